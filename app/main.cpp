@@ -1,0 +1,3 @@
+#include "os/Os.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

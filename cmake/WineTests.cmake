@@ -1,0 +1,31 @@
+# Registers the Windows test executable's suites with ctest: one test per
+# suite, run under Wine inside one Xvfb and one wineserver for the whole run.
+set(WINE_RUNNER "${CMAKE_SOURCE_DIR}/tests/wine/run.sh")
+set(WINE_STATE "${CMAKE_BINARY_DIR}/wine")
+set(WINE_TEST_EXE "${WINDOWS_BINARY_DIR}/tests/wine_tests.exe")
+
+add_test(NAME wine.session.start COMMAND ${WINE_RUNNER} start ${WINE_STATE})
+set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine LABELS wine)
+add_test(NAME wine.session.stop COMMAND ${WINE_RUNNER} stop ${WINE_STATE})
+set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
+
+file(GLOB WINE_SUITE_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/shared/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/sim/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+set(WINE_SUITES "")
+foreach(source ${WINE_SUITE_SOURCES})
+  file(STRINGS ${source} lines REGEX "^(TEST|TEST_F|TEST_P)\\(")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^TEST(_F|_P)?\\(([A-Za-z0-9_]+),.*" "\\2" suite "${line}")
+    list(APPEND WINE_SUITES ${suite})
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES WINE_SUITES)
+foreach(suite ${WINE_SUITES})
+  add_test(NAME wine.${suite}
+    COMMAND ${WINE_RUNNER} run ${WINE_STATE} ${WINE_TEST_EXE} "--gtest_filter=${suite}.*:*/${suite}.*")
+  # Spooler, service and registry state is the prefix's: one Wine test at a time.
+  set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix
+    LABELS wine TIMEOUT 300)
+endforeach()

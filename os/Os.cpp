@@ -1,0 +1,40 @@
+#include "os/Os.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include "os/win32/Win32Os.h"
+#endif
+
+namespace os {
+namespace {
+
+std::atomic<Os*> installed{nullptr};
+
+Os* defaultSystem() {
+#ifdef _WIN32
+    static Win32Os real;
+    return &real;
+#else
+    return nullptr;
+#endif
+}
+
+}  // namespace
+
+Os& sys() {
+    Os* current = installed.load();
+    if (current == nullptr) current = defaultSystem();
+    if (current == nullptr) {
+        std::fputs("os::sys(): no system installed (the native build has only the simulation)\n",
+                   stderr);
+        std::abort();
+    }
+    return *current;
+}
+
+Os* install(Os* system) { return installed.exchange(system); }
+
+}  // namespace os

@@ -1,0 +1,195 @@
+// The one seam through which the system reaches Windows, apart from user32
+// window handling of its own windows.
+//
+// Every operation mirrors one Win32 call: same name, same arguments, same
+// result and the same last-error code. The Win32 backend forwards to the real
+// API; the simulated Windows answers as Windows does. Code above this layer
+// calls os::sys() and never the platform directly, so the same code runs on
+// Windows, under Wine and natively against the simulation.
+#pragma once
+
+#include "os/WinApi.h"
+
+namespace os {
+
+// Functions exported by the maker's USB access library "HvUsbInt.dll", as
+// GetProcAddress hands them out.
+typedef HANDLE(WINAPI* OpenDeviceXProc)(int index);
+typedef BOOL(WINAPI* GetDescriptorProc)(HANDLE device, BYTE* descriptor);
+typedef int(WINAPI* UWriteProc)(HANDLE device, int reserved, const BYTE* data, int length);
+typedef void(WINAPI* CloseDeviceProc)(HANDLE device);
+// "SetDefaultPrinterA" as winspool.drv exports it.
+typedef BOOL(WINAPI* SetDefaultPrinterProc)(LPCSTR printerName);
+
+class Os {
+public:
+    virtual ~Os() = default;
+
+    // Last error, per thread.
+    virtual DWORD GetLastError() = 0;
+    virtual void SetLastError(DWORD code) = 0;
+
+    // Process, system and time.
+    virtual BOOL GetVersionExA(LPOSVERSIONINFOA info) = 0;
+    virtual DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) = 0;
+    virtual DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) = 0;
+    virtual BOOL SetCurrentDirectoryA(LPCSTR path) = 0;
+    virtual UINT GetSystemDirectoryA(LPSTR buffer, UINT size) = 0;
+    virtual UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) = 0;
+    virtual DWORD GetTempPathA(DWORD size, LPSTR buffer) = 0;
+    virtual HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner,
+                                LPCSTR name) = 0;
+    virtual BOOL CloseHandle(HANDLE handle) = 0;
+    virtual void Sleep(DWORD milliseconds) = 0;
+    virtual DWORD GetTickCount() = 0;
+    virtual HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) = 0;
+    virtual HLOCAL LocalFree(HLOCAL memory) = 0;
+    virtual HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) = 0;
+    virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
+
+    // Initialisation files.
+    virtual DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText,
+                                           LPSTR buffer, DWORD size, LPCSTR fileName) = 0;
+    virtual UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue,
+                                       LPCSTR fileName) = 0;
+    virtual BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
+                                            LPCSTR fileName) = 0;
+    virtual DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer,
+                                    DWORD size) = 0;
+    virtual BOOL WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value) = 0;
+
+    // Registry. These return the error code instead of setting the last error.
+    virtual LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
+                               PHKEY result) = 0;
+    virtual LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
+                                 DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES attributes,
+                                 PHKEY result, LPDWORD disposition) = 0;
+    virtual LONG RegCloseKey(HKEY key) = 0;
+    virtual LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
+                                  LPBYTE data, LPDWORD dataSize) = 0;
+    virtual LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
+                                const BYTE* data, DWORD dataSize) = 0;
+    virtual LONG RegDeleteValueA(HKEY key, LPCSTR valueName) = 0;
+    virtual LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) = 0;
+
+    // Files and directories.
+    virtual HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode,
+                               LPSECURITY_ATTRIBUTES attributes, DWORD disposition,
+                               DWORD flagsAndAttributes, HANDLE templateFile) = 0;
+    virtual BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read,
+                          LPOVERLAPPED overlapped) = 0;
+    virtual BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
+                           LPOVERLAPPED overlapped) = 0;
+    virtual DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) = 0;
+    virtual DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh,
+                                 DWORD moveMethod) = 0;
+    virtual BOOL DeleteFileA(LPCSTR path) = 0;
+    virtual BOOL CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) = 0;
+    virtual DWORD GetFileAttributesA(LPCSTR path) = 0;
+    virtual BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) = 0;
+    virtual HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) = 0;
+    virtual BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) = 0;
+    virtual BOOL FindClose(HANDLE search) = 0;
+    virtual BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) = 0;
+    virtual BOOL RemoveDirectoryA(LPCSTR path) = 0;
+
+    // Version resources.
+    virtual DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) = 0;
+    virtual BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) = 0;
+    virtual BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value,
+                                UINT* length) = 0;
+
+    // Cabinets.
+    virtual BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved,
+                                      PSP_FILE_CALLBACK_A handler, PVOID context) = 0;
+
+    // Print spooler.
+    virtual BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) = 0;
+    virtual BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) = 0;
+    virtual BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) = 0;
+    virtual BOOL DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) = 0;
+    virtual BOOL EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size,
+                               LPDWORD needed, LPDWORD returned) = 0;
+    virtual BOOL AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
+                                    LPSTR processorName) = 0;
+    virtual HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) = 0;
+    virtual BOOL DeletePrinter(HANDLE printer) = 0;
+    virtual BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                            LPDWORD returned) = 0;
+    virtual BOOL GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level,
+                                            LPBYTE buffer, DWORD size, LPDWORD needed) = 0;
+    virtual BOOL GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level,
+                                             LPBYTE buffer, DWORD size, LPDWORD needed) = 0;
+    virtual BOOL OpenPrinterA(LPSTR printerName, LPHANDLE printer,
+                              LPPRINTER_DEFAULTSA defaults) = 0;
+    virtual BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed) = 0;
+    virtual BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) = 0;
+    virtual BOOL ClosePrinter(HANDLE printer) = 0;
+    virtual BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) = 0;
+
+    // Service control manager.
+    virtual SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) = 0;
+    virtual SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) = 0;
+    virtual BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) = 0;
+    virtual BOOL StartServiceA(SC_HANDLE service, DWORD argc, LPCSTR* argv) = 0;
+    virtual BOOL QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status) = 0;
+    virtual BOOL CloseServiceHandle(SC_HANDLE handle) = 0;
+
+    // Tokens and security identifiers.
+    virtual HANDLE GetCurrentThread() = 0;
+    virtual HANDLE GetCurrentProcess() = 0;
+    virtual BOOL OpenThreadToken(HANDLE thread, DWORD access, BOOL openAsSelf, PHANDLE token) = 0;
+    virtual BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) = 0;
+    virtual BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass,
+                                     LPVOID buffer, DWORD size, PDWORD returned) = 0;
+    virtual BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count,
+                                          DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3,
+                                          DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7,
+                                          PSID* sid) = 0;
+    virtual BOOL EqualSid(PSID first, PSID second) = 0;
+    virtual PVOID FreeSid(PSID sid) = 0;
+
+    // Libraries loaded at run time.
+    virtual HMODULE LoadLibraryA(LPCSTR fileName) = 0;
+    virtual FARPROC GetProcAddress(HMODULE module, LPCSTR procName) = 0;
+    virtual BOOL FreeLibrary(HMODULE module) = 0;
+
+    // Other programs' windows, the shell, broadcasts and restart.
+    virtual HWND FindWindowA(LPCSTR className, LPCSTR windowName) = 0;
+    virtual BOOL SetForegroundWindow(HWND window) = 0;
+    virtual BOOL OpenIcon(HWND window) = 0;
+    virtual BOOL BringWindowToTop(HWND window) = 0;
+    virtual HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                    LPCSTR directory, INT showCommand) = 0;
+    virtual BOOL ExitWindowsEx(UINT flags, DWORD reason) = 0;
+    virtual LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT flags, UINT timeout, PDWORD_PTR result) = 0;
+    virtual BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // Message boxes (both kinds the system shows end here).
+    virtual int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
+};
+
+// The system in use by this process. On Windows it is the real one unless a
+// test has installed another; the native build has none until a test installs
+// the simulation.
+Os& sys();
+
+// Installs `system` for the whole process (nullptr restores the default) and
+// returns what was installed before.
+Os* install(Os* system);
+
+// Installs a system for the lifetime of a scope.
+class ScopedSystem {
+public:
+    explicit ScopedSystem(Os& system) : previous_(install(&system)) {}
+    ~ScopedSystem() { install(previous_); }
+    ScopedSystem(const ScopedSystem&) = delete;
+    ScopedSystem& operator=(const ScopedSystem&) = delete;
+
+private:
+    Os* previous_;
+};
+
+}  // namespace os

@@ -1,0 +1,110 @@
+// The simulated machine's disks: drives of directories and files, names
+// compared without regard to case, attributes, files held open by this
+// program or by others (a loaded DLL, another process), and host folders
+// mounted read-only, as an installation medium is.
+//
+// Operations return a Win32 error code (0 for success); the SimOs wrappers
+// turn that into the result and last error of the Win32 call.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "os/WinApi.h"
+#include "os/sim/Text.h"
+
+namespace os::sim {
+
+class FileSystem {
+public:
+    struct Node {
+        bool directory = false;
+        std::string name;  // as created, case kept
+        DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+        bool readOnlyMedium = false;  // lies on a mounted medium: never written
+        std::vector<uint8_t> data;
+        std::map<std::string, std::shared_ptr<Node>, LessNoCase> children;
+    };
+
+    // One opening of a file: by this program through a handle, or by someone
+    // else (a DLL loaded by the spooler, another program) through hold().
+    struct Opening {
+        std::shared_ptr<Node> node;
+        std::string path;
+        DWORD access = 0;
+        DWORD share = 0;
+        bool locked = false;  // writers get ERROR_ACCESS_DENIED instead of a sharing violation
+        DWORD position = 0;
+    };
+
+    struct Entry {
+        std::string name;
+        DWORD attributes = 0;
+        DWORD size = 0;
+    };
+
+    FileSystem();
+
+    // Full path of `path` resolved against `currentDirectory`: separators
+    // made backslashes, "." and ".." resolved, no trailing backslash except
+    // at a drive root. Empty when the path cannot be resolved.
+    static std::string fullPath(const std::string& path, const std::string& currentDirectory);
+    // The directory part of a full path ("C:\A\b.txt" -> "C:\A"; "C:\" for a root entry).
+    static std::string parentOf(const std::string& fullPath);
+    static std::string nameOf(const std::string& fullPath);
+    // Windows' wildcard match of * and ?, without regard to case.
+    static bool matches(const std::string& pattern, const std::string& name);
+
+    // Lookups on full paths.
+    std::shared_ptr<Node> find(const std::string& fullPath) const;
+    bool isFile(const std::string& fullPath) const;
+    bool isDirectory(const std::string& fullPath) const;
+
+    // Win32 operations on full paths.
+    DWORD open(const std::string& fullPath, DWORD access, DWORD share, DWORD disposition,
+               DWORD attributes, std::shared_ptr<Opening>* opening);
+    void close(const std::shared_ptr<Opening>& opening);
+    DWORD read(Opening& opening, void* buffer, DWORD toRead, DWORD* read);
+    DWORD write(Opening& opening, const void* buffer, DWORD toWrite, DWORD* written);
+    DWORD copy(const std::string& from, const std::string& to, bool failIfExists);
+    DWORD remove(const std::string& fullPath);
+    DWORD getAttributes(const std::string& fullPath, DWORD* attributes) const;
+    DWORD setAttributes(const std::string& fullPath, DWORD attributes);
+    DWORD makeDirectory(const std::string& fullPath);
+    DWORD removeDirectory(const std::string& fullPath);
+    // The entries of a directory matching a pattern ("C:\dir\*.cab"), in the
+    // order NTFS returns them (by name without case), "." and ".." first.
+    DWORD list(const std::string& fullPattern, std::vector<Entry>* entries) const;
+
+    // Set-up helpers for the machine and for tests.
+    void makeDirectories(const std::string& fullPath);
+    void writeFile(const std::string& fullPath, const std::string& content);
+    void writeFile(const std::string& fullPath, const std::vector<uint8_t>& content);
+    bool readFile(const std::string& fullPath, std::string* content) const;
+    bool readFile(const std::string& fullPath, std::vector<uint8_t>* content) const;
+    // Copies a host folder (recursively) into the machine at `fullPath` as a
+    // read-only medium: its files are read-only and nothing can be written there.
+    // Returns false when the host folder cannot be read.
+    bool mount(const std::string& fullPath, const std::string& hostFolder);
+    // Another party opens a file, as a loaded DLL or another program does.
+    // `share` is what it allows others; `locked` makes writers get
+    // ERROR_ACCESS_DENIED. Returns the opening, to be passed to release().
+    std::shared_ptr<Opening> hold(const std::string& fullPath, DWORD share = FILE_SHARE_READ,
+                                  bool locked = false);
+    void release(const std::shared_ptr<Opening>& opening);
+    // How many openings (handles and holds) a file has.
+    size_t openings(const std::string& fullPath) const;
+
+private:
+    std::shared_ptr<Node> findParent(const std::string& fullPath, DWORD* error) const;
+    DWORD checkSharing(const Node* node, DWORD access, DWORD share) const;
+    DWORD checkWritable(const Node& node) const;
+    std::shared_ptr<Node> drive(char letter, bool create);
+
+    std::map<char, std::shared_ptr<Node>> drives_;
+    std::vector<std::shared_ptr<Opening>> openings_;
+};
+
+}  // namespace os::sim

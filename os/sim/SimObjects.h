@@ -1,0 +1,59 @@
+// The kernel and service objects behind the simulation's handles.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "os/sim/FileSystem.h"
+#include "os/sim/SimOs.h"
+
+namespace os::sim {
+
+struct SimOs::Object {
+    virtual ~Object() = default;
+};
+
+struct FileObject : SimOs::Object {
+    std::shared_ptr<FileSystem::Opening> opening;
+};
+
+struct FindObject : SimOs::Object {
+    std::vector<FileSystem::Entry> entries;
+    size_t next = 0;
+};
+
+struct MutexObject : SimOs::Object {
+    std::string name;
+};
+
+struct TokenObject : SimOs::Object {};
+
+struct PrinterObject : SimOs::Object {
+    std::string name;
+};
+
+struct ModuleObject : SimOs::Object {
+    enum Kind { Usb, Winspool, Other } kind = Other;
+    std::string path;
+};
+
+struct ManagerObject : SimOs::Object {
+    DWORD access = 0;
+};
+
+struct ServiceObject : SimOs::Object {
+    std::string name;
+    DWORD access = 0;
+};
+
+template <typename T>
+T* SimOs::object(HANDLE handle) {
+    auto it = objects_.find(reinterpret_cast<uintptr_t>(handle));
+    return it == objects_.end() ? nullptr : dynamic_cast<T*>(it->second.get());
+}
+
+// Locks the machine for the duration of one call.
+#define SIM_LOCK() std::lock_guard<std::recursive_mutex> simLock_(mutex())
+
+}  // namespace os::sim

@@ -1,0 +1,269 @@
+#include "os/sim/SimOs.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "os/sim/SimObjects.h"
+
+namespace os::sim {
+namespace {
+
+thread_local DWORD lastError = 0;
+
+const char* const kPrintKey = "SYSTEM\\CurrentControlSet\\Control\\Print";
+
+// Copies a directory-style result: the length without the terminator when
+// it fits, else the size needed with the terminator and nothing copied.
+DWORD copyDirectory(const std::string& text, char* buffer, DWORD size) {
+    if (buffer == nullptr || size < text.size() + 1) return static_cast<DWORD>(text.size() + 1);
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<DWORD>(text.size());
+}
+
+}  // namespace
+
+SimOs::SimOs(const Machine& machine) : machine_(machine) { buildMachine(); }
+
+SimOs::~SimOs() = default;
+
+void SimOs::buildMachine() {
+    const Machine& m = machine_;
+    files_.makeDirectories(m.windowsDirectory);
+    files_.makeDirectories(m.systemDirectory);
+    files_.makeDirectories(FileSystem::fullPath(m.tempDirectory, "C:\\"));
+    files_.makeDirectories(m.currentDirectory);
+    files_.makeDirectories(FileSystem::parentOf(m.modulePath));
+    files_.writeFile(m.systemDirectory + "\\winspool.drv", std::string("MZ"));
+    registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                        "ProgramFilesDir", "C:\\Program Files");
+    registry_.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", "", "");
+
+    Spooler::Monitor local;
+    local.name = "Local Port";
+    local.environment = m.environment();
+    local.ports = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"};
+    Spooler::Processor winprint;
+    winprint.name = "WinPrint";
+    winprint.environment = m.environment();
+    winprint.datatypes = {"RAW", "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.008", "TEXT"};
+
+    if (m.isNt()) {
+        registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                            "ProductName", m.productName);
+        registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                            "CurrentVersion",
+                            std::to_string(m.major) + "." + std::to_string(m.minor));
+        const std::string ports = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+        for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
+            registry_.setString(HKEY_LOCAL_MACHINE, ports, com, "9600,n,8,1");
+        files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\W32X86\\3");
+        files_.makeDirectories(m.systemDirectory + "\\spool\\PRTPROCS\\W32X86");
+        files_.writeFile(m.systemDirectory + "\\localspl.dll", std::string("MZ"));
+        local.dll = "localspl.dll";
+        winprint.dll = "winprint.dll";
+        registry_.setString(HKEY_LOCAL_MACHINE, std::string(kPrintKey) + "\\Monitors\\Local Port",
+                            "Driver", local.dll);
+        registry_.setString(HKEY_LOCAL_MACHINE,
+                            std::string(kPrintKey) +
+                                "\\Environments\\Windows NT x86\\Print Processors\\winprint",
+                            "Driver", winprint.dll);
+        services_.add("Spooler", SERVICE_RUNNING);
+    } else {
+        files_.writeFile(m.systemDirectory + "\\spoolss.dll", std::string("MZ"));
+        local.dll = "spoolss.dll";
+        winprint.dll = "spoolss.dll";
+        registry_.setString(HKEY_LOCAL_MACHINE, std::string(kPrintKey) + "\\Monitors\\Local Port",
+                            "Driver", local.dll);
+        registry_.setString(HKEY_LOCAL_MACHINE,
+                            std::string(kPrintKey) +
+                                "\\Environments\\Windows 4.0\\Print Processors\\WinPrint",
+                            "Driver", winprint.dll);
+    }
+    spooler_.monitors.push_back(local);
+    spooler_.processors.push_back(winprint);
+    files_.writeFile(m.windowsDirectory + "\\win.ini", std::string("[windows]\r\n"));
+    usb_.activate();
+    setSpoolerLoaded(m.isNt());
+}
+
+std::string SimOs::fullPath(const std::string& path) const {
+    return FileSystem::fullPath(path, machine_.currentDirectory);
+}
+
+std::vector<std::string> SimOs::journal() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return journal_;
+}
+
+std::vector<std::string> SimOs::calls(const std::string& name) const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::vector<std::string> result;
+    for (const auto& entry : journal_) {
+        if (entry.compare(0, name.size(), name) != 0) continue;
+        if (entry.size() == name.size())
+            result.push_back("");
+        else if (entry[name.size()] == ' ')
+            result.push_back(entry.substr(name.size() + 1));
+    }
+    return result;
+}
+
+void SimOs::clearJournal() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    journal_.clear();
+}
+
+bool SimOs::enter(const char* call, const std::string& subject) {
+    journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+    DWORD error = 0;
+    if (faults_.take(call, subject, &error)) {
+        lastError = error;
+        return true;
+    }
+    return false;
+}
+
+void SimOs::fail(DWORD error) { lastError = error; }
+
+HANDLE SimOs::addObject(std::shared_ptr<Object> object) {
+    uintptr_t value = nextHandle_;
+    nextHandle_ += 4;
+    objects_[value] = std::move(object);
+    return reinterpret_cast<HANDLE>(value);
+}
+
+// --- Last error ------------------------------------------------------------
+
+DWORD SimOs::GetLastError() { return lastError; }
+
+void SimOs::SetLastError(DWORD code) { lastError = code; }
+
+// --- Process, system and time ----------------------------------------------
+
+BOOL SimOs::GetVersionExA(LPOSVERSIONINFOA info) {
+    SIM_LOCK();
+    if (enter("GetVersionExA")) return FALSE;
+    if (info == nullptr) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // 148 is OSVERSIONINFOA, 156 OSVERSIONINFOEXA.
+    if (info->dwOSVersionInfoSize != 148 && info->dwOSVersionInfoSize != 156) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    info->dwMajorVersion = machine_.major;
+    info->dwMinorVersion = machine_.minor;
+    // The 9x family keeps the version in the high word of the build number.
+    info->dwBuildNumber = machine_.isNt()
+                              ? machine_.build
+                              : ((machine_.major << 24) | (machine_.minor << 16) | machine_.build);
+    info->dwPlatformId = machine_.platform;
+    copyTruncated(machine_.servicePack, info->szCSDVersion, sizeof info->szCSDVersion);
+    return TRUE;
+}
+
+DWORD SimOs::GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
+    SIM_LOCK();
+    if (enter("GetModuleFileNameA")) return 0;
+    const std::string& path = machine_.modulePath;
+    if (size > path.size()) {
+        std::memcpy(buffer, path.c_str(), path.size() + 1);
+        return static_cast<DWORD>(path.size());
+    }
+    if (size == 0) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    // A buffer that is too small: Windows XP and earlier fill it without a
+    // terminator; Vista and later terminate it and report the shortage.
+    if (machine_.major >= 6) {
+        copyTruncated(path, buffer, size);
+        fail(ERROR_INSUFFICIENT_BUFFER);
+    } else {
+        std::memcpy(buffer, path.data(), size);
+    }
+    return size;
+}
+
+DWORD SimOs::GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+    SIM_LOCK();
+    if (enter("GetCurrentDirectoryA")) return 0;
+    return copyDirectory(machine_.currentDirectory, buffer, size);
+}
+
+BOOL SimOs::SetCurrentDirectoryA(LPCSTR path) {
+    SIM_LOCK();
+    std::string full = path ? fullPath(path) : "";
+    if (enter("SetCurrentDirectoryA", full)) return FALSE;
+    DWORD attributes = 0;
+    if (DWORD error = files_.getAttributes(full, &attributes)) {
+        fail(error);
+        return FALSE;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        fail(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    machine_.currentDirectory = full;
+    return TRUE;
+}
+
+UINT SimOs::GetSystemDirectoryA(LPSTR buffer, UINT size) {
+    SIM_LOCK();
+    if (enter("GetSystemDirectoryA")) return 0;
+    return copyDirectory(machine_.systemDirectory, buffer, size);
+}
+
+UINT SimOs::GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    SIM_LOCK();
+    if (enter("GetWindowsDirectoryA")) return 0;
+    return copyDirectory(machine_.windowsDirectory, buffer, size);
+}
+
+DWORD SimOs::GetTempPathA(DWORD size, LPSTR buffer) {
+    SIM_LOCK();
+    if (enter("GetTempPathA")) return 0;
+    return copyDirectory(machine_.tempDirectory, buffer, size);
+}
+
+void SimOs::Sleep(DWORD milliseconds) {
+    SIM_LOCK();
+    journal_.push_back("Sleep " + std::to_string(milliseconds));
+    clock_.sleep(milliseconds);
+}
+
+DWORD SimOs::GetTickCount() {
+    SIM_LOCK();
+    return clock_.now();
+}
+
+HLOCAL SimOs::LocalAlloc(UINT flags, SIZE_T bytes) {
+    SIM_LOCK();
+    if (enter("LocalAlloc", std::to_string(bytes))) return nullptr;
+    void* memory = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1)
+                                           : std::malloc(bytes ? bytes : 1);
+    if (memory == nullptr) fail(ERROR_NOT_ENOUGH_MEMORY);
+    return memory;
+}
+
+HLOCAL SimOs::LocalFree(HLOCAL memory) {
+    std::free(memory);
+    return nullptr;
+}
+
+HGLOBAL SimOs::GlobalAlloc(UINT flags, SIZE_T bytes) {
+    SIM_LOCK();
+    if (enter("GlobalAlloc", std::to_string(bytes))) return nullptr;
+    void* memory = (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1)
+                                           : std::malloc(bytes ? bytes : 1);
+    if (memory == nullptr) fail(ERROR_NOT_ENOUGH_MEMORY);
+    return memory;
+}
+
+HGLOBAL SimOs::GlobalFree(HGLOBAL memory) {
+    std::free(memory);
+    return nullptr;
+}
+
+}  // namespace os::sim

@@ -1,0 +1,198 @@
+// A simulated Windows machine for tests: a model, not a mock. It keeps a
+// registry, disks, a print spooler with its service, a token, other
+// programs' windows, an attached USB printer behind "HvUsbInt.dll", and a
+// virtual clock that Sleep advances. It answers every call with the results
+// and last-error codes Windows gives, and any call can be made to fail.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "os/Os.h"
+#include "os/sim/Clock.h"
+#include "os/sim/Desktop.h"
+#include "os/sim/Faults.h"
+#include "os/sim/FileSystem.h"
+#include "os/sim/Machine.h"
+#include "os/sim/Registry.h"
+#include "os/sim/Services.h"
+#include "os/sim/Spooler.h"
+#include "os/sim/UsbBus.h"
+
+namespace os::sim {
+
+class SimOs final : public Os {
+public:
+    // A freshly installed machine of the given Windows version, with its
+    // directories, its registry, the spooler with "WinPrint", "Local Port"
+    // and the ports LPT1: to LPT3:, COM1: to COM4: and FILE:, and the
+    // Spooler service running.
+    explicit SimOs(const Machine& machine = Machine::windowsXp());
+    ~SimOs() override;
+
+    Machine& machine() { return machine_; }
+    Registry& registry() { return registry_; }
+    FileSystem& files() { return files_; }
+    Spooler& spooler() { return spooler_; }
+    Services& services() { return services_; }
+    UsbBus& usb() { return usb_; }
+    Desktop& desktop() { return desktop_; }
+    Clock& clock() { return clock_; }
+    Faults& faults() { return faults_; }
+
+    // A full path on the machine, relative paths taken from its current directory.
+    std::string fullPath(const std::string& path) const;
+    // Every call made, in order, as "Name subject" (the subject is the path,
+    // key, printer or service name the call is about, or empty).
+    std::vector<std::string> journal() const;
+    // The subjects of the journal's calls of one name.
+    std::vector<std::string> calls(const std::string& name) const;
+    void clearJournal();
+    // Another process (a copy of the program already running) holds a named mutex.
+    void holdMutexElsewhere(const std::string& name) { mutexes_[name]++; }
+    // Handles of this program's that are still open (files, searches, tokens,
+    // printers, service handles, modules, mutexes, registry keys).
+    size_t openHandles() const;
+
+    DWORD GetLastError() override;
+    void SetLastError(DWORD code) override;
+    BOOL GetVersionExA(LPOSVERSIONINFOA info) override;
+    DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) override;
+    DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) override;
+    BOOL SetCurrentDirectoryA(LPCSTR path) override;
+    UINT GetSystemDirectoryA(LPSTR buffer, UINT size) override;
+    UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override;
+    DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
+    HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    void Sleep(DWORD milliseconds) override;
+    DWORD GetTickCount() override;
+    HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;
+    HLOCAL LocalFree(HLOCAL memory) override;
+    HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
+    HGLOBAL GlobalFree(HGLOBAL memory) override;
+    DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size, LPCSTR fileName) override;
+    UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) override;
+    BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) override;
+    DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size) override;
+    BOOL WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value) override;
+    LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) override;
+    LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY result, LPDWORD disposition) override;
+    LONG RegCloseKey(HKEY key) override;
+    LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize) override;
+    LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize) override;
+    LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
+    LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
+    HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes, DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile) override;
+    BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped) override;
+    BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED overlapped) override;
+    DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) override;
+    DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod) override;
+    BOOL DeleteFileA(LPCSTR path) override;
+    BOOL CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) override;
+    DWORD GetFileAttributesA(LPCSTR path) override;
+    BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) override;
+    HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) override;
+    BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
+    BOOL FindClose(HANDLE search) override;
+    BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
+    BOOL RemoveDirectoryA(LPCSTR path) override;
+    DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) override;
+    BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
+    BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) override;
+    BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) override;
+    BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
+    BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) override;
+    BOOL EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;
+    BOOL AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) override;
+    HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL DeletePrinter(HANDLE printer) override;
+    BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;
+    BOOL GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
+    BOOL GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
+    BOOL OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults) override;
+    BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
+    BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) override;
+    BOOL ClosePrinter(HANDLE printer) override;
+    BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) override;
+    SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) override;
+    SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) override;
+    BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) override;
+    BOOL StartServiceA(SC_HANDLE service, DWORD argc, LPCSTR* argv) override;
+    BOOL QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status) override;
+    BOOL CloseServiceHandle(SC_HANDLE handle) override;
+    HANDLE GetCurrentThread() override;
+    HANDLE GetCurrentProcess() override;
+    BOOL OpenThreadToken(HANDLE thread, DWORD access, BOOL openAsSelf, PHANDLE token) override;
+    BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) override;
+    BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer, DWORD size, PDWORD returned) override;
+    BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
+    BOOL EqualSid(PSID first, PSID second) override;
+    PVOID FreeSid(PSID sid) override;
+    HMODULE LoadLibraryA(LPCSTR fileName) override;
+    FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
+    BOOL FreeLibrary(HMODULE module) override;
+    HWND FindWindowA(LPCSTR className, LPCSTR windowName) override;
+    BOOL SetForegroundWindow(HWND window) override;
+    BOOL OpenIcon(HWND window) override;
+    BOOL BringWindowToTop(HWND window) override;
+    HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) override;
+    BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
+    LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) override;
+    BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
+
+    // "SetDefaultPrinterA" as the simulated winspool.drv exports it.
+    BOOL SetDefaultPrinterA(LPCSTR printerName);
+
+    // --- for the simulation's own parts ---------------------------------
+    std::recursive_mutex& mutex() { return mutex_; }
+    // Records the call; when a fault is injected for it, sets the last error
+    // and returns true.
+    bool enter(const char* call, const std::string& subject = "");
+    void fail(DWORD error);
+    // Brings the services up to the clock, and the spooler's loaded files
+    // with them.
+    void updateServices();
+
+    struct Object;
+
+private:
+    template <typename T>
+    T* object(HANDLE handle);
+    HANDLE addObject(std::shared_ptr<Object> object);
+    std::shared_ptr<Registry::Key> keyOf(HKEY key, REGSAM need, LONG* error);
+    bool spoolerAvailable();
+    void buildMachine();
+    void setSpoolerLoaded(bool running);
+    std::string driverDirectory(const std::string& environment) const;
+    std::string processorDirectory(const std::string& environment) const;
+
+    mutable std::recursive_mutex mutex_;
+    Machine machine_;
+    Registry registry_;
+    FileSystem files_;
+    Spooler spooler_;
+    Services services_;
+    UsbBus usb_;
+    Desktop desktop_;
+    Clock clock_;
+    Faults faults_;
+    std::vector<std::string> journal_;
+    std::map<uintptr_t, std::shared_ptr<Object>> objects_;
+    uintptr_t nextHandle_ = 0x100;
+    struct OpenKey {
+        std::shared_ptr<Registry::Key> key;
+        REGSAM access;
+    };
+    std::map<uintptr_t, OpenKey> keys_;
+    std::map<std::string, int> mutexes_;  // named objects compare with case
+    std::vector<std::shared_ptr<FileSystem::Opening>> spoolerHolds_;
+};
+
+}  // namespace os::sim

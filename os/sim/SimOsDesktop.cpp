@@ -1,0 +1,191 @@
+// Libraries, other programs' windows, the shell, broadcasts, restart and
+// message boxes of the simulation.
+#include "os/sim/SimObjects.h"
+
+namespace os::sim {
+namespace {
+
+SimOs* libraryOwner = nullptr;
+
+BOOL WINAPI setDefaultPrinter(LPCSTR name) {
+    return libraryOwner ? libraryOwner->SetDefaultPrinterA(name) : FALSE;
+}
+
+std::string text(LPCSTR s) { return s ? std::string(s) : std::string(); }
+
+}  // namespace
+
+HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
+    SIM_LOCK();
+    std::string name = text(fileName);
+    if (enter("LoadLibraryA", name)) return nullptr;
+    // A bare name is looked for where Windows looks: beside the program, in
+    // the system and Windows directories, then in the current directory.
+    std::string found;
+    if (name.find_first_of("\\/") != std::string::npos) {
+        if (files_.isFile(fullPath(name))) found = fullPath(name);
+    } else if (!name.empty()) {
+        for (const std::string& dir :
+             {FileSystem::parentOf(machine_.modulePath), machine_.systemDirectory,
+              machine_.windowsDirectory, machine_.currentDirectory}) {
+            std::string candidate = FileSystem::fullPath(name, dir);
+            if (files_.isFile(candidate)) {
+                found = candidate;
+                break;
+            }
+        }
+    }
+    if (found.empty()) {
+        fail(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    auto module = std::make_shared<ModuleObject>();
+    module->path = found;
+    std::string base = FileSystem::nameOf(found);
+    if (equalsNoCase(base, "HvUsbInt.dll")) {
+        module->kind = ModuleObject::Usb;
+        usb_.activate();
+    } else if (equalsNoCase(base, "winspool.drv")) {
+        module->kind = ModuleObject::Winspool;
+        libraryOwner = this;
+    }
+    return reinterpret_cast<HMODULE>(addObject(module));
+}
+
+FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
+    SIM_LOCK();
+    std::string name = text(procName);
+    if (enter("GetProcAddress", name)) return nullptr;
+    auto* module = object<ModuleObject>(handle);
+    if (module == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    FARPROC proc = nullptr;
+    if (module->kind == ModuleObject::Usb && usb_.missingFunctions().count(name) == 0)
+        proc = UsbBus::function(name);
+    // SetDefaultPrinterA came with Windows 2000.
+    if (module->kind == ModuleObject::Winspool && name == "SetDefaultPrinterA" &&
+        machine_.isNt() && machine_.major >= 5)
+        proc = reinterpret_cast<FARPROC>(&setDefaultPrinter);
+    if (proc == nullptr) fail(ERROR_PROC_NOT_FOUND);
+    return proc;
+}
+
+BOOL SimOs::FreeLibrary(HMODULE handle) {
+    SIM_LOCK();
+    if (enter("FreeLibrary")) return FALSE;
+    if (object<ModuleObject>(reinterpret_cast<HANDLE>(handle)) == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    objects_.erase(reinterpret_cast<uintptr_t>(handle));
+    return TRUE;
+}
+
+HWND SimOs::FindWindowA(LPCSTR className, LPCSTR windowName) {
+    SIM_LOCK();
+    std::string cls = text(className), title = text(windowName);
+    if (enter("FindWindowA", title)) return nullptr;
+    return desktop_.findWindow(className ? &cls : nullptr, windowName ? &title : nullptr,
+                               clock_.now());
+}
+
+BOOL SimOs::SetForegroundWindow(HWND window) {
+    SIM_LOCK();
+    if (enter("SetForegroundWindow")) return FALSE;
+    Desktop::Window* w = desktop_.window(window);
+    if (w == nullptr) return FALSE;
+    w->foregroundRequests++;
+    return TRUE;
+}
+
+BOOL SimOs::OpenIcon(HWND window) {
+    SIM_LOCK();
+    if (enter("OpenIcon")) return FALSE;
+    Desktop::Window* w = desktop_.window(window);
+    if (w == nullptr) {
+        fail(1400);  // ERROR_INVALID_WINDOW_HANDLE
+        return FALSE;
+    }
+    w->minimised = false;
+    w->restoreRequests++;
+    return TRUE;
+}
+
+BOOL SimOs::BringWindowToTop(HWND window) {
+    SIM_LOCK();
+    if (enter("BringWindowToTop")) return FALSE;
+    Desktop::Window* w = desktop_.window(window);
+    if (w == nullptr) {
+        fail(1400);
+        return FALSE;
+    }
+    w->bringToTopRequests++;
+    return TRUE;
+}
+
+HINSTANCE SimOs::ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                               LPCSTR directory, INT showCommand) {
+    SIM_LOCK();
+    Desktop::ShellRun run{owner,           text(verb),      text(file), text(parameters),
+                          text(directory), showCommand};
+    if (enter("ShellExecuteA", run.file)) {
+        return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(GetLastError()));
+    }
+    desktop_.shellRuns().push_back(run);
+    // A file that does not exist cannot be opened (addresses are not files).
+    bool isAddress = run.file.find("://") != std::string::npos;
+    std::string base = run.directory.empty() ? machine_.currentDirectory
+                                             : FileSystem::fullPath(run.directory,
+                                                                    machine_.currentDirectory);
+    if (!isAddress && !files_.isFile(FileSystem::fullPath(run.file, base))) {
+        fail(ERROR_FILE_NOT_FOUND);
+        return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(ERROR_FILE_NOT_FOUND));
+    }
+    if (desktop_.onShellExecute) return desktop_.onShellExecute(run);
+    return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(42));
+}
+
+BOOL SimOs::ExitWindowsEx(UINT flags, DWORD) {
+    SIM_LOCK();
+    if (enter("ExitWindowsEx")) return FALSE;
+    desktop_.restartRequests().push_back(flags);
+    if (machine_.isNt() && !machine_.shutdownPrivilege) {
+        fail(ERROR_PRIVILEGE_NOT_HELD);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+LRESULT SimOs::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT flags, UINT timeout, PDWORD_PTR result) {
+    SIM_LOCK();
+    if (enter("SendMessageTimeoutA")) return 0;
+    const char* textParam = reinterpret_cast<const char*>(lParam);
+    desktop_.broadcasts().push_back({window, message, wParam, textParam != nullptr,
+                                     text(textParam), false, flags, timeout});
+    if (result) *result = 0;
+    return 1;
+}
+
+BOOL SimOs::SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SIM_LOCK();
+    if (enter("SendNotifyMessageA")) return FALSE;
+    const char* textParam = reinterpret_cast<const char*>(lParam);
+    desktop_.broadcasts().push_back(
+        {window, message, wParam, textParam != nullptr, text(textParam), true, 0, 0});
+    return TRUE;
+}
+
+int SimOs::MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    SIM_LOCK();
+    std::string body = text ? text : "";
+    if (enter("MessageBoxA", body)) return 0;
+    int answer = desktop_.nextAnswer(type);
+    desktop_.messageBoxes().push_back(
+        {owner, body, caption != nullptr, caption ? caption : "", type, answer});
+    return answer;
+}
+
+}  // namespace os::sim

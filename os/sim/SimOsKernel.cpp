@@ -1,0 +1,172 @@
+// Named mutexes, handles, tokens and security identifiers of the simulation.
+#include <cstdlib>
+#include <cstring>
+
+#include "os/sim/SimObjects.h"
+
+namespace os::sim {
+namespace {
+
+const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
+
+// The binary layout of a SID: revision 1, the count, the six-byte authority,
+// then the sub-authorities.
+std::vector<BYTE> makeSid(const BYTE authority[6], std::initializer_list<DWORD> subs) {
+    std::vector<BYTE> sid(8 + 4 * subs.size());
+    sid[0] = 1;
+    sid[1] = static_cast<BYTE>(subs.size());
+    std::memcpy(&sid[2], authority, 6);
+    size_t offset = 8;
+    for (DWORD sub : subs) {
+        std::memcpy(&sid[offset], &sub, 4);
+        offset += 4;
+    }
+    return sid;
+}
+
+size_t sidLength(PSID sid) { return 8 + 4 * static_cast<const BYTE*>(sid)[1]; }
+
+}  // namespace
+
+size_t SimOs::openHandles() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return objects_.size() + keys_.size();
+}
+
+HANDLE SimOs::CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name) {
+    SIM_LOCK();
+    std::string text = name ? name : "";
+    if (enter("CreateMutexA", text)) return nullptr;
+    auto mutex = std::make_shared<MutexObject>();
+    mutex->name = text;
+    HANDLE handle = addObject(mutex);
+    if (text.empty()) {
+        fail(ERROR_SUCCESS);
+        return handle;
+    }
+    int& count = mutexes_[text];
+    fail(count > 0 ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    ++count;
+    return handle;
+}
+
+BOOL SimOs::CloseHandle(HANDLE handle) {
+    SIM_LOCK();
+    if (enter("CloseHandle")) return FALSE;
+    auto it = objects_.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == objects_.end() || dynamic_cast<FindObject*>(it->second.get()) ||
+        dynamic_cast<PrinterObject*>(it->second.get()) ||
+        dynamic_cast<ManagerObject*>(it->second.get()) ||
+        dynamic_cast<ServiceObject*>(it->second.get()) ||
+        dynamic_cast<ModuleObject*>(it->second.get())) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (auto* file = dynamic_cast<FileObject*>(it->second.get())) files_.close(file->opening);
+    if (auto* mutex = dynamic_cast<MutexObject*>(it->second.get())) {
+        if (!mutex->name.empty() && --mutexes_[mutex->name] == 0) mutexes_.erase(mutex->name);
+    }
+    objects_.erase(it);
+    return TRUE;
+}
+
+HANDLE SimOs::GetCurrentThread() { return kCurrentThread; }
+
+HANDLE SimOs::GetCurrentProcess() { return kCurrentProcess; }
+
+BOOL SimOs::OpenThreadToken(HANDLE thread, DWORD, BOOL, PHANDLE token) {
+    SIM_LOCK();
+    if (enter("OpenThreadToken")) return FALSE;
+    if (thread != kCurrentThread || token == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!machine_.impersonating) {
+        fail(ERROR_NO_TOKEN);
+        return FALSE;
+    }
+    *token = addObject(std::make_shared<TokenObject>());
+    return TRUE;
+}
+
+BOOL SimOs::OpenProcessToken(HANDLE process, DWORD, PHANDLE token) {
+    SIM_LOCK();
+    if (enter("OpenProcessToken")) return FALSE;
+    if (process != kCurrentProcess || token == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    *token = addObject(std::make_shared<TokenObject>());
+    return TRUE;
+}
+
+BOOL SimOs::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer,
+                                DWORD size, PDWORD returned) {
+    SIM_LOCK();
+    if (enter("GetTokenInformation")) return FALSE;
+    if (object<TokenObject>(token) == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (infoClass != TokenGroups || returned == nullptr) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const BYTE world[6] = {0, 0, 0, 0, 0, 1};
+    const BYTE nt[6] = {0, 0, 0, 0, 0, 5};
+    std::vector<std::vector<BYTE>> sids = {makeSid(world, {0}), makeSid(nt, {32, 545}),
+                                           makeSid(nt, {11})};
+    if (machine_.administrator) sids.insert(sids.begin() + 1, makeSid(nt, {32, 544}));
+    size_t header = offsetof(TOKEN_GROUPS, Groups) + sids.size() * sizeof(SID_AND_ATTRIBUTES);
+    size_t needed = header;
+    for (const auto& sid : sids) needed += sid.size();
+    *returned = static_cast<DWORD>(needed);
+    if (buffer == nullptr || size < needed) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    auto* groups = static_cast<TOKEN_GROUPS*>(buffer);
+    groups->GroupCount = static_cast<DWORD>(sids.size());
+    BYTE* next = static_cast<BYTE*>(buffer) + header;
+    for (size_t i = 0; i < sids.size(); ++i) {
+        std::memcpy(next, sids[i].data(), sids[i].size());
+        groups->Groups[i].Sid = next;
+        groups->Groups[i].Attributes = SE_GROUP_ENABLED;
+        next += sids[i].size();
+    }
+    return TRUE;
+}
+
+BOOL SimOs::AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0,
+                                     DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5,
+                                     DWORD sub6, DWORD sub7, PSID* sid) {
+    SIM_LOCK();
+    if (enter("AllocateAndInitializeSid")) return FALSE;
+    if (authority == nullptr || sid == nullptr || count > 8) {
+        fail(ERROR_INVALID_SID);
+        return FALSE;
+    }
+    const DWORD subs[8] = {sub0, sub1, sub2, sub3, sub4, sub5, sub6, sub7};
+    auto* bytes = static_cast<BYTE*>(std::calloc(8 + 4 * count, 1));
+    bytes[0] = 1;
+    bytes[1] = count;
+    std::memcpy(&bytes[2], authority->Value, 6);
+    std::memcpy(&bytes[8], subs, 4 * count);
+    *sid = bytes;
+    return TRUE;
+}
+
+BOOL SimOs::EqualSid(PSID first, PSID second) {
+    if (first == nullptr || second == nullptr) return FALSE;
+    size_t length = sidLength(first);
+    fail(ERROR_SUCCESS);
+    return length == sidLength(second) && std::memcmp(first, second, length) == 0;
+}
+
+PVOID SimOs::FreeSid(PSID sid) {
+    std::free(sid);
+    return nullptr;
+}
+
+}  // namespace os::sim

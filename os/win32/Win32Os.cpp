@@ -1,0 +1,363 @@
+#include "os/win32/Win32Os.h"
+
+// Forwarding only: the behaviour, results and last-error codes are Windows' own.
+
+namespace os {
+
+DWORD Win32Os::GetLastError() {
+    return ::GetLastError();
+}
+
+void Win32Os::SetLastError(DWORD code) {
+    ::SetLastError(code);
+}
+
+BOOL Win32Os::GetVersionExA(LPOSVERSIONINFOA info) {
+    return ::GetVersionExA(info);
+}
+
+DWORD Win32Os::GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+    return ::GetModuleFileNameA(module, buffer, size);
+}
+
+DWORD Win32Os::GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+    return ::GetCurrentDirectoryA(size, buffer);
+}
+
+BOOL Win32Os::SetCurrentDirectoryA(LPCSTR path) {
+    return ::SetCurrentDirectoryA(path);
+}
+
+UINT Win32Os::GetSystemDirectoryA(LPSTR buffer, UINT size) {
+    return ::GetSystemDirectoryA(buffer, size);
+}
+
+UINT Win32Os::GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    return ::GetWindowsDirectoryA(buffer, size);
+}
+
+DWORD Win32Os::GetTempPathA(DWORD size, LPSTR buffer) {
+    return ::GetTempPathA(size, buffer);
+}
+
+HANDLE Win32Os::CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name) {
+    return ::CreateMutexA(attributes, initialOwner, name);
+}
+
+BOOL Win32Os::CloseHandle(HANDLE handle) {
+    return ::CloseHandle(handle);
+}
+
+void Win32Os::Sleep(DWORD milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+DWORD Win32Os::GetTickCount() {
+    return ::GetTickCount();
+}
+
+HLOCAL Win32Os::LocalAlloc(UINT flags, SIZE_T bytes) {
+    return ::LocalAlloc(flags, bytes);
+}
+
+HLOCAL Win32Os::LocalFree(HLOCAL memory) {
+    return ::LocalFree(memory);
+}
+
+HGLOBAL Win32Os::GlobalAlloc(UINT flags, SIZE_T bytes) {
+    return ::GlobalAlloc(flags, bytes);
+}
+
+HGLOBAL Win32Os::GlobalFree(HGLOBAL memory) {
+    return ::GlobalFree(memory);
+}
+
+DWORD Win32Os::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size, LPCSTR fileName) {
+    return ::GetPrivateProfileStringA(section, key, defaultText, buffer, size, fileName);
+}
+
+UINT Win32Os::GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
+    return ::GetPrivateProfileIntA(section, key, defaultValue, fileName);
+}
+
+BOOL Win32Os::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+    return ::WritePrivateProfileStringA(section, key, value, fileName);
+}
+
+DWORD Win32Os::GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size) {
+    return ::GetProfileStringA(section, key, defaultText, buffer, size);
+}
+
+BOOL Win32Os::WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value) {
+    return ::WriteProfileStringA(section, key, value);
+}
+
+LONG Win32Os::RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    return ::RegOpenKeyExA(root, subKey, options, access, result);
+}
+
+LONG Win32Os::RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY result, LPDWORD disposition) {
+    return ::RegCreateKeyExA(root, subKey, reserved, keyClass, options, access, attributes, result, disposition);
+}
+
+LONG Win32Os::RegCloseKey(HKEY key) {
+    return ::RegCloseKey(key);
+}
+
+LONG Win32Os::RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+    return ::RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+LONG Win32Os::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize) {
+    return ::RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+LONG Win32Os::RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    return ::RegDeleteValueA(key, valueName);
+}
+
+LONG Win32Os::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    return ::RegDeleteKeyA(key, subKey);
+}
+
+HANDLE Win32Os::CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes, DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile) {
+    return ::CreateFileA(path, access, shareMode, attributes, disposition, flagsAndAttributes, templateFile);
+}
+
+BOOL Win32Os::ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped) {
+    return ::ReadFile(file, buffer, toRead, read, overlapped);
+}
+
+BOOL Win32Os::WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED overlapped) {
+    return ::WriteFile(file, buffer, toWrite, written, overlapped);
+}
+
+DWORD Win32Os::GetFileSize(HANDLE file, LPDWORD sizeHigh) {
+    return ::GetFileSize(file, sizeHigh);
+}
+
+DWORD Win32Os::SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod) {
+    return ::SetFilePointer(file, distance, distanceHigh, moveMethod);
+}
+
+BOOL Win32Os::DeleteFileA(LPCSTR path) {
+    return ::DeleteFileA(path);
+}
+
+BOOL Win32Os::CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) {
+    return ::CopyFileA(existing, target, failIfExists);
+}
+
+DWORD Win32Os::GetFileAttributesA(LPCSTR path) {
+    return ::GetFileAttributesA(path);
+}
+
+BOOL Win32Os::SetFileAttributesA(LPCSTR path, DWORD attributes) {
+    return ::SetFileAttributesA(path, attributes);
+}
+
+HANDLE Win32Os::FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+    return ::FindFirstFileA(pattern, data);
+}
+
+BOOL Win32Os::FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) {
+    return ::FindNextFileA(search, data);
+}
+
+BOOL Win32Os::FindClose(HANDLE search) {
+    return ::FindClose(search);
+}
+
+BOOL Win32Os::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
+    return ::CreateDirectoryA(path, attributes);
+}
+
+BOOL Win32Os::RemoveDirectoryA(LPCSTR path) {
+    return ::RemoveDirectoryA(path);
+}
+
+DWORD Win32Os::GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
+    return ::GetFileVersionInfoSizeA(path, handle);
+}
+
+BOOL Win32Os::GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
+    return ::GetFileVersionInfoA(path, handle, size, data);
+}
+
+BOOL Win32Os::VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) {
+    return ::VerQueryValueA(block, subBlock, value, length);
+}
+
+BOOL Win32Os::SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) {
+    return ::SetupIterateCabinetA(cabinet, reserved, handler, context);
+}
+
+BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
+    return ::AddPrinterDriverA(server, level, info);
+}
+
+BOOL Win32Os::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) {
+    return ::DeletePrinterDriverA(server, environment, driverName);
+}
+
+BOOL Win32Os::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
+    return ::AddMonitorA(server, level, info);
+}
+
+BOOL Win32Os::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
+    return ::DeleteMonitorA(server, environment, monitorName);
+}
+
+BOOL Win32Os::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
+    return ::EnumMonitorsA(server, level, buffer, size, needed, returned);
+}
+
+BOOL Win32Os::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) {
+    return ::AddPrintProcessorA(server, environment, pathName, processorName);
+}
+
+HANDLE Win32Os::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
+    return ::AddPrinterA(server, level, info);
+}
+
+BOOL Win32Os::DeletePrinter(HANDLE printer) {
+    return ::DeletePrinter(printer);
+}
+
+BOOL Win32Os::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
+    return ::EnumPortsA(server, level, buffer, size, needed, returned);
+}
+
+BOOL Win32Os::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return ::GetPrinterDriverDirectoryA(server, environment, level, buffer, size, needed);
+}
+
+BOOL Win32Os::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return ::GetPrintProcessorDirectoryA(server, environment, level, buffer, size, needed);
+}
+
+BOOL Win32Os::OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults) {
+    return ::OpenPrinterA(printerName, printer, defaults);
+}
+
+BOOL Win32Os::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return ::GetPrinterA(printer, level, buffer, size, needed);
+}
+
+BOOL Win32Os::SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) {
+    return ::SetPrinterA(printer, level, info, command);
+}
+
+BOOL Win32Os::ClosePrinter(HANDLE printer) {
+    return ::ClosePrinter(printer);
+}
+
+BOOL Win32Os::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
+    return ::GetDefaultPrinterA(buffer, size);
+}
+
+SC_HANDLE Win32Os::OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) {
+    return ::OpenSCManagerA(machine, database, access);
+}
+
+SC_HANDLE Win32Os::OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) {
+    return ::OpenServiceA(manager, serviceName, access);
+}
+
+BOOL Win32Os::ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) {
+    return ::ControlService(service, control, status);
+}
+
+BOOL Win32Os::StartServiceA(SC_HANDLE service, DWORD argc, LPCSTR* argv) {
+    return ::StartServiceA(service, argc, argv);
+}
+
+BOOL Win32Os::QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status) {
+    return ::QueryServiceStatus(service, status);
+}
+
+BOOL Win32Os::CloseServiceHandle(SC_HANDLE handle) {
+    return ::CloseServiceHandle(handle);
+}
+
+HANDLE Win32Os::GetCurrentThread() {
+    return ::GetCurrentThread();
+}
+
+HANDLE Win32Os::GetCurrentProcess() {
+    return ::GetCurrentProcess();
+}
+
+BOOL Win32Os::OpenThreadToken(HANDLE thread, DWORD access, BOOL openAsSelf, PHANDLE token) {
+    return ::OpenThreadToken(thread, access, openAsSelf, token);
+}
+
+BOOL Win32Os::OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) {
+    return ::OpenProcessToken(process, access, token);
+}
+
+BOOL Win32Os::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer, DWORD size, PDWORD returned) {
+    return ::GetTokenInformation(token, infoClass, buffer, size, returned);
+}
+
+BOOL Win32Os::AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) {
+    return ::AllocateAndInitializeSid(authority, count, sub0, sub1, sub2, sub3, sub4, sub5, sub6, sub7, sid);
+}
+
+BOOL Win32Os::EqualSid(PSID first, PSID second) {
+    return ::EqualSid(first, second);
+}
+
+PVOID Win32Os::FreeSid(PSID sid) {
+    return ::FreeSid(sid);
+}
+
+HMODULE Win32Os::LoadLibraryA(LPCSTR fileName) {
+    return ::LoadLibraryA(fileName);
+}
+
+FARPROC Win32Os::GetProcAddress(HMODULE module, LPCSTR procName) {
+    return ::GetProcAddress(module, procName);
+}
+
+BOOL Win32Os::FreeLibrary(HMODULE module) {
+    return ::FreeLibrary(module);
+}
+
+HWND Win32Os::FindWindowA(LPCSTR className, LPCSTR windowName) {
+    return ::FindWindowA(className, windowName);
+}
+
+BOOL Win32Os::SetForegroundWindow(HWND window) {
+    return ::SetForegroundWindow(window);
+}
+
+BOOL Win32Os::OpenIcon(HWND window) {
+    return ::OpenIcon(window);
+}
+
+BOOL Win32Os::BringWindowToTop(HWND window) {
+    return ::BringWindowToTop(window);
+}
+
+HINSTANCE Win32Os::ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) {
+    return ::ShellExecuteA(owner, verb, file, parameters, directory, showCommand);
+}
+
+BOOL Win32Os::ExitWindowsEx(UINT flags, DWORD reason) {
+    return ::ExitWindowsEx(flags, reason);
+}
+
+LRESULT Win32Os::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) {
+    return ::SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, result);
+}
+
+BOOL Win32Os::SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::SendNotifyMessageA(window, message, wParam, lParam);
+}
+
+int Win32Os::MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return ::MessageBoxA(owner, text, caption, type);
+}
+
+}  // namespace os

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, when it is missing:
+# cmake, g++, GoogleTest, libmspack, MinGW-w64, Wine (32-bit), Xvfb, gcab,
+# ImageMagick (screenshots) and exiftool (to cross-check version resources).
+set -euo pipefail
+packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libmspack-dev
+          g++-mingw-w64-i686 gcc-mingw-w64-i686 wine wine32:i386 xvfb gcab imagemagick
+          libimage-exiftool-perl x11-utils locales fonts-wqy-microhei)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "installing: ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
