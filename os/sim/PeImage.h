@@ -1,0 +1,41 @@
+// Reading 32- and 64-bit Portable Executable files as Windows' loader and
+// version functions do: the sections, the export table and the resource
+// directory. The simulation reads the real files, so a version resource or
+// an export is there exactly when the file carries it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace os::sim {
+
+class PeImage {
+public:
+    // False when the bytes are not a PE image.
+    bool parse(const std::vector<uint8_t>& bytes);
+
+    // Whether the export table names `function`.
+    bool exports(const std::string& function) const;
+    // The raw data of the first RT_VERSION resource (first name, first
+    // language), as GetFileVersionInfoA copies it; false when there is none.
+    bool versionResource(std::vector<uint8_t>* data) const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    struct Section {
+        uint32_t virtualAddress;
+        uint32_t virtualSize;
+        uint32_t rawOffset;
+        uint32_t rawSize;
+    };
+    std::vector<Section> sections_;
+    uint32_t exportRva_ = 0;
+    uint32_t exportSize_ = 0;
+    uint32_t resourceRva_ = 0;
+    uint32_t resourceSize_ = 0;
+    // File offset of a relative virtual address, or 0 when it maps nowhere.
+    uint32_t offsetOf(uint32_t rva) const;
+};
+
+}  // namespace os::sim
