@@ -1,3 +1,8 @@
+#include "app/SetupApp.h"
 #include "os/Os.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    app::SetupApp setup;
+    setup.InitInstance();
+    return 0;
+}

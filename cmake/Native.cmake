@@ -12,6 +12,8 @@ endif()
 
 enable_testing()
 add_subdirectory(os)
+add_subdirectory(config)
+add_subdirectory(app)
 add_subdirectory(tests)
 
 if(WITH_WINDOWS)

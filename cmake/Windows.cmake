@@ -6,6 +6,7 @@ set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -st
 set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 add_subdirectory(os)
+add_subdirectory(config)
 add_subdirectory(app)
 add_subdirectory(tools)
 add_subdirectory(tests)

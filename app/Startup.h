@@ -1,0 +1,32 @@
+// The checks the program makes before it shows its wizard, and the two
+// start-up settings it reads.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+enum class StartupResult {
+    Run,                // go on and show the wizard
+    SecondInstance,     // another copy runs: its window was brought forward if found
+    UninstallerOpen,    // "Close" was shown
+    UnsupportedSystem,  // "Nonsupport" was shown
+    NoPort,             // "PortNull" was shown
+};
+
+struct StartupSettings {
+    bool loadLicense = false;    // start on the agreement page
+    bool alternateFont = false;  // dialogs get the shared Chinese font
+};
+
+// Single instance, uninstaller, system and port-support checks in this order;
+// each refusal shows what it shows and ends the checks.
+StartupResult checkStartup();
+// "LOADLICENSE" and "LANGUAGE" of "DRVCONFIG\setup.ini" in the current directory.
+StartupSettings readStartupSettings();
+
+// The model name the port-support check looks up: the last model entry's
+// text, when any entry of the list carries a category. False when none does.
+bool portCheckModel(std::string* model);
+
+}  // namespace app

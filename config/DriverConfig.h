@@ -1,0 +1,61 @@
+// The configuration reader: the model list and the shared entries of
+// "DRVCONFIG\setup.ini", and the model sections of the four category files,
+// read from the directory of the program file.
+#pragma once
+
+#include <string>
+
+#include "config/ConfigNames.h"
+
+namespace config {
+
+class DriverConfig {
+public:
+    // Computes the full paths of the five files once.
+    DriverConfig();
+
+    // The category whose file the model-section reads use (0..3).
+    void setCategory(int category) { category_ = category; }
+    int category() const { return category_; }
+
+    // The number N of model entries ("DEVICENUMBER").
+    int modelCount() const;
+    // Entry n ("DEVICENAME{n}", 199 characters): its category with `text`
+    // cut to the model name, or -1 with `text` left whole.
+    int modelEntry(int n, std::string* text) const;
+    // The entry that "DEFAULTNAME" numbers, read as modelEntry reads it.
+    int defaultModel(std::string* text) const;
+    // The version of the print processor on the medium.
+    int processorVersion() const;
+    // Whether the model needs the Unidrv support files: the first character
+    // of "STD2KDDKDEV" (STD) or "GDI2KDDKDEV" (GDI) is the digit 1.
+    bool needs2kDdkFiles(const std::string& model, int targetOs, int flavour);
+
+    const std::string& setupPath() const { return setupPath_; }
+    // The full path of a category file (the lower-case spelling).
+    const std::string& categoryPath(int category) const;
+    // The path of the current category's file, as the last model-section read used it.
+    const std::string& currentCategoryPath() const { return currentCategoryPath_; }
+
+protected:
+    // Rebuilds the current category's path before a model-section read.
+    const std::string& useCategoryFile();
+
+private:
+    std::string setupPath_;
+    std::string categoryPaths_[kCategoryCount];
+    std::string currentCategoryPath_;
+    std::string empty_;
+    int category_ = 0;
+};
+
+// "DEVICENAME" / key of the relative path "DRVCONFIG\setup.ini", as an integer.
+int setupFlag(const std::string& key);
+// Any key of a relative file as an integer, read through 200 characters.
+int profileInteger(const std::string& relativeFile, const std::string& section,
+                   const std::string& key);
+// The full paths of setup.ini and of the category's file (capitalised
+// spelling); a category outside 0..3 leaves the category path empty.
+void installPaths(int category, std::string* setupPath, std::string* categoryPath);
+
+}  // namespace config

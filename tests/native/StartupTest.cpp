@@ -1,0 +1,191 @@
+// Start-up: single instance, uninstaller, refused systems and the
+// port-support check, each with what it shows.
+#include "app/Captions.h"
+#include "app/MessageBoxes.h"
+#include "app/Startup.h"
+#include "app/TextTable.h"
+#include "support/SimMachine.h"
+
+using app::StartupResult;
+using os::sim::Machine;
+using testing_support::SimMachineTest;
+
+namespace {
+
+const char* const kLanguage =
+    "[Setup]\r\nClose=Close the uninstaller\r\nNonsupport=Not supported\r\nPortNull=No port\r\n";
+const char* const kOneModel =
+    "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=RP-ReceiptPrinter\r\n";
+
+}  // namespace
+
+class StartupTest : public SimMachineTest {
+protected:
+    explicit StartupTest(const Machine& machine = Machine::windowsXp()) : SimMachineTest(machine) {}
+    void SetUp() override {
+        write("C:\\MEDIUM\\language\\setup.ini", kLanguage);
+        write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
+        write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
+    }
+};
+
+TEST_F(StartupTest, AFreshStartRunsTheWizardHoldingItsMutex) {
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(sim.calls("CreateMutexA"), std::vector<std::string>{"setup"});
+}
+
+TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndEndsSilently) {
+    sim.holdMutexElsewhere("setup");
+    auto& first = sim.desktop().openWindow(app::kWizardTitle);
+    first.minimised = true;
+    EXPECT_EQ(app::checkStartup(), StartupResult::SecondInstance);
+    EXPECT_TRUE(messages().empty());
+    auto* window = sim.desktop().window(sim.FindWindowA(nullptr, app::kWizardTitle));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->foregroundRequests, 1);
+    EXPECT_EQ(window->restoreRequests, 1);
+    EXPECT_FALSE(window->minimised);
+}
+
+TEST_F(StartupTest, ASecondCopyFindsTheChineseTitleToo) {
+    sim.holdMutexElsewhere("setup");
+    HWND first = sim.desktop().openWindow(app::kWizardTitleChinese).handle;
+    EXPECT_EQ(app::checkStartup(), StartupResult::SecondInstance);
+    EXPECT_EQ(sim.desktop().window(first)->foregroundRequests, 1);
+}
+
+TEST_F(StartupTest, ASecondCopyBringsNothingForwardWhenTheFirstHasAnotherTitle) {
+    sim.holdMutexElsewhere("setup");
+    HWND other = sim.desktop().openWindow("Druckertreiber-Installation").handle;
+    EXPECT_EQ(app::checkStartup(), StartupResult::SecondInstance);
+    EXPECT_EQ(sim.desktop().window(other)->foregroundRequests, 0);
+    EXPECT_TRUE(sim.calls("SetForegroundWindow").empty());
+}
+
+TEST_F(StartupTest, AnOpenUninstallerIsReportedInEitherLanguage) {
+    for (const char* title : {app::kUninstallerTitle, app::kUninstallerTitleChinese}) {
+        sim.desktop().openWindow(title);
+        EXPECT_EQ(app::checkStartup(), StartupResult::UninstallerOpen);
+        sim.desktop().closeWindow(title);
+    }
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Close the uninstaller", "Close the uninstaller"}));
+    const auto& box = sim.desktop().messageBoxes().front();
+    EXPECT_EQ(box.caption, "setup");
+    EXPECT_EQ(box.type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(StartupTest, TheUninstallerIsCheckedBeforeTheSystem) {
+    sim.machine().platform = VER_PLATFORM_WIN32_WINDOWS;
+    sim.machine().major = 4;
+    sim.machine().minor = 10;
+    sim.desktop().openWindow(app::kUninstallerTitle);
+    EXPECT_EQ(app::checkStartup(), StartupResult::UninstallerOpen);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Close the uninstaller"});
+}
+
+struct SystemCase {
+    const char* name;
+    Machine (*machine)();
+    StartupResult expected;
+};
+
+class StartupSystemTest : public SimMachineTest, public ::testing::WithParamInterface<SystemCase> {
+protected:
+    StartupSystemTest() : SimMachineTest(GetParam().machine()) {}
+};
+
+TEST_P(StartupSystemTest, RefusesNinetyEightMeAndNt4Only) {
+    write("C:\\MEDIUM\\language\\setup.ini", kLanguage);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nCOMSUPPORTED=1\r\n");
+    EXPECT_EQ(app::checkStartup(), GetParam().expected);
+    if (GetParam().expected == StartupResult::UnsupportedSystem)
+        EXPECT_EQ(messages(), std::vector<std::string>{"Not supported"});
+    else
+        EXPECT_TRUE(messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, StartupSystemTest,
+    ::testing::Values(SystemCase{"Windows95", Machine::windows95, StartupResult::Run},
+                      SystemCase{"Windows98", Machine::windows98, StartupResult::UnsupportedSystem},
+                      SystemCase{"WindowsMe", Machine::windowsMe, StartupResult::UnsupportedSystem},
+                      SystemCase{"WindowsNt4", Machine::windowsNt4, StartupResult::UnsupportedSystem},
+                      SystemCase{"Windows2000", Machine::windows2000, StartupResult::Run},
+                      SystemCase{"WindowsXp", Machine::windowsXp, StartupResult::Run},
+                      SystemCase{"Windows2003", Machine::windows2003, StartupResult::Run},
+                      SystemCase{"WindowsVista", Machine::windowsVista, StartupResult::Run},
+                      SystemCase{"Windows2008", Machine::windows2008, StartupResult::Run},
+                      SystemCase{"Windows7", Machine::windows7, StartupResult::Run},
+                      SystemCase{"Windows8", Machine::windows8, StartupResult::Run}),
+    [](const ::testing::TestParamInfo<SystemCase>& info) { return std::string(info.param.name); });
+
+TEST_F(StartupTest, TheLastModelDecidesEvenWhenEarlierModelsOfferPorts) {
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini",
+          "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=RP-ReceiptPrinter\r\n"
+          "DEVICENAME2=LB-LabelPrinter\r\n");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_lable.ini", "[LB.PORT]\r\nUSBSUPPORTED=0\r\n");
+    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+}
+
+TEST_F(StartupTest, APortInAnotherCategorysFilePassesTheCheck) {
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini",
+          "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=LB-LabelPrinter\r\n");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_embedded.ini", "[LB.PORT]\r\nCOMSUPPORTED=1\r\n");
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+}
+
+TEST_F(StartupTest, AListWithoutCategoriesOrWithoutEntriesOffersNoPort) {
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini",
+          "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=RP-receiptprinter\r\n");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP-receiptprinter.PORT]\r\nLPTSUPPORTED=1\r\n");
+    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", "[DEVICENAME]\r\nDEVICENUMBER=0\r\n");
+    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"No port", "No port"}));
+}
+
+TEST_F(StartupTest, ALastEntryWithoutSuffixIsLookedUpWhole) {
+    // The check takes the buffer as the last entry left it, suffix or not.
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini",
+          "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=RP-ReceiptPrinter\r\nDEVICENAME2=Odd\r\n");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_ticket.ini", "[Odd.PORT]\r\nLPTSUPPORTED=1\r\n");
+    std::string model;
+    EXPECT_TRUE(app::portCheckModel(&model));
+    EXPECT_EQ(model, "Odd");
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+}
+
+TEST_F(StartupTest, PortFilesAreReadFromTheCurrentDirectory) {
+    sim.files().makeDirectories("C:\\RUN");
+    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\RUN"));
+    write("C:\\RUN\\language\\setup.ini", kLanguage);
+    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    write("C:\\RUN\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nUSBSUPPORTED=1\r\n");
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+}
+
+TEST_F(StartupTest, AMissingLanguageFileShowsAnEmptyBox) {
+    sim.files().remove("C:\\MEDIUM\\language\\setup.ini");
+    sim.machine().platform = VER_PLATFORM_WIN32_NT;
+    sim.machine().major = 4;
+    sim.machine().minor = 0;
+    EXPECT_EQ(app::checkStartup(), StartupResult::UnsupportedSystem);
+    EXPECT_EQ(messages(), std::vector<std::string>{""});
+}
+
+TEST_F(StartupTest, SettingsFollowLanguageAndLoadLicense) {
+    auto settings = app::readStartupSettings();
+    EXPECT_TRUE(settings.alternateFont) << "a missing LANGUAGE means the Chinese font";
+    EXPECT_FALSE(settings.loadLicense);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", "[DEVICENAME]\r\nLANGUAGE=1\r\nLOADLICENSE=1\r\n");
+    settings = app::readStartupSettings();
+    EXPECT_FALSE(settings.alternateFont);
+    EXPECT_TRUE(settings.loadLicense);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", "[DEVICENAME]\r\nLANGUAGE=0\r\nLOADLICENSE=0\r\n");
+    settings = app::readStartupSettings();
+    EXPECT_TRUE(settings.alternateFont);
+    EXPECT_FALSE(settings.loadLicense);
+}
