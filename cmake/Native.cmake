@@ -14,6 +14,7 @@ enable_testing()
 add_subdirectory(os)
 add_subdirectory(config)
 add_subdirectory(app)
+add_subdirectory(install)
 add_subdirectory(tests)
 
 if(WITH_WINDOWS)

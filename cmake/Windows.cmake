@@ -8,5 +8,6 @@ set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libg
 add_subdirectory(os)
 add_subdirectory(config)
 add_subdirectory(app)
+add_subdirectory(install)
 add_subdirectory(tools)
 add_subdirectory(tests)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/ConfigNames.h"
+#include "config/Descriptors.h"
 
 namespace config {
 
@@ -31,6 +32,21 @@ public:
     // of "STD2KDDKDEV" (STD) or "GDI2KDDKDEV" (GDI) is the digit 1.
     bool needs2kDdkFiles(const std::string& model, int targetOs, int flavour);
 
+    // The descriptor builders. Text fields of the records point into this
+    // object's buffers: they stay valid while it lives and until the next
+    // call that fills the same buffers. The caller clears the records first.
+    void buildDriverDescriptor(const std::string& model, int targetOs, DRIVER_INFO_3A* record,
+                               int flavour, int portKind);
+    void buildPrinterDescriptor(const std::string& model, int targetOs, PRINTER_INFO_2A* record,
+                                int flavour, int portKind);
+    void buildFileList(const std::string& model, int targetOs, DriverFileList* list, int flavour);
+    void buildLanguageMonitor(int targetOs, LanguageMonitorDescriptor* record, int portKind);
+    void buildPortMonitors(int targetOs, PortMonitorSet* record);
+
+    // Replaces the printer name that buildPrinterDescriptor set, keeping the
+    // record pointing at this object's buffer.
+    void setPrinterName(PRINTER_INFO_2A* record, const std::string& name);
+
     const std::string& setupPath() const { return setupPath_; }
     // The full path of a category file (the lower-case spelling).
     const std::string& categoryPath(int category) const;
@@ -42,6 +58,30 @@ protected:
     const std::string& useCategoryFile();
 
 private:
+    std::string readModelValue(const std::string& section, const std::string& key, size_t room);
+    std::string readMonitorValue(int targetOs, const std::string& key, size_t room,
+                                 unsigned* length = nullptr);
+    static std::string driverNameKey(int targetOs, int portKind);
+    static std::string flavourKey(int flavour, const std::string& name);
+
+    // The driver record's buffers.
+    struct DriverBuffers {
+        std::string name, driverPath, dataFile, configFile, helpFile;
+        std::string dataDll, uiPlugin, renderPlugin, pluginSettings;
+        std::string dependentFiles;  // names each ended by a zero, then one more zero
+    } driver_;
+    // The printer record's buffers.
+    struct PrinterBuffers {
+        std::string driverName, printProcessor, printerName;
+    } printer_;
+    // The monitor records' buffers.
+    struct LanguageMonitorBuffers {
+        std::string name, dll;
+    } languageMonitor_;
+    struct PortMonitorBuffers {
+        std::string usbName, usbDll, serialName, serialDll;
+    } portMonitors_;
+
     std::string setupPath_;
     std::string categoryPaths_[kCategoryCount];
     std::string currentCategoryPath_;

@@ -1,0 +1,37 @@
+// Installing the port monitors, the USB language monitor and the print
+// processor of the medium, or reporting installed copies that are older.
+#pragma once
+
+#include <string>
+
+#include "config/DriverConfig.h"
+
+namespace install {
+
+// InstallStatusFlags: an installed component older than the medium's (or
+// whose version cannot be read).
+enum InstallStatusFlag {
+    kSerialMonitorOlder = 1,
+    kUsbMonitorOlder = 2,
+    kLanguageMonitorOlder = 4,
+    kProcessorOlder = 8,
+};
+
+constexpr int kMonitorInstallFailed = -15;
+constexpr int kProcessorInstallFailed = -14;
+
+// Registry keys of installed components under HKEY_LOCAL_MACHINE.
+std::string monitorKey(const std::string& monitorName);
+std::string processorKey(int targetOs, const std::string& processorName);
+
+// 0, kLanguageMonitorOlder or kMonitorInstallFailed.
+int installLanguageMonitor(config::DriverConfig& config, int targetOs, const std::string& portName,
+                           std::string& errorText);
+// 0, kSerialMonitorOlder, kUsbMonitorOlder or kMonitorInstallFailed.
+int installPortMonitors(config::DriverConfig& config, int targetOs, const std::string& portName,
+                        std::string& errorText);
+// 0, kProcessorOlder or kProcessorInstallFailed.
+int installPrintProcessor(int targetOs, const std::string& processorName,
+                          const std::string& processorDll, std::string& errorText);
+
+}  // namespace install

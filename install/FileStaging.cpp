@@ -1,0 +1,293 @@
+#include "install/FileStaging.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/TextTable.h"
+#include "os/Os.h"
+
+namespace install {
+namespace {
+
+const char* const kUnidrvCabinetNames[] = {"unidrvui.dll", "unidrv.dll",   "unires.dll",
+                                           "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
+
+std::string message(const char* key) { return app::MessageTexts().GetText(key); }
+
+std::string upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool isUnidrvFile(const std::string& upperName) {
+    for (const char* part : {"UNIDRV", "STDNAMES", "TTFSUB", "UNIRES"})
+        if (upperName.find(part) != std::string::npos) return true;
+    return false;
+}
+
+bool driverDirectory(std::string* directory) {
+    char buffer[260] = {};
+    DWORD needed = 0;
+    if (!os::sys().GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
+                                              sizeof buffer, &needed))
+        return false;
+    buffer[sizeof buffer - 1] = '\0';
+    *directory = buffer;
+    return true;
+}
+
+bool processorDirectory(std::string* directory) {
+    char buffer[256] = {};
+    DWORD needed = 0;
+    if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
+                                               sizeof buffer, &needed))
+        return false;
+    buffer[sizeof buffer - 1] = '\0';
+    *directory = buffer;
+    return true;
+}
+
+// A directory-reporting call that fits its buffer; 0 or a length beyond it is a failure.
+template <typename Call>
+bool directoryOf(Call call, size_t size, std::string* directory) {
+    std::vector<char> buffer(size, '\0');
+    UINT n = call(buffer.data(), static_cast<UINT>(size));
+    if (n == 0 || n >= size) return false;
+    *directory = buffer.data();
+    return true;
+}
+
+bool systemDirectory(std::string* directory) {
+    return directoryOf([](char* b, UINT n) { return os::sys().GetSystemDirectoryA(b, n); }, 256,
+                       directory);
+}
+
+bool windowsDirectory(std::string* directory) {
+    return directoryOf([](char* b, UINT n) { return os::sys().GetWindowsDirectoryA(b, n); }, 260,
+                       directory);
+}
+
+bool currentDirectory(std::string* directory) {
+    return directoryOf(
+        [](char* b, UINT n) { return static_cast<UINT>(os::sys().GetCurrentDirectoryA(n, b)); },
+        256, directory);
+}
+
+bool tempDirectory(std::string* directory) {
+    return directoryOf(
+        [](char* b, UINT n) { return static_cast<UINT>(os::sys().GetTempPathA(n, b)); }, 260,
+        directory);
+}
+
+std::string copyFailure(const std::string& name, DWORD error, const std::string& source) {
+    return message("IDS_ERR_COPYFIEL") + name + "  er = " + std::to_string(error) + source;
+}
+
+// The destination directory of a copy target, or false with the message.
+bool targetDirectory(int target, std::string* directory, std::string& errorText) {
+    switch (target) {
+        case kDriverDirectory:
+        case kVersion3Directory:
+            if (!driverDirectory(directory)) {
+                errorText = message("IDS_ERR_GETDRIVERDIR");
+                return false;
+            }
+            if (target == kVersion3Directory) *directory += "\\3";
+            return true;
+        case kProcessorDirectory:
+            if (!processorDirectory(directory)) {
+                errorText = message("IDS_ERR_GETPRODIR");
+                return false;
+            }
+            return true;
+        case kSystemDirectory:
+            if (!systemDirectory(directory)) {
+                errorText = message("IDS_ERR_GETSYSDIR");
+                return false;
+            }
+            return true;
+        case kInfDirectory:
+            if (!windowsDirectory(directory)) {
+                errorText = message("IDS_ERR_GETWINDIR");
+                return false;
+            }
+            *directory += "\\inf";
+            return true;
+        default:
+            errorText = message("IDS_ERR_DIRTYPE");
+            return false;
+    }
+}
+
+int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText) {
+    if (name.empty() || name[0] == '0') return kCopyFailed;
+    std::string directory;
+    if (!targetDirectory(target, &directory, errorText)) return kCopyFailed;
+    std::string current;
+    if (!currentDirectory(&current)) {
+        errorText = message("IDS_ERR_GETCURDIR");
+        return kCopyFailed;
+    }
+    const std::string source = current + "\\W32\\" + name;
+    const std::string fileName = (prefixed ? "n" : "") + name;
+    const std::string destination = directory + "\\" + fileName;
+    // Files copied from a disc arrive read-only; a later copy must replace them.
+    os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
+    DWORD error = os::sys().GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
+        return static_cast<int>(error);
+    errorText = copyFailure(fileName, error, source);
+    return kCopyFailed;
+}
+
+// Windows 2000, XP and 2003 keep the Unidrv files in the cabinets of their
+// driver cache; the extraction puts them into the temporary directory once.
+int copyFromDriverCache(const std::string& name, int target, bool prefixed, std::string& errorText) {
+    DriverCacheState& cache = driverCache();
+    if (cache.extractionPending) {
+        cache.extractionPending = false;
+        if (!extractDriverCache()) return copyFromMedium(name, target, prefixed, errorText);
+    }
+    std::string temp, directory;
+    if (!tempDirectory(&temp)) return copyFromMedium(name, target, prefixed, errorText);
+    if (!driverDirectory(&directory)) {
+        errorText = message("IDS_ERR_GETDRIVERDIR");
+        return kCopyFailed;
+    }
+    const std::string source = temp + name;
+    const std::string destination = directory + "\\" + name;
+    if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
+    return copyFromMedium(name, target, prefixed, errorText);
+}
+
+// Vista, 2008 and 7 keep them in the driver store's "ntprint" package.
+int copyFromDriverStore(const std::string& name, std::string& errorText) {
+    std::string windows;
+    windowsDirectory(&windows);
+    const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = os::sys().FindFirstFileA((repository + "ntprint*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        errorText = "Couldn't find system fiels.";
+        return kCopyFailed;
+    }
+    const std::string source = repository + found.cFileName + "\\I386\\" + name;
+    std::string directory;
+    int result = kCopied;
+    if (!driverDirectory(&directory)) {
+        errorText = message("IDS_ERR_GETDRIVERDIR");
+        result = kCopyFailed;
+    } else if (!os::sys().CopyFileA(source.c_str(), (directory + "\\" + name).c_str(), FALSE)) {
+        DWORD error = os::sys().GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
+            result = static_cast<int>(error);
+        } else {
+            errorText = copyFailure(name, error, source);
+            result = kCopyFailed;
+        }
+    }
+    // The search is closed on every path, not only after a successful copy.
+    if (!os::sys().FindClose(search) && result == kCopied) {
+        errorText = "Couldn't close search handle.";
+        return kCopyFailed;
+    }
+    return result;
+}
+
+UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
+    if (notification != SPFILENOTIFY_FILEINCABINET) return NO_ERROR;
+    auto* entry = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
+    const std::string& temp = *static_cast<const std::string*>(context);
+    std::snprintf(entry->FullTargetName, sizeof entry->FullTargetName, "%s%s", temp.c_str(),
+                  entry->NameInCabinet);
+    for (const char* wanted : kUnidrvCabinetNames)
+        if (std::strcmp(entry->NameInCabinet, wanted) == 0) return FILEOP_DOIT;
+    return FILEOP_SKIP;
+}
+
+}  // namespace
+
+DriverCacheState& driverCache() {
+    static DriverCacheState state;
+    return state;
+}
+
+void resetDriverCache() { driverCache() = DriverCacheState(); }
+
+int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
+                   std::string& errorText) {
+    name = upper(name);
+    if (isUnidrvFile(name)) {
+        if (targetOs >= 2 && targetOs <= 4)
+            return copyFromDriverCache(name, target, prefixed, errorText);
+        if (targetOs >= 5 && targetOs <= 7) return copyFromDriverStore(name, errorText);
+    }
+    return copyFromMedium(name, target, prefixed, errorText);
+}
+
+int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText) {
+    if (name == nullptr) return kCopyFailed;
+    std::string text(name);
+    int result = copyDriverFile(text, target, targetOs, prefixed, errorText);
+    std::memcpy(name, text.c_str(), text.size());  // same length: upper case in place
+    return result;
+}
+
+bool extractDriverCache() {
+    std::string windows;
+    windowsDirectory(&windows);
+    const std::string folder = windows + "\\Driver Cache\\i386\\";
+    DriverCacheState& cache = driverCache();
+    WIN32_FIND_DATAA found;
+    HANDLE search = os::sys().FindFirstFileA((folder + "*.cab").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            cache.cabinets.push_back(found.cFileName);
+        } while (os::sys().FindNextFileA(search, &found));
+        os::sys().FindClose(search);
+    }
+    bool lastSucceeded = false;
+    for (const std::string& cabinet : cache.cabinets) {
+        std::string temp;
+        tempDirectory(&temp);
+        lastSucceeded = os::sys().SetupIterateCabinetA((folder + cabinet).c_str(), 0,
+                                                       &cabinetHandler, &temp) != FALSE;
+    }
+    return lastSucceeded;
+}
+
+void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText) {
+    if (targetOs == 0) {
+        std::string iconLibrary = "ICONLIB.DLL";
+        copyDriverFile(iconLibrary, kDriverDirectory, targetOs, false, errorText);
+        std::string system, windows;
+        if (!systemDirectory(&system) || !windowsDirectory(&windows)) {
+            errorText = message("IDS_ERR_ALLOCMEMORY");
+            return;
+        }
+        const std::string installed = system + "\\UNIDRV.DLL";
+        HANDLE file = os::sys().CreateFileA(installed.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            os::sys().CloseHandle(file);
+            return;
+        }
+        const std::string backup = windows + "\\Sysbckup\\UNIDRV.DLL";
+        if (!os::sys().CopyFileA(backup.c_str(), installed.c_str(), TRUE)) {
+            std::string unidrv = "UNIDRV.DLL";
+            copyDriverFile(unidrv, kDriverDirectory, targetOs, false, errorText);
+        }
+        return;
+    }
+    if (targetOs < 2 || targetOs > 7 || !needsUnidrvFiles) return;
+    for (const char* file : {"TTFSUB.GPD", "STDNAMES.GPD"}) {
+        std::string name = file;
+        copyDriverFile(name, kDriverDirectory, targetOs, false, errorText);
+    }
+    std::string resources = "UNIRES.DLL", discarded;
+    copyDriverFile(resources, kDriverDirectory, targetOs, false, discarded);
+}
+
+}  // namespace install

@@ -1,0 +1,57 @@
+// Putting files where the spooler expects them: the one copier every
+// installation step uses, and the Unidrv support files taken from the
+// system's own stores.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace install {
+
+// Where copyDriverFile puts a file.
+enum CopyTarget {
+    kDriverDirectory = 66000,     // the printer driver directory
+    kProcessorDirectory = 66001,  // the print processor directory
+    kSystemDirectory = 66002,     // the system directory
+    kInfDirectory = 100,          // the Windows directory's "inf"
+    kVersion3Directory = 999,     // the driver directory's version-3 subdirectory "3"
+};
+
+// Copy results besides 1 (copied) and 0 (failed, with a text unless the name
+// was missing): the target is in use (32) or locked (5); the caller may
+// retry under the prefixed name "n" + name.
+constexpr int kCopied = 1;
+constexpr int kCopyFailed = 0;
+constexpr int kTargetInUse = 32;
+constexpr int kTargetLocked = 5;
+
+inline bool inUse(int copyResult) {
+    return copyResult == kTargetInUse || copyResult == kTargetLocked;
+}
+
+// Copies the file `name` for the target system: the Unidrv files from the
+// driver cache (2000, XP, 2003) or the driver store (Vista, 2008, 7), every
+// other file from the medium's "W32" folder. `name` is turned to upper case in
+// place. With `prefixed` the destination is named "n" + name. A failure
+// replaces `errorText` with its message.
+int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText);
+int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
+                   std::string& errorText);
+
+// Extracts the six Unidrv files from every cabinet of the Windows directory's
+// "Driver Cache\i386" into the temporary directory. True when the last cabinet
+// was read through.
+bool extractDriverCache();
+
+// Copies the Unidrv support files a driver needs into the driver directory.
+void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText);
+
+// The extraction is attempted once per run; tests start a new run.
+struct DriverCacheState {
+    bool extractionPending = true;
+    std::vector<std::string> cabinets;
+};
+DriverCacheState& driverCache();
+void resetDriverCache();
+
+}  // namespace install

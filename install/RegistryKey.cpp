@@ -1,0 +1,76 @@
+#include "install/RegistryKey.h"
+
+#include <vector>
+
+namespace install {
+
+bool RegistryKey::Open(HKEY root, const std::string& path) {
+    Close();
+    HKEY key = nullptr;
+    lastError_ = os::sys().RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    if (lastError_ != ERROR_SUCCESS) return false;
+    key_ = key;
+    return true;
+}
+
+void RegistryKey::Close() {
+    if (key_ != nullptr) os::sys().RegCloseKey(key_);
+    key_ = nullptr;
+}
+
+bool RegistryKey::SetDword(const std::string& name, DWORD value) {
+    if (key_ == nullptr) return false;
+    lastError_ = os::sys().RegSetValueExA(key_, name.c_str(), 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&value), sizeof value);
+    return lastError_ == ERROR_SUCCESS;
+}
+
+bool RegistryKey::SetString(const std::string& name, const std::string& value) {
+    if (key_ == nullptr) return false;
+    lastError_ = os::sys().RegSetValueExA(key_, name.c_str(), 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(value.c_str()),
+                                          static_cast<DWORD>(value.size() + 1));
+    return lastError_ == ERROR_SUCCESS;
+}
+
+bool RegistryKey::GetDword(const std::string& name, DWORD* value) {
+    if (key_ == nullptr) return false;
+    DWORD type = 0, size = sizeof *value;
+    DWORD data = 0;
+    lastError_ = os::sys().RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                            reinterpret_cast<BYTE*>(&data), &size);
+    if (lastError_ != ERROR_SUCCESS) return false;
+    *value = data;
+    return true;
+}
+
+bool RegistryKey::GetString(const std::string& name, std::string* value) {
+    if (key_ == nullptr) return false;
+    DWORD type = 0, size = 0;
+    lastError_ = os::sys().RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
+    if (lastError_ != ERROR_SUCCESS) return false;
+    std::vector<char> data(size + 1, '\0');
+    lastError_ = os::sys().RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data.data()), &size);
+    if (lastError_ != ERROR_SUCCESS) return false;
+    *value = std::string(data.data());
+    return true;
+}
+
+bool CreateRegistryKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LONG error = os::sys().RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (error != ERROR_SUCCESS) return false;
+    os::sys().RegCloseKey(key);
+    return true;
+}
+
+bool OpenOrCreate(RegistryKey* key, HKEY root, const std::string& path) {
+    if (key->Open(root, path)) return true;
+    CreateRegistryKey(root, path);
+    return key->Open(root, path);
+}
+
+}  // namespace install
