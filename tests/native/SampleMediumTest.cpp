@@ -1,0 +1,98 @@
+// The sample installation medium: it passes the start-up checks, offers its
+// models, and its language files give every text the program looks up.
+#include "app/Startup.h"
+#include "app/TextTable.h"
+#include "config/DriverConfig.h"
+#include "support/SimMachine.h"
+
+using testing_support::SimMachineTest;
+
+namespace {
+
+// Every section and key the program reads from a language file.
+const std::vector<std::pair<std::string, std::vector<std::string>>> kLanguageKeys = {
+    {"Message",
+     {"IDS_ABOUTBOX", "IDS_ADMIN", "IDS_ERR_NOLEFT", "IDS_ERR_NOLICENSE", "IDS_TYPICAL_NOTES",
+      "IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORTVISTA", "IDS_NOTSUPPORT2008",
+      "IDS_NOTSUPPORTWin7", "IDS_ERR_SYSTEM", "IDS_ERR_SELPRINTER", "IDS_ERR_NOSUPPORTINTERFACE",
+      "IDS_ERR_NOUSBDEVICE", "IDS_INF_CHANGEID", "IDS_ERR_NOSUPPORTUSB", "IDS_INF_NTRESTART",
+      "IDS_INF_USBRESTART", "IDS_INF_RESTART", "IDS_ERR_EXITWIN", "IDS_ERR_ONEPRINTER",
+      "IDS_ERR_UPDATEUSB", "IDS_ERR_TOOMANY", "IDS_ERR_ADDPRINTER", "IDS_ERR_ADDPRNDRV3",
+      "IDS_ERR_ADDMONITOR", "IDS_ERR_ADDPROCESSOR", "IDS_ERR_ALLOCMEMORY", "IDS_ERR_GETDRIVERDIR",
+      "IDS_ERR_GETPRODIR", "IDS_ERR_GETSYSDIR", "IDS_ERR_GETWINDIR", "IDS_ERR_GETCURDIR",
+      "IDS_ERR_COPYFIEL", "IDS_ERR_DIRTYPE", "IDS_ERR_NEEDRESTART", "IDS_ERR_LOSTDRIVERFILE"}},
+    {"Setup",
+     {"Caption", "Help", "Back", "Next", "Install", "Cancel", "Close", "Nonsupport", "PortNull",
+      "CaptionName"}},
+    {"Legal", {"Agreement", "Accept", "Reject"}},
+    {"Mode", {"Type", "Typical", "Advanced", "Remarks", "Note1", "Note2", "Note3"}},
+    {"System", {"Select"}},
+    {"About", {"Version", "Copyright", "OK", "Caption"}},
+    {"Help Guide", {"Caption", "Name"}},
+    {"Series", {"Select", "Receipt", "Ticket", "Label", "Embedded", "Default"}},
+    {"Confirm",
+     {"Set", "Ports", "Com", "BaudRate", "Parity", "ByteSize", "StopBits", "Protocol", "Raster",
+      "Parity.Even", "Parity.Mark", "Parity.None", "Parity.Odd", "Parity.Space", "Protocol.None",
+      "Protocol.Xonoff", "Protocol.Hardware"}},
+    {"Progress", {"Wait"}},
+};
+
+}  // namespace
+
+class SampleMediumTest : public SimMachineTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.files().mount("D:\\", MEDIUM_SOURCE_DIR));
+        sim.machine().modulePath = "D:\\setup.exe";
+        ASSERT_TRUE(sim.SetCurrentDirectoryA("D:\\"));
+    }
+
+    void expectEveryText(const std::string& languageDirectory) {
+        ASSERT_TRUE(sim.SetCurrentDirectoryA(languageDirectory.c_str()));
+        for (const auto& [section, keys] : kLanguageKeys) {
+            app::TextTable table(section);
+            for (const auto& key : keys)
+                EXPECT_STRNE(table.GetText(key), "") << languageDirectory << " [" << section << "] " << key;
+        }
+    }
+};
+
+TEST_F(SampleMediumTest, PassesTheStartUpChecksAndStartsWithTheAgreement) {
+    EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+    EXPECT_TRUE(messages().empty());
+    auto settings = app::readStartupSettings();
+    EXPECT_TRUE(settings.loadLicense);
+    EXPECT_FALSE(settings.alternateFont);
+}
+
+TEST_F(SampleMediumTest, OffersModelsInEveryCategory) {
+    config::DriverConfig list;
+    int perCategory[4] = {};
+    std::string name;
+    for (int n = 1; n <= list.modelCount(); ++n) {
+        int category = list.modelEntry(n, &name);
+        ASSERT_GE(category, 0) << "entry " << n;
+        perCategory[category]++;
+    }
+    for (int category = 0; category < 4; ++category) EXPECT_GT(perCategory[category], 0) << category;
+    EXPECT_EQ(list.defaultModel(&name), 0);
+}
+
+TEST_F(SampleMediumTest, BothLanguageFilesGiveEveryText) {
+    expectEveryText("D:\\");
+    expectEveryText("D:\\zh");
+}
+
+TEST_F(SampleMediumTest, FlowControlTextsAreTheOnesThePortPageRecognises) {
+    // The port page maps these three texts to flow-control codes letter for
+    // letter, in every language.
+    for (const char* directory : {"D:\\", "D:\\zh"}) {
+        ASSERT_TRUE(sim.SetCurrentDirectoryA(directory));
+        app::TextTable confirm("Confirm");
+        EXPECT_STREQ(confirm.GetText("Protocol.None"), "None") << directory;
+        EXPECT_STREQ(confirm.GetText("Protocol.Xonoff"), "Xon/Xoff") << directory;
+        EXPECT_STREQ(confirm.GetText("Protocol.Hardware"), "Hardware") << directory;
+        // The parity code is the text's first letter.
+        EXPECT_EQ(confirm.GetText("Parity.Odd")[0], 'O') << directory;
+    }
+}
