@@ -1,0 +1,253 @@
+// The driver-file copier and the staging of the Unidrv support files.
+#include "install/FileStaging.h"
+#include "support/EngineFixture.h"
+
+using install::copyDriverFile;
+using testing_support::EngineTest;
+
+class FileStagingTest : public EngineTest {
+protected:
+    int copy(std::string name, int target, int targetOs = 3, bool prefixed = false) {
+        lastName = name;
+        return copyDriverFile(lastName, target, targetOs, prefixed, error);
+    }
+    std::string error;
+    std::string lastName;
+};
+
+TEST_F(FileStagingTest, CopiesFromTheMediumUnderTheUpperCaseName) {
+    onMedium("posdrv.dll", "driver");
+    char name[] = "posdrv.dll";
+    EXPECT_EQ(copyDriverFile(name, install::kDriverDirectory, 3, false, error), 1);
+    EXPECT_STREQ(name, "POSDRV.DLL");
+    EXPECT_EQ(read(driverDirectory() + "\\POSDRV.DLL"), "driver");
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(FileStagingTest, EachTargetHasItsDirectory) {
+    onMedium("A.BIN", "a");
+    EXPECT_EQ(copy("A.BIN", install::kProcessorDirectory), 1);
+    EXPECT_TRUE(exists(processorDirectory() + "\\A.BIN"));
+    EXPECT_EQ(copy("A.BIN", install::kSystemDirectory), 1);
+    EXPECT_TRUE(exists(systemDirectory() + "\\A.BIN"));
+    sim.files().makeDirectories(windowsDirectory() + "\\inf");
+    EXPECT_EQ(copy("A.BIN", install::kInfDirectory), 1);
+    EXPECT_TRUE(exists(windowsDirectory() + "\\inf\\A.BIN"));
+    EXPECT_EQ(copy("A.BIN", install::kVersion3Directory), 1);
+    EXPECT_TRUE(exists(driverDirectory() + "\\3\\A.BIN"));
+    EXPECT_EQ(copy("A.BIN", 12345), 0);
+    EXPECT_EQ(error, "<IDS_ERR_DIRTYPE>");
+}
+
+TEST_F(FileStagingTest, AMissingNameCopiesNothingAndSaysNothing) {
+    error = "earlier";
+    EXPECT_EQ(copy("0", install::kDriverDirectory), 0);
+    EXPECT_EQ(copy("0ABC.DLL", install::kDriverDirectory), 0);
+    EXPECT_EQ(copyDriverFile(static_cast<char*>(nullptr), install::kDriverDirectory, 3, false, error), 0);
+    EXPECT_EQ(error, "earlier");
+    EXPECT_TRUE(sim.calls("CopyFileA").empty());
+}
+
+TEST_F(FileStagingTest, ThePrefixedCopyIsNamedNPlusTheName) {
+    onMedium("POSCOM.DLL");
+    EXPECT_EQ(copy("POSCOM.DLL", install::kSystemDirectory, 3, true), 1);
+    EXPECT_TRUE(exists(systemDirectory() + "\\nPOSCOM.DLL"));
+    EXPECT_EQ(lastName, "POSCOM.DLL");
+}
+
+TEST_F(FileStagingTest, NamesLongerThanEighteenCharactersArePrefixedWhole) {
+    const std::string name = "A_VERY_LONG_MONITOR_NAME.DLL";
+    onMedium(name);
+    EXPECT_EQ(copy(name, install::kSystemDirectory, 3, true), 1);
+    EXPECT_TRUE(exists(systemDirectory() + "\\n" + name));
+}
+
+TEST_F(FileStagingTest, AReadOnlyDestinationIsReplaced) {
+    onMedium("X.DLL", "new");
+    write(driverDirectory() + "\\X.DLL", "old");
+    sim.files().setAttributes(driverDirectory() + "\\X.DLL", FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(copy("X.DLL", install::kDriverDirectory), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\X.DLL"), "new");
+}
+
+TEST_F(FileStagingTest, ADestinationInUseOrLockedIsReportedByItsCodeAlone) {
+    onMedium("X.DLL");
+    write(systemDirectory() + "\\X.DLL", "loaded");
+    auto held = sim.files().hold(systemDirectory() + "\\X.DLL");
+    error = "untouched";
+    EXPECT_EQ(copy("X.DLL", install::kSystemDirectory), 32);
+    sim.files().release(held);
+    auto locked = sim.files().hold(systemDirectory() + "\\X.DLL", FILE_SHARE_READ | FILE_SHARE_WRITE, true);
+    EXPECT_EQ(copy("X.DLL", install::kSystemDirectory), 5);
+    sim.files().release(locked);
+    EXPECT_EQ(error, "untouched");
+}
+
+TEST_F(FileStagingTest, AFailedCopyNamesTheFileTheCodeAndTheSource) {
+    onMedium("OTHER.DLL");
+    EXPECT_EQ(copy("MISSING.DLL", install::kDriverDirectory, 3, true), 0);
+    EXPECT_EQ(error, "<IDS_ERR_COPYFIEL>nMISSING.DLL  er = 2C:\\MEDIUM\\W32\\MISSING.DLL");
+}
+
+TEST_F(FileStagingTest, UnavailableDirectoriesAreReported) {
+    onMedium("X.DLL");
+    struct Case {
+        const char* call;
+        int target;
+        const char* text;
+    } cases[] = {{"GetPrinterDriverDirectoryA", install::kDriverDirectory, "<IDS_ERR_GETDRIVERDIR>"},
+                 {"GetPrinterDriverDirectoryA", install::kVersion3Directory, "<IDS_ERR_GETDRIVERDIR>"},
+                 {"GetPrintProcessorDirectoryA", install::kProcessorDirectory, "<IDS_ERR_GETPRODIR>"},
+                 {"GetSystemDirectoryA", install::kSystemDirectory, "<IDS_ERR_GETSYSDIR>"},
+                 {"GetWindowsDirectoryA", install::kInfDirectory, "<IDS_ERR_GETWINDIR>"},
+                 {"GetCurrentDirectoryA", install::kDriverDirectory, "<IDS_ERR_GETCURDIR>"}};
+    for (const auto& c : cases) {
+        sim.faults().fail(c.call, ERROR_ACCESS_DENIED).times(1);
+        error.clear();
+        EXPECT_EQ(copy("X.DLL", c.target), 0) << c.call;
+        EXPECT_EQ(error, c.text) << c.call;
+    }
+}
+
+class DriverCacheTest : public FileStagingTest {
+protected:
+    std::string cacheFolder() { return windowsDirectory() + "\\Driver Cache\\i386"; }
+    void cabinet(const std::string& name, const std::string& testDataName) {
+        sim.files().writeFile(cacheFolder() + "\\" + name, testData(testDataName));
+    }
+};
+
+TEST_F(DriverCacheTest, UnidrvFilesComeFromTheCabinetsExtractedOnce) {
+    cabinet("sp3.cab", "stored.cab");
+    cabinet("driver.cab", "mszip.cab");
+    EXPECT_EQ(copy("unires.dll", install::kDriverDirectory), 1);
+    EXPECT_EQ(lastName, "UNIRES.DLL");
+    EXPECT_EQ(copy("TTFSUB.GPD", install::kDriverDirectory), 1);
+    EXPECT_EQ(copy("STDNAMES.GPD", install::kDriverDirectory), 1);
+    EXPECT_EQ(sim.calls("SetupIterateCabinetA").size(), 2u) << "the extraction runs once";
+    EXPECT_EQ(install::driverCache().cabinets.size(), 2u);
+    std::string temp = sim.machine().tempDirectory;
+    EXPECT_TRUE(exists(temp + "unires.dll"));
+    EXPECT_FALSE(exists(temp + "readme.txt")) << "only the six Unidrv files are extracted";
+    EXPECT_TRUE(exists(driverDirectory() + "\\UNIRES.DLL"));
+    EXPECT_TRUE(exists(driverDirectory() + "\\STDNAMES.GPD"));
+    EXPECT_TRUE(sim.calls("CopyFileA").size() == 3u);
+}
+
+TEST_F(DriverCacheTest, WithoutCabinetsTheMediumServes) {
+    onMedium("UNIDRV.DLL", "from the medium");
+    EXPECT_EQ(copy("UNIDRV.DLL", install::kDriverDirectory), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.DLL"), "from the medium");
+    EXPECT_FALSE(install::driverCache().extractionPending);
+}
+
+TEST_F(DriverCacheTest, AFileMissingFromTheCabinetsComesFromTheMedium) {
+    cabinet("sp3.cab", "stored.cab");
+    onMedium("UNIDRV.HLP", "help from the medium");
+    EXPECT_EQ(copy("UNIDRV.HLP", install::kDriverDirectory, 4), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.HLP"), "help from the medium");
+}
+
+TEST_F(DriverCacheTest, AFailedExtractionStillLooksInTheTemporaryDirectoryLater) {
+    sim.files().writeFile(cacheFolder() + "\\broken.cab", std::string("not a cabinet"));
+    onMedium("UNIDRV.DLL", "medium");
+    write(sim.machine().tempDirectory + "UNIRES.DLL", "left in temp");
+    EXPECT_EQ(copy("UNIDRV.DLL", install::kDriverDirectory, 2), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.DLL"), "medium");
+    EXPECT_EQ(copy("UNIRES.DLL", install::kDriverDirectory, 2), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\UNIRES.DLL"), "left in temp");
+    EXPECT_EQ(sim.calls("SetupIterateCabinetA").size(), 1u);
+}
+
+class Windows7StagingTest : public EngineTest {
+protected:
+    Windows7StagingTest() : EngineTest(os::sim::Machine::windows7()) {}
+    int copy(const std::string& name) {
+        std::string text = name;
+        return copyDriverFile(text, install::kDriverDirectory, 7, false, error);
+    }
+    std::string repository() { return windowsDirectory() + "\\System32\\DriverStore\\FileRepository"; }
+    std::string error;
+};
+
+TEST_F(Windows7StagingTest, UnidrvFilesComeFromTheFirstNtprintPackage) {
+    write(repository() + "\\ntprint.inf_x86_1\\I386\\UNIDRV.DLL", "first");
+    write(repository() + "\\ntprint.inf_x86_2\\I386\\UNIDRV.DLL", "second");
+    EXPECT_EQ(copy("unidrv.dll"), 1);
+    EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.DLL"), "first");
+}
+
+TEST_F(Windows7StagingTest, WithoutAPackageThereIsNoFallBackToTheMedium) {
+    onMedium("UNIDRV.DLL");
+    EXPECT_EQ(copy("UNIDRV.DLL"), 0);
+    EXPECT_EQ(error, "Couldn't find system fiels.");
+    EXPECT_FALSE(exists(driverDirectory() + "\\UNIDRV.DLL"));
+}
+
+TEST_F(Windows7StagingTest, AMissingFileInThePackageIsACopyFailure) {
+    sim.files().makeDirectories(repository() + "\\ntprint.inf_x86_1\\I386");
+    EXPECT_EQ(copy("TTFSUB.GPD"), 0);
+    EXPECT_EQ(error, "<IDS_ERR_COPYFIEL>TTFSUB.GPD  er = 2" + repository() +
+                         "\\ntprint.inf_x86_1\\I386\\TTFSUB.GPD");
+    EXPECT_EQ(sim.openHandles(), 0u) << "the search is closed on every path";
+}
+
+TEST_F(Windows7StagingTest, AnUnclosedSearchFailsTheCopy) {
+    write(repository() + "\\ntprint.inf_x86_1\\I386\\UNIRES.DLL", "x");
+    sim.faults().fail("FindClose", ERROR_INVALID_HANDLE);
+    EXPECT_EQ(copy("UNIRES.DLL"), 0);
+    EXPECT_EQ(error, "Couldn't close search handle.");
+}
+
+TEST_F(Windows7StagingTest, OtherFilesStillComeFromTheMedium) {
+    onMedium("POSDRV.DLL");
+    EXPECT_EQ(copy("POSDRV.DLL"), 1);
+}
+
+TEST_F(FileStagingTest, StagingOnXpCopiesTheThreeSupportFiles) {
+    onMedium("TTFSUB.GPD");
+    onMedium("STDNAMES.GPD");
+    install::stageUnidrvFiles(3, true, error);
+    EXPECT_TRUE(exists(driverDirectory() + "\\TTFSUB.GPD"));
+    EXPECT_TRUE(exists(driverDirectory() + "\\STDNAMES.GPD"));
+    // UNIRES.DLL is missing everywhere, and its failure is not reported.
+    EXPECT_EQ(error, "");
+    size_t copies = sim.calls("CopyFileA").size();
+    install::stageUnidrvFiles(3, false, error);
+    install::stageUnidrvFiles(1, true, error);
+    EXPECT_EQ(sim.calls("CopyFileA").size(), copies) << "nothing to stage";
+}
+
+class NinetyEightStagingTest : public EngineTest {
+protected:
+    NinetyEightStagingTest() : EngineTest(os::sim::Machine::windows98()) {}
+    std::string error;
+};
+
+TEST_F(NinetyEightStagingTest, AnInstalledUnidrvIsKept) {
+    onMedium("ICONLIB.DLL");
+    write(systemDirectory() + "\\UNIDRV.DLL", "installed");
+    install::stageUnidrvFiles(0, false, error);
+    EXPECT_TRUE(exists(systemDirectory() + "\\ICONLIB.DLL")) << "the 98 driver directory is the system directory";
+    EXPECT_EQ(read(systemDirectory() + "\\UNIDRV.DLL"), "installed");
+    EXPECT_EQ(sim.calls("CopyFileA").size(), 1u);
+    EXPECT_EQ(sim.openHandles(), 0u);
+}
+
+TEST_F(NinetyEightStagingTest, UnidrvComesFromTheBackupOrElseTheMedium) {
+    onMedium("ICONLIB.DLL");
+    write(windowsDirectory() + "\\Sysbckup\\UNIDRV.DLL", "backup");
+    install::stageUnidrvFiles(0, false, error);
+    EXPECT_EQ(read(systemDirectory() + "\\UNIDRV.DLL"), "backup");
+    sim.files().remove(systemDirectory() + "\\UNIDRV.DLL");
+    sim.files().remove(windowsDirectory() + "\\Sysbckup\\UNIDRV.DLL");
+    onMedium("UNIDRV.DLL", "medium");
+    install::stageUnidrvFiles(0, false, error);
+    EXPECT_EQ(read(systemDirectory() + "\\UNIDRV.DLL"), "medium");
+}
+
+TEST_F(NinetyEightStagingTest, AMissingSystemDirectoryIsReportedAsMemory) {
+    sim.faults().fail("GetSystemDirectoryA", ERROR_NOT_ENOUGH_MEMORY);
+    install::stageUnidrvFiles(0, false, error);
+    EXPECT_EQ(error, "<IDS_ERR_ALLOCMEMORY>");
+}
