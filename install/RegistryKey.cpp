@@ -1,5 +1,6 @@
 #include "install/RegistryKey.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace install {
@@ -55,6 +56,20 @@ bool RegistryKey::GetString(const std::string& name, std::string* value) {
     if (lastError_ != ERROR_SUCCESS) return false;
     *value = std::string(data.data());
     return true;
+}
+
+bool RegistryKey::GetBytes(const std::string& name, BYTE* data, DWORD size) {
+    std::fill(data, data + size, 0);
+    if (key_ == nullptr) return false;
+    DWORD type = 0;
+    lastError_ = os::sys().RegQueryValueExA(key_, name.c_str(), nullptr, &type, data, &size);
+    return lastError_ == ERROR_SUCCESS;
+}
+
+bool RegistryKey::SetBytes(const std::string& name, DWORD type, const BYTE* data, DWORD size) {
+    if (key_ == nullptr) return false;
+    lastError_ = os::sys().RegSetValueExA(key_, name.c_str(), 0, type, data, size);
+    return lastError_ == ERROR_SUCCESS;
 }
 
 bool CreateRegistryKey(HKEY root, const std::string& path) {

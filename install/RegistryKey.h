@@ -25,6 +25,9 @@ public:
     bool SetString(const std::string& name, const std::string& value);
     bool GetDword(const std::string& name, DWORD* value);
     bool GetString(const std::string& name, std::string* value);
+    // Raw bytes of any type, as many as fit `size`; `data` is cleared first.
+    bool GetBytes(const std::string& name, BYTE* data, DWORD size);
+    bool SetBytes(const std::string& name, DWORD type, const BYTE* data, DWORD size);
     LONG LastError() const { return lastError_; }
 
 private:

@@ -1,0 +1,53 @@
+// What one installation works from: the user's choices and the records
+// assembled for them, and what the install sequence reports back.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "config/DriverConfig.h"
+#include "os/WinApi.h"
+
+namespace install {
+
+// The user's choices as the install command captures them.
+struct InstallSelection {
+    int targetOs = 0;
+    int category = -1;
+    std::string modelName;  // after the install: the name the printer was created with
+    int installMode = 1;    // 1 typical, 0 advanced
+    bool defaultPrinter = false;
+    std::string portName;  // as chosen on the port page
+    int flavour = config::kStd;
+    int portKind = config::kSerial;
+    int baudRate = 0;
+    int dataBits = 8;
+    double stopBits = 1.0;
+    char parity = 'n';
+    char flowControl = 'p';
+};
+
+// The progress of an installation: 0 running, 1 ended with a failure, 2 ended
+// successfully. Written once, last, by the install sequence.
+enum InstallStatus { kInstallRunning = 0, kInstallFailed = 1, kInstallSucceeded = 2 };
+
+struct InstallJob {
+    InstallSelection selection;
+    config::DriverConfig config;
+    config::DriverFileList files;
+    DRIVER_INFO_3A driver{};
+    PRINTER_INFO_2A printer{};
+    MONITOR_INFO_2A languageMonitor{};
+    int statusFlags = 0;          // InstallStatusFlags
+    std::string numberedName;     // storage of a numbered printer name
+};
+
+// The one message of an installation: its first failure or its closing
+// notice. It grows with its text, so a long path reaches the user whole.
+std::string& InstallMessage();
+
+// Runs the install sequence for the job and reports the outcome into
+// `status`, as the last thing it does.
+void runInstall(InstallJob& job, std::atomic<int>& status);
+
+}  // namespace install

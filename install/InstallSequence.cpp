@@ -1,0 +1,321 @@
+// The install sequence: monitors and processor brought up to date, driver
+// files copied, language monitor, driver and printer registered, default
+// printer and serial settings set. It stops at the first failure found at
+// its check points and rolls nothing back.
+#include "app/TextTable.h"
+#include "install/ComponentInstallers.h"
+#include "install/FileStaging.h"
+#include "install/InstallJob.h"
+#include "install/RegistryKey.h"
+#include "install/SerialSettings.h"
+#include "install/SpoolerRegistration.h"
+#include "install/SpoolerService.h"
+#include "os/Os.h"
+
+namespace install {
+namespace {
+
+const char* const kPrinterPortKey = "SOFTWARE\\HALVERN\\PRINTERPORT\\";
+
+std::string message(const char* key) { return app::MessageTexts().GetText(key); }
+
+bool contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+bool isNoneOrEmpty(const std::string& name) { return name.empty() || name[0] == '0'; }
+
+// How long the Spooler is given after its start, by target system.
+DWORD waitAfterStart(int targetOs) {
+    if (targetOs == 1 || targetOs == 2) return 1000;
+    if (targetOs == 3 || targetOs == 4) return 2500;
+    return 0;
+}
+
+class Sequence {
+public:
+    Sequence(InstallJob& job, std::string& text) : job_(job), s_(job.selection), text_(text) {}
+
+    // True when the installation succeeded.
+    bool run();
+
+private:
+    // A check point: a step that failed has left its text.
+    bool failed() const { return !text_.empty(); }
+    void say(const char* key) { text_ = message(key); }
+    int copy(std::string& name, int target, bool prefixed = false) {
+        return copyDriverFile(name, target, s_.targetOs, prefixed, text_);
+    }
+
+    bool updateNtFamily();
+    bool update98();
+    bool replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int version, bool usb);
+    bool replaceProcessorNt(const std::string& processorDirectory);
+    bool replaceIn98(const std::string& key, std::string& file, int target, int version);
+    bool restartSpooler();
+    bool copyDriverFiles();
+    bool replaceLanguageMonitor();
+    void writeSerialSettings();
+
+    InstallJob& job_;
+    InstallSelection& s_;
+    std::string& text_;
+    int processorVersion_ = 0;
+};
+
+bool Sequence::run() {
+    job_.statusFlags = 0;
+    int monitors = installPortMonitors(job_.config, s_.targetOs, s_.portName, text_);
+    if (monitors == kMonitorInstallFailed) return false;
+    job_.statusFlags = monitors;
+    const std::string processorName = job_.printer.pPrintProcessor ? job_.printer.pPrintProcessor : "";
+    int processor = installPrintProcessor(s_.targetOs, processorName, job_.files.processor, text_);
+    if (processor == kProcessorInstallFailed) return false;
+    job_.statusFlags |= processor;
+    processorVersion_ = job_.config.processorVersion();
+    if (job_.statusFlags != 0 && !(s_.targetOs == 0 ? update98() : updateNtFamily())) return false;
+    if (s_.portKind == config::kUsb && !checkPortEnumeration(text_)) return false;
+    if (!copyDriverFiles()) return false;
+    if (!replaceLanguageMonitor()) return false;
+    if (!addPrinterDriver(&job_.driver, text_)) return false;
+    if (s_.portKind == config::kUsb) {
+        RegistryKey ports;
+        if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey)) ports.SetDword(s_.portName, 0);
+    }
+    if (!addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName))
+        return false;
+    s_.modelName = std::string(job_.printer.pPrinterName ? job_.printer.pPrinterName : "").substr(0, 199);
+    if (s_.modelName.empty()) return false;
+    if (s_.defaultPrinter) setDefaultPrinter(s_.modelName.c_str());
+    if (s_.portKind == config::kSerial) writeSerialSettings();
+    if (s_.targetOs != 0)
+        say(s_.portKind == config::kUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART");
+    return true;
+}
+
+// On the NT family the Spooler holds the monitor and processor files: it is
+// stopped around their replacement. Only the first older component is
+// replaced in one installation.
+bool Sequence::updateNtFamily() {
+    std::string processorDirectory;
+    if (job_.statusFlags & kProcessorOlder) {
+        char buffer[256] = {};
+        DWORD needed = 0;
+        if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1,
+                                                   reinterpret_cast<BYTE*>(buffer), sizeof buffer,
+                                                   &needed)) {
+            say("IDS_ERR_GETPRODIR");
+            return false;
+        }
+        buffer[sizeof buffer - 1] = '\0';
+        processorDirectory = buffer;
+    }
+    StopSpooler();
+    os::sys().Sleep(500);
+    config::PortMonitorSet monitors;
+    job_.config.buildPortMonitors(s_.targetOs, &monitors);
+    bool replaced = true;
+    if (job_.statusFlags & kSerialMonitorOlder)
+        replaced = replaceMonitorNt(monitors.serial, monitors.serialUiDll, monitors.serialVersion, false);
+    else if (job_.statusFlags & kUsbMonitorOlder)
+        replaced = replaceMonitorNt(monitors.usb, monitors.usbUiDll, monitors.usbVersion, true);
+    else if (job_.statusFlags & kProcessorOlder)
+        replaced = replaceProcessorNt(processorDirectory);
+    if (!replaced) return false;
+    return restartSpooler();
+}
+
+// A DLL the stopped spooler still has open is written as "n" + name and the
+// monitor's "Driver" value names that copy.
+bool Sequence::replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int version, bool usb) {
+    std::string dll = monitor.pDLLName ? monitor.pDLLName : "";
+    RegistryKey key;
+    if (inUse(copy(dll, kSystemDirectory))) {
+        copy(dll, kSystemDirectory, true);
+        if (key.Open(HKEY_LOCAL_MACHINE, monitorKey(monitor.pName))) {
+            key.SetString("Driver", "n" + dll);
+            key.SetDword("DriverVersion", static_cast<DWORD>(version));
+        }
+    } else {
+        if (failed()) return false;
+        if (key.Open(HKEY_LOCAL_MACHINE, monitorKey(monitor.pName))) {
+            if (usb) key.SetString("Driver", dll);
+            key.SetDword("DriverVersion", static_cast<DWORD>(version));
+        }
+    }
+    if (!uiDll.empty()) {
+        // The serial monitor's interface DLL reports its failure; the USB one's is not reported.
+        std::string discarded;
+        copyDriverFile(uiDll, kSystemDirectory, s_.targetOs, false, usb ? discarded : text_);
+    }
+    return true;
+}
+
+bool Sequence::replaceProcessorNt(const std::string& processorDirectory) {
+    char current[256] = {};
+    DWORD n = os::sys().GetCurrentDirectoryA(sizeof current, current);
+    if (n == 0 || n >= sizeof current) {
+        say("IDS_ERR_GETCURDIR");
+        return false;
+    }
+    const std::string& file = job_.files.processor;
+    const std::string source = std::string(current) + "\\W32\\" + file;
+    const std::string target = processorDirectory + "\\" + file;
+    if (!os::sys().CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+        text_ = message("IDS_ERR_COPYFIEL") + source;
+        return false;
+    }
+    RegistryKey key;
+    const std::string name = job_.printer.pPrintProcessor ? job_.printer.pPrintProcessor : "";
+    if (key.Open(HKEY_LOCAL_MACHINE, processorKey(s_.targetOs, name)))
+        key.SetDword("DriverVersion", static_cast<DWORD>(processorVersion_));
+    return true;
+}
+
+// Starts the Spooler again and waits for it. A spooler found stopped is
+// started once more; when it then runs, the installation goes on without the
+// texts its first start left, since a recovered spooler is no failure.
+bool Sequence::restartSpooler() {
+    const std::string before = text_;
+    StartSpooler(text_);
+    if (DWORD wait = waitAfterStart(s_.targetOs)) os::sys().Sleep(wait);
+    DWORD state = WaitSpoolerRunning(text_);
+    if (state == SERVICE_RUNNING) return true;
+    if (state != SERVICE_STOPPED && state != SERVICE_STOP_PENDING) return false;
+    StartSpooler(text_);
+    os::sys().Sleep(2500);
+    std::string again;
+    if (WaitSpoolerRunning(again) == SERVICE_RUNNING) text_ = before;
+    return true;
+}
+
+// Windows 98/Me has no Spooler service: files in use can only be written
+// under the prefixed name, or after a restart.
+bool Sequence::update98() {
+    config::PortMonitorSet monitors;
+    job_.config.buildPortMonitors(s_.targetOs, &monitors);
+    if (job_.statusFlags & kUsbMonitorOlder) {
+        std::string dll = monitors.usb.pDLLName ? monitors.usb.pDLLName : "";
+        return replaceIn98(monitorKey(monitors.usb.pName), dll, kSystemDirectory, monitors.usbVersion);
+    }
+    if (job_.statusFlags & kProcessorOlder) {
+        std::string file = job_.files.processor;
+        const std::string name = job_.printer.pPrintProcessor ? job_.printer.pPrintProcessor : "";
+        return replaceIn98(processorKey(s_.targetOs, name), file, kProcessorDirectory, processorVersion_);
+    }
+    return true;
+}
+
+bool Sequence::replaceIn98(const std::string& keyPath, std::string& file, int target, int version) {
+    RegistryKey key;
+    OpenOrCreate(&key, HKEY_LOCAL_MACHINE, keyPath);
+    std::string registered;
+    int result = copy(file, target);
+    if (inUse(result)) {
+        if (inUse(copy(file, target, true))) {
+            say("IDS_ERR_NEEDRESTART");
+            return false;
+        }
+        registered = "n" + file;
+    } else {
+        registered = file;
+    }
+    key.SetString("Driver", registered);
+    key.SetDword("DriverVersion", static_cast<DWORD>(version));
+    return true;
+}
+
+bool Sequence::copyDriverFiles() {
+    config::DriverFileList& f = job_.files;
+    if (f.config.empty() || f.data.empty() || f.driver.empty() || f.help.empty()) {
+        say("IDS_ERR_LOSTDRIVERFILE");
+        return false;
+    }
+    for (std::string* file : {&f.config, &f.data, &f.driver, &f.help}) {
+        copy(*file, kDriverDirectory);
+        if (failed()) return false;
+    }
+    struct Optional {
+        std::string* file;
+        int target;
+    } optional[] = {{&f.dataDll, kDriverDirectory},  {&f.uiPlugin, kDriverDirectory},
+                    {&f.pluginDll, kDriverDirectory}, {&f.pluginSettings, kDriverDirectory},
+                    {&f.fontFile, kVersion3Directory}, {&f.usbIdentityFile, kVersion3Directory}};
+    for (const Optional& o : optional) {
+        if (isNoneOrEmpty(*o.file)) continue;
+        copy(*o.file, o.target);
+        if (failed()) return false;
+    }
+    // A failure of the Unidrv staging ends the install at the next check
+    // point, if one comes.
+    bool needsUnidrv = job_.config.needs2kDdkFiles(s_.modelName, s_.targetOs, s_.flavour);
+    stageUnidrvFiles(s_.targetOs, needsUnidrv, text_);
+    if (s_.targetOs == 0 && (contains(s_.modelName, "KPX-C520") || contains(s_.modelName, "KPX-A510"))) {
+        std::string colour = "DMCOLOR.DLL";
+        copy(colour, kDriverDirectory);
+        if (failed()) return false;
+    }
+    if (needsUnidrv && f.dataDll.empty()) {
+        say("IDS_ERR_LOSTDRIVERFILE");
+        return false;
+    }
+    return true;
+}
+
+bool Sequence::replaceLanguageMonitor() {
+    const char* dll = job_.languageMonitor.pDLLName;
+    if (dll == nullptr || isNoneOrEmpty(dll)) return true;
+    int result = installLanguageMonitor(job_.config, s_.targetOs, s_.portName, text_);
+    if (result == kMonitorInstallFailed) return false;
+    job_.statusFlags = result;
+    config::LanguageMonitorDescriptor monitor;
+    job_.config.buildLanguageMonitor(s_.targetOs, &monitor, config::kUsb);
+    if (!(job_.statusFlags & kLanguageMonitorOlder)) return true;
+    // The spooler keeps running: a DLL it holds is replaced under the prefixed name.
+    std::string file = monitor.info.pDLLName ? monitor.info.pDLLName : "";
+    std::string registered = file;
+    if (inUse(copy(file, kSystemDirectory))) {
+        copy(file, kSystemDirectory, true);
+        registered = "n" + file;
+    } else {
+        if (failed()) return false;
+        registered = file;
+    }
+    RegistryKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, monitorKey(monitor.info.pName))) {
+        key.SetString("Driver", registered);
+        key.SetDword("DriverVersion", static_cast<DWORD>(monitor.version));
+    }
+    return true;
+}
+
+void Sequence::writeSerialSettings() {
+    size_t com = s_.portName.find("COM");
+    SerialSettings settings;
+    settings.port = s_.portName.substr(com);
+    int portNumber = com + 3 < s_.portName.size() ? s_.portName[com + 3] - '0' : -'0';
+    if (s_.parity >= 'A' && s_.parity <= 'Z') s_.parity = static_cast<char>(s_.parity - 'A' + 'a');
+    settings.baudRate = s_.baudRate;
+    settings.dataBits = s_.dataBits;
+    settings.stopBits = s_.stopBits;
+    settings.parity = s_.parity;
+    settings.flowControl = s_.flowControl;
+    if (s_.targetOs == 0)
+        writeSerialSettings98(portNumber, settings);
+    else
+        writeSerialSettingsNt(settings);
+}
+
+}  // namespace
+
+std::string& InstallMessage() {
+    static std::string text;
+    return text;
+}
+
+void runInstall(InstallJob& job, std::atomic<int>& status) {
+    bool succeeded = Sequence(job, InstallMessage()).run();
+    status.store(succeeded ? kInstallSucceeded : kInstallFailed);
+}
+
+}  // namespace install
