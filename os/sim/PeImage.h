@@ -20,6 +20,9 @@ public:
     // The raw data of the first RT_VERSION resource (first name, first
     // language), as GetFileVersionInfoA copies it; false when there is none.
     bool versionResource(std::vector<uint8_t>* data) const;
+    // Whether the image has a resource section at all: Windows tells a file
+    // without one (1812) from one without a version resource (1813).
+    bool hasResources() const;
 
 private:
     std::vector<uint8_t> bytes_;
@@ -36,6 +39,10 @@ private:
     uint32_t resourceSize_ = 0;
     // File offset of a relative virtual address, or 0 when it maps nowhere.
     uint32_t offsetOf(uint32_t rva) const;
+    // The target of the first entry of the resource directory at `directory`
+    // (an offset into the resource section); with `wantType` the first entry
+    // of type RT_VERSION.
+    bool firstEntry(uint32_t directory, bool wantType, uint32_t* entry) const;
 };
 
 }  // namespace os::sim
