@@ -1,0 +1,434 @@
+// The install sequence from end to end on the simulated machine: every
+// target system and port kind, the update phases around the Spooler, files
+// in use, and each failure with its message.
+#include <cctype>
+
+#include "install/ComponentInstallers.h"
+#include "support/InstallFixture.h"
+
+using install::monitorKey;
+using install::processorKey;
+using testing_support::InstallTest;
+
+namespace {
+
+const char* const kPortsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+const char* const kPrinterPortKey = "SOFTWARE\\HALVERN\\PRINTERPORT";
+
+struct SequenceCase {
+    int targetOs;
+    const char* port;
+    const char* printer;
+    const char* notice;  // the closing notice; empty on Windows 98/Me
+};
+
+std::string caseName(const ::testing::TestParamInfo<SequenceCase>& info) {
+    std::string name = "Os" + std::to_string(info.param.targetOs) + "_";
+    for (const char* c = info.param.port; *c; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+    return name;
+}
+
+}  // namespace
+
+class InstallEveryTargetTest : public InstallTest,
+                               public ::testing::WithParamInterface<SequenceCase> {
+protected:
+    InstallEveryTargetTest() : InstallTest(GetParam().targetOs) {}
+};
+
+TEST_P(InstallEveryTargetTest, InstallsThePrinterAndSaysSo) {
+    const SequenceCase& c = GetParam();
+    prepare(c.port);
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(message(), c.notice);
+    EXPECT_EQ(job.selection.modelName, c.printer);
+    ASSERT_NE(sim.spooler().printer(c.printer), nullptr);
+    EXPECT_EQ(sim.spooler().printer(c.printer)->port, c.port);
+    // A first installation stops no spooler: nothing was installed before.
+    EXPECT_TRUE(sim.calls("ControlService").empty());
+    EXPECT_EQ(job.statusFlags, 0);
+    EXPECT_EQ(installedVersion(processorKey(c.targetOs, "MProc")), 2u);
+    EXPECT_EQ(sim.clock().sleeps(), std::vector<DWORD>{200}) << "the print processor settles";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, InstallEveryTargetTest,
+    ::testing::Values(SequenceCase{0, "COM1:", "M(S)", ""}, SequenceCase{0, "LPT1:", "M(P)", ""},
+                      SequenceCase{0, "USB_M_1", "M(U) 1", ""},
+                      SequenceCase{1, "HVCOM1:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{1, "LPT2:", "M(P)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{2, "HVCOM2:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{2, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"},
+                      SequenceCase{3, "HVCOM1:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{3, "LPT1:", "M(P)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{3, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"},
+                      SequenceCase{4, "HVCOM3:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{4, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"},
+                      SequenceCase{5, "LPT3:", "M(P)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{5, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"},
+                      SequenceCase{6, "HVCOM1:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{6, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"},
+                      SequenceCase{7, "HVCOM1:", "M(S)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{7, "LPT1:", "M(P)", "<IDS_INF_NTRESTART>"},
+                      SequenceCase{7, "USB_M_1", "M(U) 1", "<IDS_INF_USBRESTART>"}),
+    caseName);
+
+class InstallOnXpTest : public InstallTest {};
+
+TEST_F(InstallOnXpTest, ASerialInstallRegistersEverythingItBrings) {
+    prepare("HVCOM3:");
+    job.selection.parity = 'E';
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(installedVersion(monitorKey("Serial Mon")), 3u);
+    EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "SER.DLL");
+    EXPECT_TRUE(exists(systemDirectory() + "\\SERUI.DLL"));
+    EXPECT_EQ(sim.spooler().monitor("Usb Mon"), nullptr) << "no USB monitor for a serial port";
+    EXPECT_EQ(sim.spooler().monitor("Lang Mon"), nullptr);
+    EXPECT_NE(sim.spooler().driver("M Serial", "Windows NT x86"), nullptr);
+    EXPECT_TRUE(exists(processorDirectory() + "\\MPROC.DLL"));
+    // HVCOM3: keeps its settings as COM3:, the parity letter lowered.
+    EXPECT_EQ(sim.registry().getString(HKEY_LOCAL_MACHINE, kPortsKey, "COM3:"), "9600,e,8,1,p");
+    EXPECT_EQ(job.selection.parity, 'e');
+}
+
+TEST_F(InstallOnXpTest, AUsbInstallRecordsThePortAndTheLanguageMonitor) {
+    sim.registry().setDword(HKEY_LOCAL_MACHINE, kPrinterPortKey, "D1", 0);
+    prepare("USB_M_2");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, kPrinterPortKey, "USB_M_2"), 0u);
+    EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
+    EXPECT_EQ(installedVersion(monitorKey("Lang Mon")), 2u);
+    EXPECT_EQ(sim.spooler().driver("M USB", "Windows NT x86")->monitorName, "Lang Mon");
+    EXPECT_EQ(sim.registry().getString(HKEY_LOCAL_MACHINE, kPortsKey, "USB_M_2"), "")
+        << "no serial settings for a USB port";
+}
+
+TEST_F(InstallOnXpTest, TheUsbPortIsRecordedOnlyWhenTheKeyExists) {
+    prepare("USB_M_1");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_FALSE(sim.registry().exists(HKEY_LOCAL_MACHINE, kPrinterPortKey));
+}
+
+TEST_F(InstallOnXpTest, ASecondPrinterOfTheSameNameIsNumbered) {
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install());
+    prepare("HVCOM2:");
+    job.selection.defaultPrinter = true;
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(job.selection.modelName, "M(S)(1)");
+    char name[64] = {};
+    DWORD size = sizeof name;
+    ASSERT_TRUE(sim.GetDefaultPrinterA(name, &size));
+    EXPECT_STREQ(name, "M(S)(1)");
+}
+
+TEST_F(InstallOnXpTest, ASecondUsbPrinterOfTheSameNameFails) {
+    prepare("USB_M_1");
+    ASSERT_TRUE(install());
+    prepare("USB_M_1");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_TOOMANY>");
+    EXPECT_EQ(status.load(), install::kInstallFailed);
+}
+
+TEST_F(InstallOnXpTest, CurrentComponentsAreLeftAloneAndTheSpoolerRuns) {
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install());
+    sim.clock().clearWaits();
+    sim.clearJournal();
+    prepare("HVCOM2:");
+    ASSERT_TRUE(install());
+    EXPECT_EQ(job.statusFlags, 0);
+    EXPECT_TRUE(sim.calls("ControlService").empty());
+    EXPECT_TRUE(sim.calls("StartServiceA").empty());
+    EXPECT_TRUE(sim.calls("AddMonitorA").empty());
+    EXPECT_TRUE(sim.clock().sleeps().empty());
+}
+
+TEST_F(InstallOnXpTest, AnOlderSerialMonitorIsReplacedWithTheSpoolerStopped) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    write(systemDirectory() + "\\SER.DLL", "old monitor");
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(job.statusFlags, install::kSerialMonitorOlder);
+    EXPECT_NE(read(systemDirectory() + "\\SER.DLL"), "old monitor");
+    EXPECT_EQ(installedVersion(monitorKey("Serial Mon")), 3u);
+    EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "SER.DLL");
+    // Processor settles 200, stop 100, then 500 before the copy, 2500 after
+    // the start on XP; the spooler runs at the first query.
+    EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{200, 100, 500, 2500}));
+    EXPECT_EQ(sim.services().spooler().stops, 1);
+    EXPECT_EQ(sim.services().spooler().starts, 1);
+}
+
+TEST_F(InstallOnXpTest, AMonitorDllStillHeldIsWrittenUnderItsPrefixedName) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    write(systemDirectory() + "\\SER.DLL", "old monitor");
+    // Another program keeps the DLL open, spooler or not.
+    auto held = sim.files().hold(systemDirectory() + "\\SER.DLL");
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(read(systemDirectory() + "\\SER.DLL"), "old monitor");
+    EXPECT_TRUE(exists(systemDirectory() + "\\nSER.DLL"));
+    EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "nSER.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Serial Mon")), 3u);
+    sim.files().release(held);
+}
+
+TEST_F(InstallOnXpTest, OnlyTheFirstOlderComponentIsReplaced) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    write(processorDirectory() + "\\MPROC.DLL", "old processor");
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(job.statusFlags, install::kSerialMonitorOlder | install::kProcessorOlder);
+    EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "old processor");
+    EXPECT_EQ(installedVersion(processorKey(3, "MProc")), 1u);
+}
+
+TEST_F(InstallOnXpTest, AnOlderProcessorIsCopiedStraightFromTheMedium) {
+    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    write(processorDirectory() + "\\MPROC.DLL", "old processor");
+    prepare("LPT1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "content of MPROC.DLL");
+    EXPECT_EQ(installedVersion(processorKey(3, "MProc")), 2u);
+}
+
+TEST_F(InstallOnXpTest, AMissingProcessorDirectoryFailsBeforeTheSpoolerStops) {
+    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    sim.faults().fail("GetPrintProcessorDirectoryA", ERROR_INVALID_ENVIRONMENT);
+    prepare("LPT1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_GETPRODIR>");
+    EXPECT_EQ(sim.services().spooler().stops, 0);
+}
+
+TEST_F(InstallOnXpTest, AFailedProcessorCopyLeavesTheSpoolerStopped) {
+    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    sim.files().remove("C:\\MEDIUM\\W32\\MPROC.DLL");
+    prepare("LPT1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_COPYFIEL>C:\\MEDIUM\\W32\\MPROC.DLL");
+    EXPECT_EQ(sim.services().spooler().stops, 1);
+    EXPECT_EQ(sim.services().spooler().starts, 0);
+}
+
+TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
+    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    prepare("LPT1:");
+    sim.faults().fail("GetCurrentDirectoryA", ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_GETCURDIR>");
+}
+
+TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    sim.services().spooler().startHangs = true;
+    prepare("HVCOM1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "StartSpoolService error");
+    EXPECT_EQ(sim.services().spooler().queries, 10);
+}
+
+TEST_F(InstallOnXpTest, ASpoolerFoundStoppedIsStartedAgainAndRecovers) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    // The first start is lost: the spooler reports stopped ten times, then starts.
+    sim.services().spooler().scriptedQueries.assign(10, SERVICE_STOPPED);
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(message(), "<IDS_INF_NTRESTART>");
+    EXPECT_EQ(sim.services().spooler().starts, 2);
+    std::vector<DWORD> expected = {200, 100, 500, 2500};
+    expected.insert(expected.end(), 10, 300);
+    expected.push_back(2500);
+    EXPECT_EQ(sim.clock().sleeps(), expected);
+}
+
+TEST_F(InstallOnXpTest, ASpoolerThatWillNotStartEndsTheInstallAtTheNextCheck) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    sim.services().spooler().startError = ERROR_SERVICE_DISABLED;
+    prepare("HVCOM1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "Start spool service error, error code = 1058");
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
+}
+
+TEST_F(InstallOnXpTest, AFailedEnumerationOfPortsStopsAUsbInstall) {
+    prepare("USB_M_1");
+    sim.faults().fail("LocalAlloc", ERROR_NOT_ENOUGH_MEMORY).after(1);
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_ALLOCMEMORY>");
+}
+
+TEST_F(InstallOnXpTest, AnEmptyRequiredSlotIsAMissingDriverFile) {
+    prepare("LPT1:");
+    job.files.help.clear();
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_LOSTDRIVERFILE>");
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
+}
+
+TEST_F(InstallOnXpTest, ARequiredFileMissingOnTheMediumEndsAtItsCheck) {
+    sim.files().remove("C:\\MEDIUM\\W32\\M.GPD");
+    prepare("LPT1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_COPYFIEL>M.GPD  er = 2C:\\MEDIUM\\W32\\M.GPD");
+    EXPECT_TRUE(exists(driverDirectory() + "\\DRVUI.DLL")) << "files copied before stay";
+    EXPECT_FALSE(exists(driverDirectory() + "\\DRV.DLL"));
+}
+
+TEST_F(InstallOnXpTest, ARequiredKeyMissingIsSkippedAndTheDriverCannotBeAdded) {
+    writeConfiguration();
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
+          "[M.PORT]\r\nLPTSUPPORTED=1\r\n[M.XP]\r\nDriverNameP=M Parallel\r\nSTDDriverPath=DRV.DLL\r\n"
+          "STDDataFile=M.GPD\r\nSTDConfigFile=DRVUI.DLL\r\nSTDPrintProcessor=WinPrint\r\n");
+    prepare("LPT1:");
+    EXPECT_EQ(job.files.help, "0");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message().rfind("<IDS_ERR_ADDPRNDRV3>   er = ", 0), 0u) << message();
+}
+
+TEST_F(InstallOnXpTest, OptionalFilesGoToTheirDirectories) {
+    onMedium("MRES.DLL");
+    onMedium("MFONT.BIN");
+    writeConfiguration("STDDataFileDLLName=MRES.DLL\r\nControlFontFile=MFONT.BIN\r\nUSBInternalID=0\r\n");
+    prepare("LPT1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_TRUE(exists(driverDirectory() + "\\MRES.DLL"));
+    EXPECT_TRUE(exists(driverDirectory() + "\\3\\MFONT.BIN"));
+}
+
+TEST_F(InstallOnXpTest, UnidrvFilesNeededWithAnEmptyDataDllSlotAreMissing) {
+    writeConfiguration("GDIDataFileDLLName=\r\nGDI2KDDKDEV=1\r\nGDIDriverPath=DRV.DLL\r\n"
+                       "GDIDataFile=M.GPD\r\nGDIConfigFile=DRVUI.DLL\r\nGDIHelpFile=DRV.HLP\r\n"
+                       "GDIPrintProcessor=WinPrint\r\n");
+    for (const char* file : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) onMedium(file);
+    prepare("LPT1:", config::kGdi);
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_LOSTDRIVERFILE>");
+}
+
+TEST_F(InstallOnXpTest, AnOlderLanguageMonitorIsReplacedBesideTheRunningSpooler) {
+    installedOlder(monitorKey("Lang Mon"), "LMON.DLL");
+    write(systemDirectory() + "\\LMON.DLL", "old language monitor");
+    auto held = sim.files().hold(systemDirectory() + "\\LMON.DLL");
+    prepare("USB_M_1");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(job.statusFlags, install::kLanguageMonitorOlder);
+    EXPECT_EQ(driverValue(monitorKey("Lang Mon")), "nLMON.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Lang Mon")), 2u);
+    EXPECT_TRUE(sim.calls("ControlService").empty()) << "the spooler keeps running";
+    sim.files().release(held);
+}
+
+TEST_F(InstallOnXpTest, AMonitorTheSpoolerRefusesFailsTheInstall) {
+    sim.faults().fail("AddMonitorA", ERROR_ACCESS_DENIED);
+    prepare("HVCOM1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_ADDMONITOR> Erro code is:5");
+    EXPECT_TRUE(sim.calls("AddPrintProcessorA").empty());
+}
+
+TEST_F(InstallOnXpTest, AProcessorTheSpoolerRefusesFailsTheInstall) {
+    sim.faults().fail("AddPrintProcessorA", ERROR_ACCESS_DENIED);
+    prepare("LPT1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_ADDPROCESSOR>");
+}
+
+TEST_F(InstallOnXpTest, AFailedDriverRegistrationLeavesTheMonitorsInPlace) {
+    sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
+    prepare("HVCOM1:");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_ADDPRNDRV3>   er = 5");
+    EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
+}
+
+class InstallOnWindows7Test : public InstallTest {
+protected:
+    InstallOnWindows7Test() : InstallTest(7) {}
+};
+
+TEST_F(InstallOnWindows7Test, AnOlderUsbMonitorIsReplacedWithoutAWaitAfterTheStart) {
+    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
+    prepare("USB_M_1");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(job.statusFlags & install::kUsbMonitorOlder, install::kUsbMonitorOlder);
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
+    // Stop 100, 500; no wait after the start on Windows 7; the start is
+    // pending at the first query, running at the second.
+    EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{200, 100, 500, 300}));
+}
+
+class InstallOnWindows2000Test : public InstallTest {
+protected:
+    InstallOnWindows2000Test() : InstallTest(2) {}
+};
+
+TEST_F(InstallOnWindows2000Test, TheSpoolerGetsASecondAfterItsStart) {
+    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    prepare("HVCOM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{200, 100, 500, 1000}));
+}
+
+class Install98Test : public InstallTest {
+protected:
+    Install98Test() : InstallTest(0) {}
+};
+
+TEST_F(Install98Test, SerialSettingsGoIntoTheClassKeyAndWinIni) {
+    sim.registry().setValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\Ports\\0000",
+                            "PortSubClass", REG_BINARY, {1});
+    prepare("COM1:");
+    ASSERT_TRUE(install()) << message();
+    os::sim::Registry::Value dcb;
+    EXPECT_TRUE(sim.registry().getValue(HKEY_LOCAL_MACHINE,
+                                        "System\\CurrentControlSet\\Services\\Class\\Ports\\0000", "DCB", &dcb));
+    EXPECT_NE(read(windowsDirectory() + "\\win.ini").find("COM1:=9600,n,8,1,p"), std::string::npos);
+}
+
+TEST_F(Install98Test, AnOlderUsbMonitorInUseIsWrittenUnderItsPrefixedName) {
+    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
+    write(systemDirectory() + "\\USBMON.DLL", "old");
+    auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
+    prepare("USB_M_1");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "nUSBMON.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
+    EXPECT_TRUE(sim.calls("ControlService").empty());
+    sim.files().release(held);
+}
+
+TEST_F(Install98Test, AMonitorInUseUnderBothNamesNeedsARestart) {
+    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
+    write(systemDirectory() + "\\USBMON.DLL", "old");
+    write(systemDirectory() + "\\nUSBMON.DLL", "older");
+    auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
+    auto heldToo = sim.files().hold(systemDirectory() + "\\nUSBMON.DLL");
+    prepare("USB_M_1");
+    EXPECT_FALSE(install());
+    EXPECT_EQ(message(), "<IDS_ERR_NEEDRESTART>");
+    sim.files().release(held);
+    sim.files().release(heldToo);
+}
+
+TEST_F(Install98Test, AnOlderProcessorGetsItsKeyAndFile) {
+    installedOlder(processorKey(0, "MProc"), "MPROC.DLL");
+    prepare("LPT1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(driverValue(processorKey(0, "MProc")), "MPROC.DLL");
+    EXPECT_EQ(installedVersion(processorKey(0, "MProc")), 2u);
+    EXPECT_EQ(read(systemDirectory() + "\\MPROC.DLL"), "content of MPROC.DLL");
+}
+
+TEST_F(Install98Test, TheColourLibraryComesWithTheColourModels) {
+    onMedium("DMCOLOR.DLL");
+    prepare("LPT1:");
+    job.selection.modelName = "M KPX-C520";
+    ASSERT_TRUE(install()) << message();
+    EXPECT_TRUE(exists(systemDirectory() + "\\DMCOLOR.DLL"));
+}

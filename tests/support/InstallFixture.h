@@ -1,0 +1,137 @@
+// A machine with a complete medium for one model "M" of the receipt
+// category, and an install job prepared for it the way the install command
+// prepares one.
+#pragma once
+
+#include <atomic>
+
+#include "install/ComponentInstallers.h"
+#include "install/InstallJob.h"
+#include "support/EngineFixture.h"
+
+namespace testing_support {
+
+inline os::sim::Machine machineFor(int targetOs) {
+    using os::sim::Machine;
+    switch (targetOs) {
+        case 0: return Machine::windows98();
+        case 1: return Machine::windowsNt4();
+        case 2: return Machine::windows2000();
+        case 3: return Machine::windowsXp();
+        case 4: return Machine::windows2003();
+        case 5: return Machine::windowsVista();
+        case 6: return Machine::windows2008();
+        default: return Machine::windows7();
+    }
+}
+
+class InstallTest : public EngineTest {
+protected:
+    explicit InstallTest(int targetOs = 3) : EngineTest(machineFor(targetOs)), targetOs_(targetOs) {
+        writeConfiguration();
+        writeMedium();
+        auto& ports = sim.spooler().monitorDllPorts;
+        for (const char* dll : {"SER.DLL", "nSER.DLL"}) ports[dll] = {"HVCOM1:", "HVCOM2:", "HVCOM3:"};
+        for (const char* dll : {"USBMON.DLL", "nUSBMON.DLL"}) ports[dll] = {"USB_M_1", "USB_M_2"};
+    }
+
+    static std::string monitorSections() {
+        std::string text = "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=M-ReceiptPrinter\r\n"
+                           "[ProcessorVersion]\r\nDriverVersion=2\r\n";
+        for (const char* os : {"98", "NT", "2K", "XP", "2003", "Vista", "2008", "Win7"}) {
+            text += std::string("[COMMON-MONITOR.") + os + "]\r\n";
+            text += "COMMONitorPName=Serial Mon\r\nCOMMONitorPDLLName=SER.DLL\r\n"
+                    "COMMONitorPUIDLLName=SERUI.DLL\r\nCOMMONitorVersion=3\r\n"
+                    "USBMONitorPName=Usb Mon\r\nUSBMONitorPDLLName=USBMON.DLL\r\n"
+                    "USBMONitorPUIDLLName=USBUI.DLL\r\nUSBMONitorVersion=3\r\n"
+                    "USBLMONitorName=Lang Mon\r\nUSBLMONitorDLLName=LMON.DLL\r\nUSBLMONitorVersion=2\r\n";
+        }
+        return text;
+    }
+
+    static std::string modelSections(const std::string& extra = "") {
+        std::string text = "[M.PORT]\r\nUSBSUPPORTED=1\r\nLPTSUPPORTED=1\r\nCOMSUPPORTED=1\r\n";
+        for (const char* os : {"98", "NT", "2K", "XP", "2003", "Vista", "2008", "Win7"}) {
+            text += std::string("[M.") + os + "]\r\n";
+            text += "GDIDriverName=M Old\r\nDriverNameS=M Serial\r\nDriverNameP=M Parallel\r\n"
+                    "DriverNameU=M USB\r\nSTDDriverPath=DRV.DLL\r\nSTDDataFile=M.GPD\r\n"
+                    "STDConfigFile=DRVUI.DLL\r\nSTDHelpFile=DRV.HLP\r\nSTDProcessorDLLName=MPROC.DLL\r\n"
+                    "STDPrintProcessor=MProc\r\nSTD2KDDKDEV=0\r\nGDI2KDDKDEV=0\r\nATTRIBUTES=0\r\n" +
+                    extra;
+        }
+        return text;
+    }
+
+    void writeConfiguration(const std::string& extraModelKeys = "") {
+        write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", monitorSections());
+        write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", modelSections(extraModelKeys));
+    }
+
+    void writeMedium() {
+        std::vector<uint8_t> monitor = testData("standin-monitor.dll");
+        ASSERT_FALSE(monitor.empty()) << "the Windows build makes the stand-in monitor";
+        for (const char* dll : {"SER.DLL", "USBMON.DLL", "LMON.DLL"})
+            sim.files().writeFile("C:\\MEDIUM\\W32\\" + std::string(dll), monitor);
+        // Windows 98/Me also takes ICONLIB.DLL and UNIDRV.DLL from the medium.
+        for (const char* file : {"SERUI.DLL", "USBUI.DLL", "MPROC.DLL", "DRV.DLL", "M.GPD", "DRVUI.DLL",
+                                 "DRV.HLP", "ICONLIB.DLL", "UNIDRV.DLL"})
+            onMedium(file, std::string("content of ") + file);
+    }
+
+    // The job as the install command assembles it for a port.
+    install::InstallJob& prepare(const std::string& port, int flavour = config::kStd) {
+        install::InstallSelection& s = job.selection;
+        s.targetOs = targetOs_;
+        s.category = 0;
+        s.modelName = "M";
+        s.portName = port;
+        s.flavour = flavour;
+        s.portKind = port.find("USB_") != std::string::npos ? config::kUsb
+                     : port.find("COM") != std::string::npos ? config::kSerial
+                                                              : config::kParallel;
+        s.baudRate = 9600;
+        job.config.setCategory(0);
+        job.files = config::DriverFileList();
+        job.driver = DRIVER_INFO_3A();
+        job.printer = PRINTER_INFO_2A();
+        job.config.buildFileList("M", targetOs_, &job.files, flavour);
+        job.config.buildDriverDescriptor("M", targetOs_, &job.driver, flavour, s.portKind);
+        job.config.buildPrinterDescriptor("M", targetOs_, &job.printer, flavour, s.portKind);
+        portName_ = port;
+        job.printer.pPortName = &portName_[0];
+        config::LanguageMonitorDescriptor monitor;
+        job.config.buildLanguageMonitor(targetOs_, &monitor, s.portKind);
+        job.languageMonitor = monitor.info;
+        const char* suffix = s.portKind == config::kSerial ? "(S)" : s.portKind == config::kParallel ? "(P)" : "(U) 1";
+        if (s.portKind == config::kUsb) job.driver.pMonitorName = monitor.info.pName;
+        job.config.setPrinterName(&job.printer, std::string("M") + suffix);
+        return job;
+    }
+
+    // Runs the sequence; true when it succeeded.
+    bool install() {
+        install::InstallMessage().clear();
+        install::runInstall(job, status);
+        return status.load() == install::kInstallSucceeded;
+    }
+    std::string message() { return install::InstallMessage(); }
+
+    DWORD installedVersion(const std::string& key) {
+        return sim.registry().getDword(HKEY_LOCAL_MACHINE, key, "DriverVersion");
+    }
+    std::string driverValue(const std::string& key) {
+        return sim.registry().getString(HKEY_LOCAL_MACHINE, key, "Driver");
+    }
+    // An installed monitor or processor of an older version.
+    void installedOlder(const std::string& key, const std::string& dll) {
+        sim.registry().setString(HKEY_LOCAL_MACHINE, key, "Driver", dll);
+        sim.registry().setDword(HKEY_LOCAL_MACHINE, key, "DriverVersion", 1);
+    }
+
+    int targetOs_;
+    install::InstallJob job;
+    std::atomic<int> status{install::kInstallRunning};
+    std::string portName_;
+};
+
+}  // namespace testing_support
