@@ -1,0 +1,121 @@
+#include "ui/Window.h"
+
+#include <vector>
+
+namespace ui {
+namespace {
+
+const wchar_t kProperty[] = L"ui.Window";
+
+}  // namespace
+
+Window::~Window() {
+    if (hwnd_ && Window::fromHandle(hwnd_) == this) RemovePropW(hwnd_, kProperty);
+}
+
+Window* Window::fromHandle(HWND window) {
+    if (window == nullptr) return nullptr;
+    return static_cast<Window*>(GetPropW(window, kProperty));
+}
+
+bool Window::attach(HWND window) {
+    if (window == nullptr || !IsWindow(window)) return false;
+    if (hwnd_ && hwnd_ != window) detach();
+    hwnd_ = window;
+    SetPropW(window, kProperty, this);
+    return true;
+}
+
+HWND Window::detach() {
+    HWND window = hwnd_;
+    if (window && fromHandle(window) == this) RemovePropW(window, kProperty);
+    hwnd_ = nullptr;
+    return window;
+}
+
+void Window::forget() {
+    if (hwnd_ && fromHandle(hwnd_) == this) RemovePropW(hwnd_, kProperty);
+    hwnd_ = nullptr;
+}
+
+std::string Window::text() const {
+    if (!hwnd_) return std::string();
+    int length = GetWindowTextLengthA(hwnd_);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(hwnd_, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+std::wstring Window::textW() const {
+    if (!hwnd_) return std::wstring();
+    int length = GetWindowTextLengthW(hwnd_);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(hwnd_, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void Window::invalidate(bool erase) const {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
+}
+
+bool Window::preTranslateMessage(MSG&) { return false; }
+
+HBRUSH Window::reflectCtlColor(HDC, UINT) { return nullptr; }
+
+Control::~Control() { unsubclass(); }
+
+HWND Control::detach() {
+    unsubclass();
+    return Window::detach();
+}
+
+bool Control::subclass(HWND window) {
+    // Not the virtual attach: controls that bind by subclassing call this from it.
+    if (!Window::attach(window)) return false;
+    if (previous_ == nullptr) {
+        previous_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassProc)));
+    }
+    return previous_ != nullptr;
+}
+
+void Control::unsubclass() {
+    if (hwnd_ && previous_) {
+        // Only put the old procedure back when nobody subclassed after us.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == &subclassProc)
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    }
+    previous_ = nullptr;
+}
+
+LRESULT Control::windowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return defaultProc(message, wParam, lParam);
+}
+
+LRESULT Control::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (previous_) return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = dynamic_cast<Control*>(Window::fromHandle(window));
+    if (self == nullptr || self->previous_ == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        WNDPROC previous = self->previous_;
+        self->unsubclass();
+        self->forget();
+        return CallWindowProcW(previous, window, message, wParam, lParam);
+    }
+    return self->windowProc(message, wParam, lParam);
+}
+
+bool preTranslate(MSG& message, HWND stop) {
+    for (HWND window = message.hwnd; window != nullptr; window = GetParent(window)) {
+        Window* object = Window::fromHandle(window);
+        if (object && object->preTranslateMessage(message)) return true;
+        if (window == stop) break;
+    }
+    return false;
+}
+
+}  // namespace ui
