@@ -12,8 +12,8 @@ Host::~Host() {
 }
 
 Picture::Picture(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
+    RECT client = {0, 0, 0, 0};
+    if (!GetClientRect(window, &client)) return;
     width_ = client.right;
     height_ = client.bottom;
     BITMAPINFO info = {};
