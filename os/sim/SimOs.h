@@ -193,6 +193,10 @@ private:
     std::map<uintptr_t, OpenKey> keys_;
     std::map<std::string, int> mutexes_;  // named objects compare with case
     std::vector<std::shared_ptr<FileSystem::Opening>> spoolerHolds_;
+    // Whether the spooler has its monitor and processor DLLs loaded.
+    bool spoolerLoaded_ = false;
+    void holdSpoolerFile(const std::string& fullPath);
+    void releaseSpoolerFile(const std::string& fullPath);
 };
 
 }  // namespace os::sim

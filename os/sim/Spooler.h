@@ -1,14 +1,27 @@
 // The simulated print spooler's state: printer drivers, monitors with the
 // ports they offer, print processors, printers and the default printer.
 // The Win32 calls that act on it live in SimOs; this is what they find.
+//
+// Monitors and print processors are also registered in the registry (the
+// keys the system reads their versions from); SimOs keeps both in step, and
+// when the Spooler service starts it loads what the registry names.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "os/WinApi.h"
 #include "os/sim/Text.h"
+
+// Codes of the spooler that the native declarations lack.
+#ifndef RPC_X_NULL_REF_POINTER
+#define RPC_X_NULL_REF_POINTER 1780L
+#endif
+#ifndef ERROR_INVALID_USER_BUFFER
+#define ERROR_INVALID_USER_BUFFER 1784L
+#endif
 
 namespace os::sim {
 
@@ -51,6 +64,9 @@ public:
         std::string sepFile;
         DWORD attributes = 0;
         DWORD priority = 0;
+        DWORD defaultPriority = 0;
+        DWORD startTime = 0;
+        DWORD untilTime = 0;
     };
 
     std::vector<Driver> drivers;
@@ -61,6 +77,9 @@ public:
     // The ports a monitor DLL offers once it is added (by DLL file name);
     // a monitor DLL not listed here offers none.
     std::map<std::string, std::vector<std::string>, LessNoCase> monitorDllPorts;
+    // The datatypes a print processor DLL offers (by DLL file name); one
+    // not listed here offers "RAW".
+    std::map<std::string, std::vector<std::string>, LessNoCase> processorDllDatatypes;
 
     Driver* driver(const std::string& name, const std::string& environment);
     Monitor* monitor(const std::string& name);
@@ -69,6 +88,26 @@ public:
     // Every port of every monitor, in the order EnumPortsA lists them.
     std::vector<std::string> ports() const;
     bool hasPort(const std::string& name) const;
+    // The monitor a port belongs to, or null.
+    const Monitor* monitorOfPort(const std::string& port) const;
+
+    // Whether a printer prints through one of the monitor's ports.
+    bool monitorInUse(const Monitor& monitor) const;
+    // Whether a printer uses the driver.
+    bool driverInUse(const std::string& name) const;
+    // The ports a newly loaded monitor DLL offers, and the datatypes of a
+    // newly loaded print processor DLL.
+    std::vector<std::string> portsOfDll(const std::string& dll) const;
+    std::vector<std::string> datatypesOfDll(const std::string& dll) const;
+
+    // The bytes of a minimal 32-bit DLL that exports the named functions:
+    // what a test lays on the machine as a monitor or processor DLL that
+    // the spooler can load.
+    static std::vector<uint8_t> dllExporting(const std::vector<std::string>& functions);
+
+    void removeMonitor(const std::string& name);
+    void removeDriver(const std::string& name, const std::string& environment);
+    void removePrinter(const std::string& name);
 };
 
 }  // namespace os::sim
