@@ -737,7 +737,10 @@ BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
             fail(ERROR_FILE_NOT_FOUND);
             return FALSE;
         }
-        sources.emplace_back(found, base);
+        // A file may be named twice (one DLL as driver and configuration).
+        bool known = false;
+        for (const auto& source : sources) known = known || equalsNoCase(source.first, found);
+        if (!known) sources.emplace_back(found, base);
     }
     if (machine_.isNt()) {
         files_.makeDirectories(versionDirectory);

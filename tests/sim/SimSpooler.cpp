@@ -392,8 +392,10 @@ TEST_F(SimSpooler, DriverRecordsAreChecked) {
     sim.machine().administrator = false;
     EXPECT_EQ(fails(3, info), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     sim.machine().administrator = true;
-    // Level 2 is the first half of the same record; version 2 is a kernel-mode driver.
+    // Level 2 is the first half of the same record; version 2 is a kernel-mode
+    // driver. One file may serve as driver and configuration DLL.
     info.cVersion = 2;
+    info.pConfigFile = s("TDRV.DLL");
     EXPECT_TRUE(sim.AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
     EXPECT_TRUE(sim.files().isFile(drivers() + "\\2\\TDRV.DLL"));
 }
