@@ -64,6 +64,12 @@ int Desktop::nextAnswer(UINT type) {
         case MB_YESNO:
         case MB_YESNOCANCEL:
             return IDYES;
+        case 2:  // MB_ABORTRETRYIGNORE
+            return IDABORT;
+        case 5:  // MB_RETRYCANCEL
+            return IDRETRY;
+        case 6:  // MB_CANCELTRYCONTINUE
+            return IDCANCEL;
         default:
             return IDOK;
     }

@@ -51,18 +51,20 @@ public:
         bool notify;       // SendNotifyMessageA rather than SendMessageTimeoutA
         UINT flags;
         UINT timeout;
+        bool delivered = true;  // false: refused, as a pointer cannot be posted
     };
 
-    // Opens a top-level window of another program.
+    // Opens a top-level window of another program. The reference stays
+    // valid while other windows open, until a window is closed.
     Window& openWindow(const std::string& title, const std::string& className = "",
                        DWORD closesAt = kForever);
     void closeWindow(const std::string& title);
     // The window with this exact handle, or null.
     Window* window(HWND handle);
-    std::vector<Window>& windows() { return windows_; }
+    std::deque<Window>& windows() { return windows_; }
 
     // Answers for the next message boxes, in order; a box without a scripted
-    // answer is answered with its first button (OK, or Yes).
+    // answer is answered with its first button (OK, Yes, Abort, Retry or Cancel).
     void answer(int id) { answers_.push_back(id); }
     std::vector<MessageBox>& messageBoxes() { return boxes_; }
     // The texts of the message boxes shown so far.
@@ -81,7 +83,7 @@ public:
     void removeClosed(DWORD now);
 
 private:
-    std::vector<Window> windows_;
+    std::deque<Window> windows_;
     std::deque<int> answers_;
     std::vector<MessageBox> boxes_;
     std::vector<ShellRun> shellRuns_;

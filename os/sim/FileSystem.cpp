@@ -19,8 +19,15 @@ bool hasInvalidCharacter(const std::string& name) {
     return false;
 }
 
-bool wantsRead(DWORD access) { return (access & (GENERIC_READ | GENERIC_ALL)) != 0; }
-bool wantsWrite(DWORD access) { return (access & (GENERIC_WRITE | GENERIC_ALL)) != 0; }
+// The data rights that sharing is about, generic or specific
+// (FILE_READ_DATA 1, FILE_EXECUTE 0x20, FILE_WRITE_DATA 2, FILE_APPEND_DATA 4).
+bool wantsRead(DWORD access) { return (access & (GENERIC_READ | GENERIC_ALL | 0x21)) != 0; }
+bool wantsWrite(DWORD access) { return (access & (GENERIC_WRITE | GENERIC_ALL | 0x6)) != 0; }
+bool wantsDelete(DWORD access) { return (access & (DELETE | GENERIC_ALL)) != 0; }
+// An opening without any of them (a query of attributes) takes no part in sharing.
+bool takesPartInSharing(DWORD access) {
+    return wantsRead(access) || wantsWrite(access) || wantsDelete(access);
+}
 
 }  // namespace
 
@@ -46,7 +53,11 @@ std::string FileSystem::fullPath(const std::string& path, const std::string& cur
     if (path.size() >= 2 && path[1] == ':') {
         drive = std::string(1, upperAscii(path[0])) + ":";
         rest = path.substr(2);
-        if (rest.empty() || !isSeparator(rest[0])) rest = "\\" + rest;
+        // "C:name" is relative to the current directory when that is on C:.
+        bool sameDrive = currentDirectory.size() >= 2 &&
+                         upperAscii(currentDirectory[0]) == drive[0] && currentDirectory[1] == ':';
+        if (rest.empty() || !isSeparator(rest[0]))
+            rest = (sameDrive ? currentDirectory.substr(2) : std::string()) + "\\" + rest;
     } else if (isSeparator(path[0])) {
         if (currentDirectory.size() < 2) return "";
         drive = currentDirectory.substr(0, 2);
@@ -100,6 +111,11 @@ bool FileSystem::matches(const std::string& pattern, const std::string& name) {
     // "*." names the files without an extension.
     if (pattern.size() >= 2 && pattern.back() == '.' && name.find('.') == std::string::npos)
         return matches(pattern.substr(0, pattern.size() - 1), name);
+    // "name.*" takes "name" itself too: the dot of a pattern may stand for the end.
+    if (pattern.size() >= 3 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+        name.find('.') == std::string::npos &&
+        matches(pattern.substr(0, pattern.size() - 2), name))
+        return true;
     size_t p = 0, n = 0, star = std::string::npos, mark = 0;
     while (n < name.size()) {
         if (p < pattern.size() && (pattern[p] == '?' || upperAscii(pattern[p]) == upperAscii(name[n]))) {
@@ -161,14 +177,16 @@ std::shared_ptr<FileSystem::Node> FileSystem::findParent(const std::string& full
 }
 
 DWORD FileSystem::checkSharing(const Node* node, DWORD access, DWORD share) const {
+    if (!takesPartInSharing(access)) return 0;
     for (const auto& o : openings_) {
-        if (o->node.get() != node) continue;
+        if (o->node.get() != node || !takesPartInSharing(o->access)) continue;
         if (o->locked && wantsWrite(access)) return ERROR_ACCESS_DENIED;
         if (wantsRead(access) && !(o->share & FILE_SHARE_READ)) return ERROR_SHARING_VIOLATION;
         if (wantsWrite(access) && !(o->share & FILE_SHARE_WRITE)) return ERROR_SHARING_VIOLATION;
-        if ((access & DELETE) && !(o->share & FILE_SHARE_DELETE)) return ERROR_SHARING_VIOLATION;
+        if (wantsDelete(access) && !(o->share & FILE_SHARE_DELETE)) return ERROR_SHARING_VIOLATION;
         if (wantsRead(o->access) && !(share & FILE_SHARE_READ)) return ERROR_SHARING_VIOLATION;
         if (wantsWrite(o->access) && !(share & FILE_SHARE_WRITE)) return ERROR_SHARING_VIOLATION;
+        if (wantsDelete(o->access) && !(share & FILE_SHARE_DELETE)) return ERROR_SHARING_VIOLATION;
     }
     return 0;
 }
@@ -195,12 +213,17 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         if (wantsWrite(access) || disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) {
             if (DWORD e = checkWritable(*existing)) return e;
         }
+        // Replacing a hidden or system file must name those attributes again.
+        const DWORD guarded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (disposition == CREATE_ALWAYS && (existing->attributes & guarded & ~attributes))
+            return ERROR_ACCESS_DENIED;
         if (DWORD e = checkSharing(existing.get(), access, share)) return e;
         if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) {
             existing->data.clear();
             if (disposition == CREATE_ALWAYS)
-                existing->attributes = (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) |
-                                       FILE_ATTRIBUTE_ARCHIVE;
+                existing->attributes =
+                    (attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY)) |
+                    FILE_ATTRIBUTE_ARCHIVE;
         }
     } else {
         if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING)
@@ -261,6 +284,7 @@ DWORD FileSystem::copy(const std::string& from, const std::string& to, bool fail
         if (target == source) return ERROR_SHARING_VIOLATION;
         if (failIfExists) return ERROR_FILE_EXISTS;
         if (DWORD e = checkWritable(*target)) return e;
+        if (target->attributes & FILE_ATTRIBUTE_HIDDEN) return ERROR_ACCESS_DENIED;
         if (DWORD e = checkSharing(target.get(), GENERIC_WRITE, 0)) return e;
     } else {
         if (parent->readOnlyMedium) return ERROR_ACCESS_DENIED;
@@ -282,7 +306,11 @@ DWORD FileSystem::remove(const std::string& full) {
     if (!node) return ERROR_FILE_NOT_FOUND;
     if (node->directory || node->readOnlyMedium) return ERROR_ACCESS_DENIED;
     if (node->attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
-    if (DWORD e = checkSharing(node.get(), DELETE, 0)) return e;
+    // DeleteFileA opens for deletion sharing everything: only openings that
+    // do not share deletion stand in its way.
+    if (DWORD e = checkSharing(node.get(), DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return e;
     parent->children.erase(node->name);
     return 0;
 }

@@ -3,8 +3,10 @@
 namespace os::sim {
 namespace {
 
-Machine nt(DWORD major, DWORD minor, DWORD build, const char* product, const char* pack) {
+Machine nt(DWORD major, DWORD minor, DWORD build, const char* product, const char* pack,
+           BYTE productType = 1) {
     Machine m;
+    m.productType = productType;
     m.platform = VER_PLATFORM_WIN32_NT;
     m.major = major;
     m.minor = minor;
@@ -54,11 +56,11 @@ Machine Machine::windows2000() {
 }
 Machine Machine::windowsXp() { return nt(5, 1, 2600, "Microsoft Windows XP", "Service Pack 3"); }
 Machine Machine::windows2003() {
-    return nt(5, 2, 3790, "Microsoft Windows Server 2003", "Service Pack 2");
+    return nt(5, 2, 3790, "Microsoft Windows Server 2003", "Service Pack 2", 3);
 }
 Machine Machine::windowsVista() { return nt(6, 0, 6002, "Windows Vista (TM) Business", "Service Pack 2"); }
 Machine Machine::windows2008() {
-    return nt(6, 0, 6002, "Windows Server (R) 2008 Standard", "Service Pack 2");
+    return nt(6, 0, 6002, "Windows Server (R) 2008 Standard", "Service Pack 2", 3);
 }
 Machine Machine::windows7() { return nt(6, 1, 7601, "Windows 7 Professional", "Service Pack 1"); }
 Machine Machine::windows8() { return nt(6, 2, 9200, "Windows 8 Pro", ""); }

@@ -14,8 +14,11 @@ struct Machine {
     DWORD minor = 1;
     DWORD build = 2600;
     std::string servicePack = "Service Pack 3";
-    // HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProductName (NT only).
+    // HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProductName (NT only;
+    // empty: the value does not exist).
     std::string productName = "Microsoft Windows XP";
+    // wProductType of OSVERSIONINFOEXA: 1 workstation, 3 server.
+    BYTE productType = 1;
     std::string windowsDirectory = "C:\\WINDOWS";
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     std::string tempDirectory = "C:\\WINDOWS\\Temp\\";

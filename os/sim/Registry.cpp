@@ -28,6 +28,7 @@ bool splitPath(const std::string& path, std::vector<std::string>* names) {
 Registry::Registry() {
     for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
         auto key = std::make_shared<Key>();
+        key->machine = root == HKEY_LOCAL_MACHINE;
         roots_[reinterpret_cast<uintptr_t>(root)] = key;
     }
 }
@@ -62,6 +63,7 @@ LONG Registry::create(const std::shared_ptr<Key>& base, const std::string& subKe
         if (!child) {
             child = std::make_shared<Key>();
             child->name = name;
+            child->machine = k->machine;
             if (created) *created = true;
         }
         k = child;

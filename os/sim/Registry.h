@@ -21,6 +21,8 @@ public:
     struct Key {
         std::string name;
         bool deleted = false;
+        // Lies below HKEY_LOCAL_MACHINE, which only administrators may change.
+        bool machine = false;
         std::map<std::string, std::shared_ptr<Key>, LessNoCase> subKeys;
         std::map<std::string, Value, LessNoCase> values;
     };

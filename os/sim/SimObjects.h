@@ -36,6 +36,7 @@ struct PrinterObject : SimOs::Object {
 struct ModuleObject : SimOs::Object {
     enum Kind { Usb, Winspool, Other } kind = Other;
     std::string path;
+    int references = 1;  // LoadLibraryA of a loaded module counts up, FreeLibrary down
 };
 
 struct ManagerObject : SimOs::Object {

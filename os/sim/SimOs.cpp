@@ -24,7 +24,10 @@ DWORD copyDirectory(const std::string& text, char* buffer, DWORD size) {
 
 SimOs::SimOs(const Machine& machine) : machine_(machine) { buildMachine(); }
 
-SimOs::~SimOs() = default;
+// In SimOsDesktop.cpp.
+void releaseLibraries(SimOs* owner);
+
+SimOs::~SimOs() { releaseLibraries(this); }
 
 void SimOs::buildMachine() {
     const Machine& m = machine_;
@@ -48,8 +51,10 @@ void SimOs::buildMachine() {
     winprint.datatypes = {"RAW", "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.008", "TEXT"};
 
     if (m.isNt()) {
-        registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                            "ProductName", m.productName);
+        if (!m.productName.empty())
+            registry_.setString(HKEY_LOCAL_MACHINE,
+                                "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
+                                m.productName);
         registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                             "CurrentVersion",
                             std::to_string(m.major) + "." + std::to_string(m.minor));
@@ -82,7 +87,6 @@ void SimOs::buildMachine() {
     spooler_.monitors.push_back(local);
     spooler_.processors.push_back(winprint);
     files_.writeFile(m.windowsDirectory + "\\win.ini", std::string("[windows]\r\n"));
-    usb_.activate();
     setSpoolerLoaded(m.isNt());
 }
 
@@ -160,6 +164,18 @@ BOOL SimOs::GetVersionExA(LPOSVERSIONINFOA info) {
                               : ((machine_.major << 24) | (machine_.minor << 16) | machine_.build);
     info->dwPlatformId = machine_.platform;
     copyTruncated(machine_.servicePack, info->szCSDVersion, sizeof info->szCSDVersion);
+    if (info->dwOSVersionInfoSize == 156) {
+        // OSVERSIONINFOEXA goes on with the service pack's number, the suite
+        // mask and the product type.
+        BYTE* ex = reinterpret_cast<BYTE*>(info) + 148;
+        std::memset(ex, 0, 8);
+        WORD pack = 0;
+        size_t digit = machine_.servicePack.find_first_of("0123456789");
+        if (machine_.isNt() && digit != std::string::npos)
+            pack = static_cast<WORD>(std::atoi(machine_.servicePack.c_str() + digit));
+        std::memcpy(ex, &pack, 2);
+        ex[6] = machine_.productType;
+    }
     return TRUE;
 }
 
@@ -171,12 +187,13 @@ DWORD SimOs::GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
         std::memcpy(buffer, path.c_str(), path.size() + 1);
         return static_cast<DWORD>(path.size());
     }
+    // A buffer that is too small: Windows XP and earlier fill it without a
+    // terminator and report success; Vista and later terminate it and report
+    // the shortage.
     if (size == 0) {
-        fail(ERROR_INSUFFICIENT_BUFFER);
+        fail(machine_.major >= 6 ? ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS);
         return 0;
     }
-    // A buffer that is too small: Windows XP and earlier fill it without a
-    // terminator; Vista and later terminate it and report the shortage.
     if (machine_.major >= 6) {
         copyTruncated(path, buffer, size);
         fail(ERROR_INSUFFICIENT_BUFFER);

@@ -13,6 +13,25 @@ BOOL WINAPI setDefaultPrinter(LPCSTR name) {
 
 std::string text(LPCSTR s) { return s ? std::string(s) : std::string(); }
 
+// A procedure name whose high word is zero is an ordinal, not a string.
+bool isOrdinal(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+
+}  // namespace
+
+// The simulated winspool.drv's exports act on the machine that loaded it
+// last; a machine that goes away takes them with it.
+void releaseLibraries(SimOs* owner) {
+    if (libraryOwner == owner) libraryOwner = nullptr;
+}
+
+namespace {
+
+// A window that has closed by now is gone for every call, not only for FindWindowA.
+Desktop::Window* openWindow(Desktop& desktop, const Clock& clock, HWND handle) {
+    Desktop::Window* w = desktop.window(handle);
+    return w != nullptr && clock.now() < w->closesAt ? w : nullptr;
+}
+
 }  // namespace
 
 HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
@@ -39,22 +58,47 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
         fail(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    auto module = std::make_shared<ModuleObject>();
-    module->path = found;
-    std::string base = FileSystem::nameOf(found);
-    if (equalsNoCase(base, "HvUsbInt.dll")) {
-        module->kind = ModuleObject::Usb;
-        usb_.activate();
-    } else if (equalsNoCase(base, "winspool.drv")) {
-        module->kind = ModuleObject::Winspool;
-        libraryOwner = this;
+    ModuleObject* module = nullptr;
+    HMODULE result = nullptr;
+    for (auto& [handle, object] : objects_) {
+        auto* loaded = dynamic_cast<ModuleObject*>(object.get());
+        if (loaded != nullptr && equalsNoCase(loaded->path, found)) {
+            loaded->references++;
+            module = loaded;
+            result = reinterpret_cast<HMODULE>(handle);
+            break;
+        }
     }
-    return reinterpret_cast<HMODULE>(addObject(module));
+    if (module == nullptr) {
+        // Every program file starts with the "MZ" of its DOS header.
+        std::vector<uint8_t> bytes;
+        files_.readFile(found, &bytes);
+        if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z') {
+            fail(ERROR_BAD_EXE_FORMAT);
+            return nullptr;
+        }
+        auto made = std::make_shared<ModuleObject>();
+        made->path = found;
+        std::string base = FileSystem::nameOf(found);
+        if (equalsNoCase(base, "HvUsbInt.dll"))
+            made->kind = ModuleObject::Usb;
+        else if (equalsNoCase(base, "winspool.drv"))
+            made->kind = ModuleObject::Winspool;
+        module = made.get();
+        result = reinterpret_cast<HMODULE>(addObject(made));
+    }
+    // The libraries' exports act on the machine that loaded them last.
+    if (module->kind == ModuleObject::Usb) usb_.activate();
+    if (module->kind == ModuleObject::Winspool) libraryOwner = this;
+    return result;
 }
 
 FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
     SIM_LOCK();
-    std::string name = text(procName);
+    // The simulated libraries export by name only.
+    std::string name = isOrdinal(procName)
+                           ? "#" + std::to_string(reinterpret_cast<uintptr_t>(procName))
+                           : text(procName);
     if (enter("GetProcAddress", name)) return nullptr;
     auto* module = object<ModuleObject>(handle);
     if (module == nullptr) {
@@ -75,11 +119,12 @@ FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
 BOOL SimOs::FreeLibrary(HMODULE handle) {
     SIM_LOCK();
     if (enter("FreeLibrary")) return FALSE;
-    if (object<ModuleObject>(reinterpret_cast<HANDLE>(handle)) == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
+    auto* module = object<ModuleObject>(reinterpret_cast<HANDLE>(handle));
+    if (module == nullptr) {
+        fail(ERROR_MOD_NOT_FOUND);
         return FALSE;
     }
-    objects_.erase(reinterpret_cast<uintptr_t>(handle));
+    if (--module->references == 0) objects_.erase(reinterpret_cast<uintptr_t>(handle));
     return TRUE;
 }
 
@@ -94,7 +139,7 @@ HWND SimOs::FindWindowA(LPCSTR className, LPCSTR windowName) {
 BOOL SimOs::SetForegroundWindow(HWND window) {
     SIM_LOCK();
     if (enter("SetForegroundWindow")) return FALSE;
-    Desktop::Window* w = desktop_.window(window);
+    Desktop::Window* w = openWindow(desktop_, clock_, window);
     if (w == nullptr) return FALSE;
     w->foregroundRequests++;
     return TRUE;
@@ -103,7 +148,7 @@ BOOL SimOs::SetForegroundWindow(HWND window) {
 BOOL SimOs::OpenIcon(HWND window) {
     SIM_LOCK();
     if (enter("OpenIcon")) return FALSE;
-    Desktop::Window* w = desktop_.window(window);
+    Desktop::Window* w = openWindow(desktop_, clock_, window);
     if (w == nullptr) {
         fail(1400);  // ERROR_INVALID_WINDOW_HANDLE
         return FALSE;
@@ -116,7 +161,7 @@ BOOL SimOs::OpenIcon(HWND window) {
 BOOL SimOs::BringWindowToTop(HWND window) {
     SIM_LOCK();
     if (enter("BringWindowToTop")) return FALSE;
-    Desktop::Window* w = desktop_.window(window);
+    Desktop::Window* w = openWindow(desktop_, clock_, window);
     if (w == nullptr) {
         fail(1400);
         return FALSE;
@@ -173,8 +218,15 @@ BOOL SimOs::SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
     SIM_LOCK();
     if (enter("SendNotifyMessageA")) return FALSE;
     const char* textParam = reinterpret_cast<const char*>(lParam);
+    // The system's own messages that carry a pointer cannot be delivered
+    // asynchronously to other programs, so Windows refuses them here.
+    bool pointer = message == WM_WININICHANGE && textParam != nullptr;
     desktop_.broadcasts().push_back(
-        {window, message, wParam, textParam != nullptr, text(textParam), true, 0, 0});
+        {window, message, wParam, textParam != nullptr, text(textParam), true, 0, 0, !pointer});
+    if (pointer) {
+        fail(1159);  // ERROR_MESSAGE_SYNC_ONLY
+        return FALSE;
+    }
     return TRUE;
 }
 

@@ -80,7 +80,7 @@ DWORD SimOs::GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
         return INVALID_FILE_SIZE;
     }
     if (sizeHigh) *sizeHigh = 0;
-    fail(ERROR_SUCCESS);
+    // Success leaves the last error alone, as every call here does.
     return static_cast<DWORD>(file->opening->node->data.size());
 }
 
@@ -104,7 +104,6 @@ DWORD SimOs::SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DW
     }
     file->opening->position = static_cast<DWORD>(position);
     if (distanceHigh) *distanceHigh = 0;
-    fail(ERROR_SUCCESS);
     return static_cast<DWORD>(position);
 }
 

@@ -12,8 +12,6 @@ const REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE | WRITE_
 
 std::string text(LPCSTR s) { return s ? std::string(s) : std::string(); }
 
-bool isLocalMachine(HKEY root) { return root == HKEY_LOCAL_MACHINE; }
-
 }  // namespace
 
 std::shared_ptr<Registry::Key> SimOs::keyOf(HKEY key, REGSAM need, LONG* error) {
@@ -47,8 +45,9 @@ LONG SimOs::RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD, REGSAM access, PHKEY 
     if (!base) return error;
     std::shared_ptr<Registry::Key> key;
     if ((error = registry_.open(base, text(subKey), &key)) != ERROR_SUCCESS) return error;
-    // Without administrator rights the machine's keys are read-only.
-    if (isLocalMachine(root) && !machine_.administrator && (access & kWriteRights))
+    // Without administrator rights the machine's keys are read-only, however
+    // they are reached.
+    if (key->machine && !machine_.administrator && (access & kWriteRights))
         return ERROR_ACCESS_DENIED;
     uintptr_t handle = nextHandle_;
     nextHandle_ += 4;
@@ -67,7 +66,7 @@ LONG SimOs::RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     if (!base) return error;
     std::shared_ptr<Registry::Key> existing;
     bool exists = registry_.open(base, text(subKey), &existing) == ERROR_SUCCESS;
-    if (isLocalMachine(root) && !machine_.administrator && (!exists || (access & kWriteRights)))
+    if (base->machine && !machine_.administrator && (!exists || (access & kWriteRights)))
         return ERROR_ACCESS_DENIED;
     std::shared_ptr<Registry::Key> key;
     bool created = false;
@@ -146,7 +145,7 @@ LONG SimOs::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     LONG error = 0;
     auto base = keyOf(key, 0, &error);
     if (!base) return error;
-    if (isLocalMachine(key) && !machine_.administrator) return ERROR_ACCESS_DENIED;
+    if (base->machine && !machine_.administrator) return ERROR_ACCESS_DENIED;
     return registry_.remove(base, text(subKey));
 }
 

@@ -81,6 +81,10 @@ int UsbBus::attached() const {
 
 void UsbBus::activate() { active = this; }
 
+UsbBus::~UsbBus() {
+    if (active == this) active = nullptr;
+}
+
 FARPROC UsbBus::function(const std::string& name) {
     if (name == "OpenDeviceX") return reinterpret_cast<FARPROC>(&openDeviceX);
     if (name == "GetDescriptor") return reinterpret_cast<FARPROC>(&getDescriptor);

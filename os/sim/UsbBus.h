@@ -41,8 +41,13 @@ public:
     // Library functions that the simulated "HvUsbInt.dll" does not export.
     std::set<std::string>& missingFunctions() { return missing_; }
 
+    UsbBus() = default;
+    ~UsbBus();
+    UsbBus(const UsbBus&) = delete;
+    UsbBus& operator=(const UsbBus&) = delete;
+
     // The library's entry points: they act on the bus of the machine that
-    // loaded the library last.
+    // loaded the library last (none, once that machine is gone).
     static FARPROC function(const std::string& name);
     void activate();
 
