@@ -29,3 +29,9 @@ foreach(suite ${WINE_SUITES})
   set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix
     LABELS wine TIMEOUT 300)
 endforeach()
+
+# setup.exe must be a 32-bit x86 Windows program that imports Windows' own
+# DLLs only (no MinGW runtime beside it on the medium).
+add_test(NAME native.setup.IsAStaticWin32Program
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh ${WINDOWS_BINARY_DIR}/app/setup.exe)
+set_tests_properties(native.setup.IsAStaticWin32Program PROPERTIES LABELS native)

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, when it is missing:
-# cmake, g++, GoogleTest, libmspack, MinGW-w64, Wine (32-bit), Xvfb, gcab,
-# ImageMagick (screenshots) and exiftool (to cross-check version resources).
+# cmake, g++, GoogleTest, libmspack, MinGW-w64 with its binutils, Wine
+# (32-bit, which needs the i386 architecture), Xvfb, gcab, ImageMagick
+# (screenshots), exiftool (to cross-check version resources) and file (to
+# check what setup.exe is).
 set -euo pipefail
 packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libmspack-dev
-          g++-mingw-w64-i686 gcc-mingw-w64-i686 wine wine32:i386 xvfb gcab imagemagick
-          libimage-exiftool-perl x11-utils locales fonts-wqy-microhei)
+          g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
+          xvfb gcab imagemagick libimage-exiftool-perl x11-utils locales fonts-wqy-microhei
+          file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
