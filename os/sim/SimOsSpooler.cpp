@@ -8,6 +8,7 @@
 // processor DLL must exist, and handles carry their access rights.
 #include <cstring>
 
+#include "os/sim/IniFile.h"
 #include "os/sim/PeImage.h"
 #include "os/sim/SimObjects.h"
 
@@ -90,89 +91,25 @@ std::string trim(const std::string& s) {
     return s.substr(start, end - start + 1);
 }
 
-std::vector<std::string> splitLines(const std::string& content) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-bool isSectionLine(const std::string& line, std::string* name) {
-    std::string t = trim(line);
-    if (t.size() < 2 || t.front() != '[') return false;
-    size_t close = t.find(']');
-    if (close == std::string::npos) return false;
-    *name = trim(t.substr(1, close - 1));
-    return true;
-}
-
-bool isKeyLine(const std::string& line, const std::string& key, std::string* value) {
-    size_t equals = line.find('=');
-    if (equals == std::string::npos || !equalsNoCase(trim(line.substr(0, equals)), key))
-        return false;
-    if (value) *value = trim(line.substr(equals + 1));
-    return true;
-}
-
 std::string winIni(const Machine& machine) { return machine.windowsDirectory + "\\win.ini"; }
 
 bool readDevice(SimOs& os, std::string* device) {
     std::string content;
     if (!os.files().readFile(winIni(os.machine()), &content)) return false;
-    bool inWindows = false;
-    for (const auto& line : splitLines(content)) {
-        std::string section;
-        if (isSectionLine(line, &section)) {
-            inWindows = equalsNoCase(section, "windows");
-            continue;
-        }
-        if (inWindows && isKeyLine(line, "device", device)) return !device->empty();
-    }
-    return false;
+    return IniFile(content).value("windows", "device", device) && !device->empty();
 }
 
 // Sets the entry, or removes it when `device` is null.
 void writeDevice(SimOs& os, const std::string* device) {
-    FileSystem& files = os.files();
     std::string path = winIni(os.machine());
     std::string content;
-    files.readFile(path, &content);
-    std::vector<std::string> lines = splitLines(content);
-    std::vector<std::string> out;
-    bool inWindows = false, seenWindows = false, written = false;
-    for (const auto& line : lines) {
-        std::string section;
-        if (isSectionLine(line, &section)) {
-            if (inWindows && !written && device) {
-                out.push_back("device=" + *device);
-                written = true;
-            }
-            inWindows = equalsNoCase(section, "windows");
-            seenWindows = seenWindows || inWindows;
-            out.push_back(line);
-            continue;
-        }
-        if (inWindows && isKeyLine(line, "device", nullptr)) {
-            if (device && !written) out.push_back("device=" + *device);
-            written = written || device != nullptr;
-            continue;
-        }
-        out.push_back(line);
-    }
-    if (device && !written) {
-        if (!seenWindows) out.push_back("[windows]");
-        out.push_back("device=" + *device);
-    }
-    std::string result;
-    for (const auto& line : out) result += line + "\r\n";
-    files.writeFile(path, result);
+    os.files().readFile(path, &content);
+    IniFile ini(content);
+    if (device)
+        ini.set("windows", "device", *device);
+    else
+        ini.removeKey("windows", "device");
+    os.files().writeFile(path, ini.bytes());
 }
 
 std::string defaultPrinterName(SimOs& os) {
@@ -183,11 +120,17 @@ std::string defaultPrinterName(SimOs& os) {
 
 void makeDefault(SimOs& os, const Spooler::Printer& printer) {
     // Windows 2000 and later name every local queue through the winspool
-    // driver and a virtual "Ne" port; 9x keeps the printer's own.
+    // driver and a virtual "Ne" port; 9x keeps the printer's own, and marks
+    // the default printer in its attributes.
     std::string device = os.machine().isNt()
                              ? printer.name + ",winspool,Ne00:"
                              : printer.name + "," + printer.driver + "," + printer.port;
     writeDevice(os, &device);
+    if (os.machine().isNt()) return;
+    for (auto& p : os.spooler().printers) {
+        p.attributes &= ~PRINTER_ATTRIBUTE_DEFAULT;
+        if (equalsNoCase(p.name, printer.name)) p.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+    }
 }
 
 bool validPrinterName(const std::string& name) {
@@ -274,6 +217,52 @@ void SimOs::updateServices() {
     if (active != spoolerLoaded_) setSpoolerLoaded(active);
 }
 
+namespace {
+
+// Takes in the monitors and print processors of the machine's environment
+// that the registry names. `reload` is a starting spooler, which loads
+// each from the DLL named now; otherwise only those the spooler does not
+// know yet are added. Returns the DLLs of those added, as full paths.
+std::vector<std::string> takeRegistrations(SimOs& os, const std::string& processorDirectory,
+                                           bool reload) {
+    Spooler& spooler = os.spooler();
+    Registry& registry = os.registry();
+    const std::string environment = os.machine().environment();
+    const std::string& system = os.machine().systemDirectory;
+    std::vector<std::string> added;
+    const std::string monitors = std::string(kPrintKey) + "\\Monitors";
+    for (const auto& name : registry.subKeyNames(HKEY_LOCAL_MACHINE, monitors)) {
+        std::string dll = registry.getString(HKEY_LOCAL_MACHINE, monitorKey(name), "Driver");
+        if (dll.empty()) continue;
+        Spooler::Monitor* monitor = spooler.monitor(name);
+        if (monitor == nullptr) {
+            spooler.monitors.push_back({name, environment, dll, spooler.portsOfDll(dll)});
+            added.push_back(FileSystem::fullPath(dll, system));
+        } else if (reload && !equalsNoCase(monitor->dll, dll)) {
+            // The same monitor under another file name (a copy that replaced
+            // one in use) offers the same ports unless told otherwise.
+            std::vector<std::string> ports = spooler.portsOfDll(dll);
+            if (!ports.empty()) monitor->ports = ports;
+            monitor->dll = dll;
+        }
+    }
+    const std::string processors = processorsKey(environment);
+    for (const auto& name : registry.subKeyNames(HKEY_LOCAL_MACHINE, processors)) {
+        std::string dll = registry.getString(HKEY_LOCAL_MACHINE, processors + "\\" + name, "Driver");
+        if (dll.empty()) continue;
+        Spooler::Processor* processor = spooler.processor(name, environment);
+        if (processor == nullptr) {
+            spooler.processors.push_back({name, environment, dll, spooler.datatypesOfDll(dll)});
+            added.push_back(FileSystem::fullPath(dll, processorDirectory));
+        } else if (reload) {
+            processor->dll = dll;
+        }
+    }
+    return added;
+}
+
+}  // namespace
+
 void SimOs::setSpoolerLoaded(bool running) {
     for (const auto& opening : spoolerHolds_) files_.release(opening);
     spoolerHolds_.clear();
@@ -283,32 +272,7 @@ void SimOs::setSpoolerLoaded(bool running) {
     // A starting spooler loads the monitors and print processors that the
     // registry names now, which may be other DLLs than before.
     const std::string environment = machine_.environment();
-    const std::string monitors = std::string(kPrintKey) + "\\Monitors";
-    for (const auto& name : registry_.subKeyNames(HKEY_LOCAL_MACHINE, monitors)) {
-        std::string dll = registry_.getString(HKEY_LOCAL_MACHINE, monitorKey(name), "Driver");
-        if (dll.empty()) continue;
-        Spooler::Monitor* monitor = spooler_.monitor(name);
-        if (monitor == nullptr) {
-            spooler_.monitors.push_back({name, environment, dll, spooler_.portsOfDll(dll)});
-            continue;
-        }
-        // The same monitor under another file name (a copy that replaced
-        // one in use) offers the same ports unless told otherwise.
-        std::vector<std::string> ports = spooler_.portsOfDll(dll);
-        if (!equalsNoCase(monitor->dll, dll) && !ports.empty()) monitor->ports = ports;
-        monitor->dll = dll;
-    }
-    const std::string processors = processorsKey(environment);
-    for (const auto& name : registry_.subKeyNames(HKEY_LOCAL_MACHINE, processors)) {
-        std::string dll =
-            registry_.getString(HKEY_LOCAL_MACHINE, processors + "\\" + name, "Driver");
-        if (dll.empty()) continue;
-        Spooler::Processor* processor = spooler_.processor(name, environment);
-        if (processor == nullptr)
-            spooler_.processors.push_back({name, environment, dll, spooler_.datatypesOfDll(dll)});
-        else
-            processor->dll = dll;
-    }
+    takeRegistrations(*this, processorDirectory(environment), true);
     for (const auto& monitor : spooler_.monitors)
         holdSpoolerFile(FileSystem::fullPath(monitor.dll, machine_.systemDirectory));
     for (const auto& processor : spooler_.processors)
@@ -318,13 +282,24 @@ void SimOs::setSpoolerLoaded(bool running) {
 
 // The NT family's spooler API talks to the Spooler service; 9x's spooler
 // lives in every process and always answers.
+//
+// A monitor or processor that a test registered in the registry counts as
+// installed, as if it had been there when the spooler started. 9x's spooler
+// reads the registry each time, so there a changed DLL name counts at once.
 bool SimOs::spoolerAvailable() {
     updateServices();
-    if (!machine_.isNt()) return true;
+    if (!machine_.isNt()) {
+        takeRegistrations(*this, processorDirectory(machine_.environment()), true);
+        return true;
+    }
     Services::Service* spooler = services_.find("Spooler");
-    if (spooler != nullptr && spooler->state == SERVICE_RUNNING) return true;
-    fail(RPC_S_SERVER_UNAVAILABLE);
-    return false;
+    if (spooler == nullptr || spooler->state != SERVICE_RUNNING) {
+        fail(RPC_S_SERVER_UNAVAILABLE);
+        return false;
+    }
+    for (const auto& dll : takeRegistrations(*this, processorDirectory(machine_.environment()), false))
+        if (spoolerLoaded_) holdSpoolerFile(dll);
+    return true;
 }
 
 // --- Monitors and ports -----------------------------------------------------------
@@ -834,8 +809,8 @@ void fillPrinter(Spooler::Printer* printer, const PRINTER_INFO_2A& record,
     printer->shareName = text(record.pShareName);
     printer->parameters = text(record.pParameters);
     printer->sepFile = text(record.pSepFile);
-    // The default flag is not kept with the printer: 9x derives it from the
-    // default printer, the NT family does not use it.
+    // Only making a printer the default sets the default flag; the NT
+    // family does not use it.
     printer->attributes = record.Attributes & ~PRINTER_ATTRIBUTE_DEFAULT;
     if (isNt) printer->attributes |= PRINTER_ATTRIBUTE_LOCAL;
     printer->priority = record.Priority;
@@ -984,7 +959,8 @@ BOOL SimOs::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
     out->pPrintProcessor = strings.put(p->processor);
     out->pDatatype = strings.put(p->datatype);
     out->pParameters = strings.putOptional(p->parameters);
-    out->Attributes = p->attributes;
+    // 9x reports the printer that win.ini names as the default.
+    out->Attributes = p->attributes & ~PRINTER_ATTRIBUTE_DEFAULT;
     if (!machine_.isNt() && equalsNoCase(defaultPrinterName(*this), p->name))
         out->Attributes |= PRINTER_ATTRIBUTE_DEFAULT;
     out->Priority = p->priority;

@@ -102,11 +102,11 @@ protected:
             names.push_back(reinterpret_cast<PORT_INFO_1A*>(buffer.data())[i].pName);
         return names;
     }
+    // The default printer entry as programs read it.
     std::string winIniDevice() {
-        std::string content;
-        sim.files().readFile(sim.machine().windowsDirectory + "\\win.ini", &content);
-        size_t at = content.find("device=");
-        return at == std::string::npos ? "" : content.substr(at + 7, content.find('\r', at) - at - 7);
+        char device[256] = {};
+        sim.GetProfileStringA("windows", "device", "", device, sizeof device);
+        return device;
     }
 };
 
@@ -187,6 +187,47 @@ TEST_F(SimSpooler, AStartingSpoolerLoadsWhatTheRegistryNamesThen) {
     std::vector<std::string> listed = ports();
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "TMON1:"), 2) << "both monitors offer it";
     EXPECT_EQ(sim.spooler().monitor("Test Monitor")->dll, "nTMON.DLL");
+}
+
+// A machine set up with components installed before: their keys are all
+// the spooler needs, as when it read them at its start.
+TEST_F(SimSpooler, RegisteredComponentsCountAsInstalled) {
+    sim.spooler().monitorDllPorts["REG.DLL"] = {"REG1:"};
+    writeMonitorDll(system() + "\\REG.DLL");
+    sim.registry().setString(HKEY_LOCAL_MACHINE, std::string(kMonitors) + "Reg Monitor", "Driver",
+                             "REG.DLL");
+    sim.files().writeFile(processors() + "\\REGPROC.DLL", "processor");
+    sim.registry().setString(HKEY_LOCAL_MACHINE, std::string(kProcessors) + "RegProc", "Driver",
+                             "REGPROC.DLL");
+    EXPECT_EQ(ports().back(), "REG1:");
+    EXPECT_EQ(copyOnto(system() + "\\REG.DLL"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(copyOnto(processors() + "\\REGPROC.DLL"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    sim.SetLastError(0xdeadbeef);
+    EXPECT_FALSE(addMonitor("Reg Monitor", "REG.DLL"));
+    EXPECT_EQ(sim.GetLastError(), static_cast<DWORD>(ERROR_PRINT_MONITOR_ALREADY_INSTALLED));
+    ASSERT_TRUE(addDriver("Test Driver"));
+    PRINTER_INFO_2A info = printerRecord("Registered");
+    info.pPortName = s("REG1:");
+    info.pPrintProcessor = s("RegProc");
+    EXPECT_EQ(addPrinterFails(info), 0u);
+    EXPECT_EQ(sim.spooler().printer("Registered")->datatype, "RAW");
+
+    // A running spooler keeps the DLL it loaded; it takes a new name at its next start.
+    sim.registry().setString(HKEY_LOCAL_MACHINE, std::string(kMonitors) + "Reg Monitor", "Driver",
+                             "nREG.DLL");
+    ports();
+    EXPECT_EQ(sim.spooler().monitor("Reg Monitor")->dll, "REG.DLL");
+}
+
+TEST_F(SimSpooler98, TheRegistryIsReadAtEachCall) {
+    sim.spooler().monitorDllPorts["REG.DLL"] = {"REG1:"};
+    sim.spooler().monitorDllPorts["nREG.DLL"] = {"NREG1:"};
+    sim.registry().setString(HKEY_LOCAL_MACHINE, std::string(kMonitors) + "Reg Monitor", "Driver",
+                             "REG.DLL");
+    EXPECT_EQ(ports().back(), "REG1:");
+    sim.registry().setString(HKEY_LOCAL_MACHINE, std::string(kMonitors) + "Reg Monitor", "Driver",
+                             "nREG.DLL");
+    EXPECT_EQ(ports().back(), "NREG1:");
 }
 
 // --- Monitors -----------------------------------------------------------------------
@@ -654,6 +695,10 @@ TEST_F(SimSpooler, TheDefaultPrinterIsTheDeviceEntryOfWinIni) {
     EXPECT_EQ(winIniDevice(), "First,winspool,Ne00:");
 
     // A program written for NT 4.0 writes the entry itself.
+    ASSERT_TRUE(sim.WriteProfileStringA("Windows", "Device", "Second,TDRV,LPT1:"));
+    size = sizeof name;
+    ASSERT_TRUE(sim.GetDefaultPrinterA(name, &size));
+    EXPECT_STREQ(name, "Second");
     sim.files().writeFile(sim.machine().windowsDirectory + "\\win.ini",
                           "[Windows]\r\nload=\r\n Device = First,TDRV,LPT1:\r\n[Devices]\r\n");
     size = sizeof name;
@@ -685,6 +730,8 @@ TEST_F(SimSpooler98, TheDefaultFlagMakesThePrinterTheDefault) {
     record->Attributes |= PRINTER_ATTRIBUTE_DEFAULT;
     ASSERT_TRUE(sim.SetPrinterA(printer, 2, buffer.data(), 0)) << "9x checks no rights";
     EXPECT_EQ(winIniDevice(), "Second,Test Driver,LPT1:");
+    EXPECT_NE(sim.spooler().printer("Second")->attributes & PRINTER_ATTRIBUTE_DEFAULT, 0u);
+    EXPECT_EQ(sim.spooler().printer("First")->attributes & PRINTER_ATTRIBUTE_DEFAULT, 0u);
     std::fill(buffer.begin(), buffer.end(), 0);
     ASSERT_TRUE(sim.GetPrinterA(printer, 2, buffer.data(), needed, &needed));
     EXPECT_NE(record->Attributes & PRINTER_ATTRIBUTE_DEFAULT, 0u);
