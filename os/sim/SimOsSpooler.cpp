@@ -20,8 +20,10 @@ const char* const kNtEnvironment = "Windows NT x86";
 const char* const kWin9xEnvironment = "Windows 4.0";
 // Longest printer name the spooler accepts.
 const size_t kMaxPrinterName = 220;
-// Monitor DLLs the spooler can initialise.
+// The entry points a spooler initialises a monitor DLL by; 9x monitors
+// have their own.
 const char* const kMonitorEntries[] = {"InitializePrintMonitor2", "InitializePrintMonitor"};
+const char* const k9xMonitorEntries[] = {"InitializeMonitorEx", "InitializeMonitor"};
 
 // A printer handle and the rights it was opened with.
 struct PrinterHandle : PrinterObject {
@@ -354,7 +356,7 @@ BOOL SimOs::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
     bool initialises = false;
     for (const char* entry : kMonitorEntries) initialises = initialises || pe.exports(entry);
     if (!machine_.isNt())
-        initialises = initialises || pe.exports("InitializeMonitorEx") || pe.exports("InitializeMonitor");
+        for (const char* entry : k9xMonitorEntries) initialises = initialises || pe.exports(entry);
     if (!initialises) {
         fail(machine_.isNt() ? ERROR_PROC_NOT_FOUND : ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -1053,6 +1055,9 @@ BOOL SimOs::DeletePrinter(HANDLE printer) {
 
 // --- The default printer ---------------------------------------------------------------
 
+// winspool.drv exports this from Windows 2000 on and the system never calls
+// it; the simulation answers on every version so that tests can read any
+// machine's default printer. It reads win.ini without the spooler.
 BOOL SimOs::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
     SIM_LOCK();
     if (enter("GetDefaultPrinterA")) return FALSE;
