@@ -173,8 +173,10 @@ bool Sequence::replaceProcessorNt(const std::string& processorDirectory) {
 }
 
 // Starts the Spooler again and waits for it. A spooler found stopped is
-// started once more; when it then runs, the installation goes on without the
-// texts its first start left, since a recovered spooler is no failure.
+// started once more. When it then runs, the installation goes on without the
+// texts its first start left: a recovered spooler is no failure. When it
+// still does not run, the installation ends here with the spooler's text;
+// going on, the next step would only fail for want of a driver directory.
 bool Sequence::restartSpooler() {
     const std::string before = text_;
     StartSpooler(text_);
@@ -185,7 +187,8 @@ bool Sequence::restartSpooler() {
     StartSpooler(text_);
     os::sys().Sleep(2500);
     std::string again;
-    if (WaitSpoolerRunning(again) == SERVICE_RUNNING) text_ = before;
+    if (WaitSpoolerRunning(again) != SERVICE_RUNNING) return false;
+    text_ = before;
     return true;
 }
 

@@ -147,12 +147,11 @@ TEST_F(InstallOnXpTest, CurrentComponentsAreLeftAloneAndTheSpoolerRuns) {
 }
 
 TEST_F(InstallOnXpTest, AnOlderSerialMonitorIsReplacedWithTheSpoolerStopped) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
-    write(systemDirectory() + "\\SER.DLL", "old monitor");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     prepare("HVCOM1:");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(job.statusFlags, install::kSerialMonitorOlder);
-    EXPECT_NE(read(systemDirectory() + "\\SER.DLL"), "old monitor");
+    EXPECT_EQ(read(systemDirectory() + "\\SER.DLL"), read("C:\\MEDIUM\\W32\\SER.DLL"));
     EXPECT_EQ(installedVersion(monitorKey("Serial Mon")), 3u);
     EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "SER.DLL");
     // Processor settles 200, stop 100, then 500 before the copy, 2500 after
@@ -163,13 +162,12 @@ TEST_F(InstallOnXpTest, AnOlderSerialMonitorIsReplacedWithTheSpoolerStopped) {
 }
 
 TEST_F(InstallOnXpTest, AMonitorDllStillHeldIsWrittenUnderItsPrefixedName) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
-    write(systemDirectory() + "\\SER.DLL", "old monitor");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     // Another program keeps the DLL open, spooler or not.
     auto held = sim.files().hold(systemDirectory() + "\\SER.DLL");
     prepare("HVCOM1:");
     ASSERT_TRUE(install()) << message();
-    EXPECT_EQ(read(systemDirectory() + "\\SER.DLL"), "old monitor");
+    EXPECT_NE(read(systemDirectory() + "\\SER.DLL"), read("C:\\MEDIUM\\W32\\SER.DLL"));
     EXPECT_TRUE(exists(systemDirectory() + "\\nSER.DLL"));
     EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "nSER.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Serial Mon")), 3u);
@@ -177,9 +175,8 @@ TEST_F(InstallOnXpTest, AMonitorDllStillHeldIsWrittenUnderItsPrefixedName) {
 }
 
 TEST_F(InstallOnXpTest, OnlyTheFirstOlderComponentIsReplaced) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
-    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
-    write(processorDirectory() + "\\MPROC.DLL", "old processor");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     prepare("HVCOM1:");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(job.statusFlags, install::kSerialMonitorOlder | install::kProcessorOlder);
@@ -188,8 +185,7 @@ TEST_F(InstallOnXpTest, OnlyTheFirstOlderComponentIsReplaced) {
 }
 
 TEST_F(InstallOnXpTest, AnOlderProcessorIsCopiedStraightFromTheMedium) {
-    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
-    write(processorDirectory() + "\\MPROC.DLL", "old processor");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     prepare("LPT1:");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "content of MPROC.DLL");
@@ -197,7 +193,7 @@ TEST_F(InstallOnXpTest, AnOlderProcessorIsCopiedStraightFromTheMedium) {
 }
 
 TEST_F(InstallOnXpTest, AMissingProcessorDirectoryFailsBeforeTheSpoolerStops) {
-    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     sim.faults().fail("GetPrintProcessorDirectoryA", ERROR_INVALID_ENVIRONMENT);
     prepare("LPT1:");
     EXPECT_FALSE(install());
@@ -206,7 +202,7 @@ TEST_F(InstallOnXpTest, AMissingProcessorDirectoryFailsBeforeTheSpoolerStops) {
 }
 
 TEST_F(InstallOnXpTest, AFailedProcessorCopyLeavesTheSpoolerStopped) {
-    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     sim.files().remove("C:\\MEDIUM\\W32\\MPROC.DLL");
     prepare("LPT1:");
     EXPECT_FALSE(install());
@@ -216,7 +212,7 @@ TEST_F(InstallOnXpTest, AFailedProcessorCopyLeavesTheSpoolerStopped) {
 }
 
 TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
-    installedOlder(processorKey(3, "MProc"), "MPROC.DLL");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     prepare("LPT1:");
     sim.faults().fail("GetCurrentDirectoryA", ERROR_ACCESS_DENIED);
     EXPECT_FALSE(install());
@@ -224,7 +220,7 @@ TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
 }
 
 TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     sim.services().spooler().startHangs = true;
     prepare("HVCOM1:");
     EXPECT_FALSE(install());
@@ -233,7 +229,7 @@ TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
 }
 
 TEST_F(InstallOnXpTest, ASpoolerFoundStoppedIsStartedAgainAndRecovers) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     // The first start is lost: the spooler reports stopped ten times, then starts.
     sim.services().spooler().scriptedQueries.assign(10, SERVICE_STOPPED);
     prepare("HVCOM1:");
@@ -247,7 +243,7 @@ TEST_F(InstallOnXpTest, ASpoolerFoundStoppedIsStartedAgainAndRecovers) {
 }
 
 TEST_F(InstallOnXpTest, ASpoolerThatWillNotStartEndsTheInstallAtTheNextCheck) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     sim.services().spooler().startError = ERROR_SERVICE_DISABLED;
     prepare("HVCOM1:");
     EXPECT_FALSE(install());
@@ -311,16 +307,14 @@ TEST_F(InstallOnXpTest, UnidrvFilesNeededWithAnEmptyDataDllSlotAreMissing) {
 }
 
 TEST_F(InstallOnXpTest, AnOlderLanguageMonitorIsReplacedBesideTheRunningSpooler) {
-    installedOlder(monitorKey("Lang Mon"), "LMON.DLL");
-    write(systemDirectory() + "\\LMON.DLL", "old language monitor");
-    auto held = sim.files().hold(systemDirectory() + "\\LMON.DLL");
+    // The running spooler holds the language monitor it loaded.
+    installedOlderMonitor("Lang Mon", "LMON.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(job.statusFlags, install::kLanguageMonitorOlder);
     EXPECT_EQ(driverValue(monitorKey("Lang Mon")), "nLMON.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Lang Mon")), 2u);
     EXPECT_TRUE(sim.calls("ControlService").empty()) << "the spooler keeps running";
-    sim.files().release(held);
 }
 
 TEST_F(InstallOnXpTest, AMonitorTheSpoolerRefusesFailsTheInstall) {
@@ -352,10 +346,9 @@ protected:
 };
 
 TEST_F(InstallOnWindows7Test, AnOlderUsbMonitorIsReplacedWithoutAWaitAfterTheStart) {
-    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
+    installedOlderMonitor("Usb Mon", "USBMON.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
-    EXPECT_EQ(job.statusFlags & install::kUsbMonitorOlder, install::kUsbMonitorOlder);
     EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
     // Stop 100, 500; no wait after the start on Windows 7; the start is
@@ -369,7 +362,7 @@ protected:
 };
 
 TEST_F(InstallOnWindows2000Test, TheSpoolerGetsASecondAfterItsStart) {
-    installedOlder(monitorKey("Serial Mon"), "SER.DLL");
+    installedOlderMonitor("Serial Mon", "SER.DLL");
     prepare("HVCOM1:");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{200, 100, 500, 1000}));
@@ -392,8 +385,7 @@ TEST_F(Install98Test, SerialSettingsGoIntoTheClassKeyAndWinIni) {
 }
 
 TEST_F(Install98Test, AnOlderUsbMonitorInUseIsWrittenUnderItsPrefixedName) {
-    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
-    write(systemDirectory() + "\\USBMON.DLL", "old");
+    installedOlderMonitor("Usb Mon", "USBMON.DLL");
     auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
@@ -404,8 +396,7 @@ TEST_F(Install98Test, AnOlderUsbMonitorInUseIsWrittenUnderItsPrefixedName) {
 }
 
 TEST_F(Install98Test, AMonitorInUseUnderBothNamesNeedsARestart) {
-    installedOlder(monitorKey("Usb Mon"), "USBMON.DLL");
-    write(systemDirectory() + "\\USBMON.DLL", "old");
+    installedOlderMonitor("Usb Mon", "USBMON.DLL");
     write(systemDirectory() + "\\nUSBMON.DLL", "older");
     auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
     auto heldToo = sim.files().hold(systemDirectory() + "\\nUSBMON.DLL");
@@ -417,7 +408,7 @@ TEST_F(Install98Test, AMonitorInUseUnderBothNamesNeedsARestart) {
 }
 
 TEST_F(Install98Test, AnOlderProcessorGetsItsKeyAndFile) {
-    installedOlder(processorKey(0, "MProc"), "MPROC.DLL");
+    installedOlderProcessor("MProc", "MPROC.DLL");
     prepare("LPT1:");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(driverValue(processorKey(0, "MProc")), "MPROC.DLL");

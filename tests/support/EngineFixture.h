@@ -38,8 +38,15 @@ protected:
     void onMedium(const std::string& name, const std::string& content = "medium file") {
         write("C:\\MEDIUM\\W32\\" + name, content);
     }
-    std::string driverDirectory() { return sim.machine().systemDirectory + "\\spool\\DRIVERS\\W32X86"; }
-    std::string processorDirectory() { return sim.machine().systemDirectory + "\\spool\\PRTPROCS\\W32X86"; }
+    // The spooler's directories: on Windows 98/Me both are the system directory.
+    std::string driverDirectory() {
+        return sim.machine().isNt() ? sim.machine().systemDirectory + "\\spool\\DRIVERS\\W32X86"
+                                    : sim.machine().systemDirectory;
+    }
+    std::string processorDirectory() {
+        return sim.machine().isNt() ? sim.machine().systemDirectory + "\\spool\\PRTPROCS\\W32X86"
+                                    : sim.machine().systemDirectory;
+    }
     std::string systemDirectory() { return sim.machine().systemDirectory; }
     std::string windowsDirectory() { return sim.machine().windowsDirectory; }
 

@@ -49,15 +49,16 @@ protected:
         return text;
     }
 
+    // The model's sections; `extra` keys come first, so they win over the
+    // defaults that follow them.
     static std::string modelSections(const std::string& extra = "") {
         std::string text = "[M.PORT]\r\nUSBSUPPORTED=1\r\nLPTSUPPORTED=1\r\nCOMSUPPORTED=1\r\n";
         for (const char* os : {"98", "NT", "2K", "XP", "2003", "Vista", "2008", "Win7"}) {
-            text += std::string("[M.") + os + "]\r\n";
+            text += std::string("[M.") + os + "]\r\n" + extra;
             text += "GDIDriverName=M Old\r\nDriverNameS=M Serial\r\nDriverNameP=M Parallel\r\n"
                     "DriverNameU=M USB\r\nSTDDriverPath=DRV.DLL\r\nSTDDataFile=M.GPD\r\n"
                     "STDConfigFile=DRVUI.DLL\r\nSTDHelpFile=DRV.HLP\r\nSTDProcessorDLLName=MPROC.DLL\r\n"
-                    "STDPrintProcessor=MProc\r\nSTD2KDDKDEV=0\r\nGDI2KDDKDEV=0\r\nATTRIBUTES=0\r\n" +
-                    extra;
+                    "STDPrintProcessor=MProc\r\nSTD2KDDKDEV=0\r\nGDI2KDDKDEV=0\r\nATTRIBUTES=0\r\n";
         }
         return text;
     }
@@ -70,6 +71,9 @@ protected:
     void writeMedium() {
         std::vector<uint8_t> monitor = testData("standin-monitor.dll");
         ASSERT_FALSE(monitor.empty()) << "the Windows build makes the stand-in monitor";
+        // The medium's copies carry a mark, to tell them from installed ones.
+        const std::string mark = "medium copy";
+        monitor.insert(monitor.end(), mark.begin(), mark.end());
         for (const char* dll : {"SER.DLL", "USBMON.DLL", "LMON.DLL"})
             sim.files().writeFile("C:\\MEDIUM\\W32\\" + std::string(dll), monitor);
         // Windows 98/Me also takes ICONLIB.DLL and UNIDRV.DLL from the medium.
@@ -122,10 +126,22 @@ protected:
     std::string driverValue(const std::string& key) {
         return sim.registry().getString(HKEY_LOCAL_MACHINE, key, "Driver");
     }
-    // An installed monitor or processor of an older version.
-    void installedOlder(const std::string& key, const std::string& dll) {
-        sim.registry().setString(HKEY_LOCAL_MACHINE, key, "Driver", dll);
-        sim.registry().setDword(HKEY_LOCAL_MACHINE, key, "DriverVersion", 1);
+    // A monitor of an older version installed before, its DLL loaded by the spooler.
+    void installedOlderMonitor(const std::string& name, const std::string& dll) {
+        sim.files().writeFile(systemDirectory() + "\\" + dll, testData("standin-monitor.dll"));
+        std::string monitorName = name, dllName = dll;
+        MONITOR_INFO_2A info = {&monitorName[0], nullptr, &dllName[0]};
+        ASSERT_TRUE(sim.AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) << sim.GetLastError();
+        sim.registry().setDword(HKEY_LOCAL_MACHINE, install::monitorKey(name), "DriverVersion", 1);
+    }
+    // A print processor of an older version installed before.
+    void installedOlderProcessor(const std::string& name, const std::string& dll) {
+        write(processorDirectory() + "\\" + dll, "old processor");
+        std::string processorName = name, dllName = dll;
+        ASSERT_TRUE(sim.AddPrintProcessorA(nullptr, nullptr, &dllName[0], &processorName[0]))
+            << sim.GetLastError();
+        sim.registry().setDword(HKEY_LOCAL_MACHINE, install::processorKey(targetOs_, name),
+                                "DriverVersion", 1);
     }
 
     int targetOs_;
