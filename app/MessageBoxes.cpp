@@ -1,46 +1,60 @@
 #include "app/MessageBoxes.h"
 
 #include <atomic>
+#include <vector>
 
 namespace app {
 namespace {
 
-std::atomic<HWND> mainWindowHandle{nullptr};
+std::atomic<OwnerLookup> ownerLookup{nullptr};
 
-// Without an icon of their own, boxes get the one that fits their buttons.
+// Should the program's path be unavailable, boxes are still captioned with
+// the name the program is shipped under.
+const char kFallbackName[] = "setup";
+
 UINT withIcon(UINT type) {
     const UINT iconMask = 0x000000F0;
     if (type & iconMask) return type;
     switch (type & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+            return type | MB_ICONEXCLAMATION;
         case MB_YESNO:
         case MB_YESNOCANCEL:
             return type | MB_ICONQUESTION;
         default:
-            return type | MB_ICONEXCLAMATION;
+            return type;
     }
 }
 
 }  // namespace
 
 std::string applicationName() {
-    char path[MAX_PATH] = {};
-    DWORD n = os::sys().GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n >= MAX_PATH) path[MAX_PATH - 1] = '\0';
-    std::string name(path);
-    size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    // A path longer than the buffer comes back cut (and, on XP, without its
+    // terminating zero): grow the buffer until the whole path fits.
+    std::vector<char> path;
+    DWORD length = 0;
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        path.assign(size + 1, '\0');
+        length = os::sys().GetModuleFileNameA(nullptr, path.data(), size);
+        if (length == 0) return kFallbackName;
+        if (length < size) break;
+    }
+    std::string full(path.data(), length < path.size() ? length : path.size() - 1);
+    size_t slash = full.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
     size_t dot = name.find_last_of('.');
     if (dot != std::string::npos) name.erase(dot);
-    return name;
+    return name.empty() ? std::string(kFallbackName) : name;
 }
 
-void setMainWindow(HWND window) { mainWindowHandle = window; }
+void setApplicationBoxOwner(OwnerLookup owner) { ownerLookup = owner; }
 
-HWND mainWindow() { return mainWindowHandle; }
-
-int applicationMessageBox(const std::string& text, UINT buttons) {
-    return os::sys().MessageBoxA(mainWindow(), text.c_str(), applicationName().c_str(),
-                                 withIcon(buttons | MB_APPLMODAL));
+int applicationMessageBox(const std::string& text, UINT type) {
+    OwnerLookup lookup = ownerLookup;
+    HWND owner = lookup ? lookup() : nullptr;
+    return os::sys().MessageBoxA(owner, text.c_str(), applicationName().c_str(),
+                                 withIcon(type) | MB_APPLMODAL);
 }
 
 int wizardMessageBox(HWND owner, const std::string& text) {
