@@ -11,8 +11,25 @@ namespace {
 
 std::string message(const char* key) { return app::MessageTexts().GetText(key); }
 
+bool isSystemProcessor(const char* processor) {
+    if (processor == nullptr) return false;
+    std::string name = processor;
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name == "WINPRINT";
+}
+
+// The record names no datatype: Windows then takes the print processor's
+// default, which for its own "WinPrint" is "RAW". Naming it for that
+// processor gives the same printer, also on spoolers that insist on a
+// datatype; for any other processor the spooler's choice stands.
 HANDLE tryAddPrinter(PRINTER_INFO_2A* record, DWORD level) {
-    return os::sys().AddPrinterA(nullptr, level, reinterpret_cast<LPBYTE>(record));
+    char raw[] = "RAW";
+    LPSTR given = record->pDatatype;
+    if (given == nullptr && isSystemProcessor(record->pPrintProcessor)) record->pDatatype = raw;
+    HANDLE printer = os::sys().AddPrinterA(nullptr, level, reinterpret_cast<LPBYTE>(record));
+    record->pDatatype = given;
+    return printer;
 }
 
 // The printer's record level 2 in memory allocated for it, or null.

@@ -39,6 +39,9 @@ TEST_F(AddPrinterTest, ANewNameIsTakenAsItIs) {
     ASSERT_TRUE(add()) << error;
     EXPECT_STREQ(job.printer.pPrinterName, "M(S)");
     EXPECT_EQ(sim.openHandles(), 0u) << "the printer handle is closed";
+    // The system's processor is given its datatype; the record is left as it was.
+    EXPECT_EQ(sim.spooler().printer("M(S)")->datatype, "RAW");
+    EXPECT_EQ(job.printer.pDatatype, nullptr);
 }
 
 TEST_F(AddPrinterTest, ATakenNameGetsTheFirstFreeNumber) {
