@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/TextTable.h"
 #include "os/Os.h"
@@ -26,26 +27,26 @@ bool isUnidrvFile(const std::string& upperName) {
     return false;
 }
 
-bool driverDirectory(std::string* directory) {
-    char buffer[260] = {};
+using SpoolerDirectoryCall = BOOL (os::Os::*)(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD);
+
+// A spooler directory of the running system's environment, read into `size` bytes.
+bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* directory) {
+    std::vector<char> buffer(size, '\0');
     DWORD needed = 0;
-    if (!os::sys().GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
-                                              sizeof buffer, &needed))
+    if (!(os::sys().*call)(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()),
+                           static_cast<DWORD>(size), &needed))
         return false;
-    buffer[sizeof buffer - 1] = '\0';
-    *directory = buffer;
+    buffer.back() = '\0';
+    *directory = buffer.data();
     return true;
 }
 
+bool driverDirectory(std::string* directory) {
+    return spoolerDirectory(&os::Os::GetPrinterDriverDirectoryA, 260, directory);
+}
+
 bool processorDirectory(std::string* directory) {
-    char buffer[256] = {};
-    DWORD needed = 0;
-    if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
-                                               sizeof buffer, &needed))
-        return false;
-    buffer[sizeof buffer - 1] = '\0';
-    *directory = buffer;
-    return true;
+    return spoolerDirectory(&os::Os::GetPrintProcessorDirectoryA, 256, directory);
 }
 
 // A directory-reporting call that fits its buffer; 0 or a length beyond it is a failure.

@@ -5,7 +5,7 @@
 # (screenshots), exiftool (to cross-check version resources) and file (to
 # check what setup.exe is).
 set -euo pipefail
-packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libmspack-dev
+packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libmspack-dev
           g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
           xvfb gcab imagemagick libimage-exiftool-perl x11-utils locales fonts-wqy-microhei
           file)

@@ -171,6 +171,8 @@ private:
     void buildMachine();
     void setSpoolerLoaded(bool running);
     std::string driverDirectory(const std::string& environment) const;
+    BOOL spoolerDirectory(const char* call, LPSTR server, LPSTR environment, DWORD level,
+                          LPBYTE buffer, DWORD size, LPDWORD needed, bool processor);
     std::string processorDirectory(const std::string& environment) const;
 
     mutable std::recursive_mutex mutex_;

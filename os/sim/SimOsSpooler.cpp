@@ -582,10 +582,11 @@ BOOL answerDirectory(SimOs& os, const std::string& directory, LPBYTE buffer, DWO
 
 }  // namespace
 
-BOOL SimOs::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level,
-                                       LPBYTE buffer, DWORD size, LPDWORD needed) {
+// Both spooler directories answer alike; only the directory differs.
+BOOL SimOs::spoolerDirectory(const char* call, LPSTR server, LPSTR environment, DWORD level,
+                             LPBYTE buffer, DWORD size, LPDWORD needed, bool processor) {
     SIM_LOCK();
-    if (enter("GetPrinterDriverDirectoryA", text(environment))) return FALSE;
+    if (enter(call, text(environment))) return FALSE;
     if (!isEmpty(server)) {
         fail(RPC_S_SERVER_UNAVAILABLE);
         return FALSE;
@@ -601,32 +602,21 @@ BOOL SimOs::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD le
         fail(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    std::string directory = driverDirectory(resolved);
+    std::string directory = processor ? processorDirectory(resolved) : driverDirectory(resolved);
     files_.makeDirectories(directory);
     return answerDirectory(*this, directory, buffer, size, needed);
 }
 
+BOOL SimOs::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level,
+                                       LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return spoolerDirectory("GetPrinterDriverDirectoryA", server, environment, level, buffer, size,
+                            needed, false);
+}
+
 BOOL SimOs::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level,
                                         LPBYTE buffer, DWORD size, LPDWORD needed) {
-    SIM_LOCK();
-    if (enter("GetPrintProcessorDirectoryA", text(environment))) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    std::string resolved;
-    if (!resolveEnvironment(machine_, environment, &resolved)) {
-        fail(ERROR_INVALID_ENVIRONMENT);
-        return FALSE;
-    }
-    if (machine_.isNt() && level != 1) {
-        fail(ERROR_INVALID_LEVEL);
-        return FALSE;
-    }
-    std::string directory = processorDirectory(resolved);
-    files_.makeDirectories(directory);
-    return answerDirectory(*this, directory, buffer, size, needed);
+    return spoolerDirectory("GetPrintProcessorDirectoryA", server, environment, level, buffer,
+                            size, needed, true);
 }
 
 // --- Printer drivers ----------------------------------------------------------------

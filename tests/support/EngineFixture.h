@@ -25,10 +25,10 @@ inline std::string engineLanguageFile() {
     return file;
 }
 
-class EngineTest : public SimMachineTest {
-protected:
-    explicit EngineTest(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
-        : SimMachineTest(machine) {
+class EngineMachine : public SimMachine {
+public:
+    explicit EngineMachine(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
+        : SimMachine(machine) {
         write("C:\\MEDIUM\\language\\setup.ini", engineLanguageFile());
         app::reopenMessageTexts();
         install::resetDriverCache();
@@ -55,6 +55,12 @@ protected:
         std::ifstream in(std::string(TESTDATA_DIR) + "/" + name, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
+};
+
+class EngineTest : public ::testing::Test, public EngineMachine {
+protected:
+    explicit EngineTest(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
+        : EngineMachine(machine) {}
 };
 
 }  // namespace testing_support

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 #include "install/ComponentInstallers.h"
 #include "install/InstallJob.h"
@@ -25,9 +27,10 @@ inline os::sim::Machine machineFor(int targetOs) {
     }
 }
 
-class InstallTest : public EngineTest {
-protected:
-    explicit InstallTest(int targetOs = 3) : EngineTest(machineFor(targetOs)), targetOs_(targetOs) {
+// The machine, its medium and the job; usable outside a test, by the benchmark.
+class InstallScenario : public EngineMachine {
+public:
+    explicit InstallScenario(int targetOs = 3) : EngineMachine(machineFor(targetOs)), targetOs_(targetOs) {
         writeConfiguration();
         writeMedium();
         auto& ports = sim.spooler().monitorDllPorts;
@@ -70,7 +73,10 @@ protected:
 
     void writeMedium() {
         std::vector<uint8_t> monitor = testData("standin-monitor.dll");
-        ASSERT_FALSE(monitor.empty()) << "the Windows build makes the stand-in monitor";
+        if (monitor.empty()) {
+            std::fprintf(stderr, "standin-monitor.dll missing: the Windows build makes it\n");
+            std::abort();
+        }
         // The medium's copies carry a mark, to tell them from installed ones.
         const std::string mark = "medium copy";
         monitor.insert(monitor.end(), mark.begin(), mark.end());
@@ -126,6 +132,16 @@ protected:
     std::string driverValue(const std::string& key) {
         return sim.registry().getString(HKEY_LOCAL_MACHINE, key, "Driver");
     }
+    int targetOs_;
+    install::InstallJob job;
+    std::atomic<int> status{install::kInstallRunning};
+    std::string portName_;
+};
+
+class InstallTest : public ::testing::Test, public InstallScenario {
+protected:
+    explicit InstallTest(int targetOs = 3) : InstallScenario(targetOs) {}
+
     // A monitor of an older version installed before, its DLL loaded by the spooler.
     void installedOlderMonitor(const std::string& name, const std::string& dll) {
         sim.files().writeFile(systemDirectory() + "\\" + dll, testData("standin-monitor.dll"));
@@ -144,10 +160,6 @@ protected:
                                 "DriverVersion", 1);
     }
 
-    int targetOs_;
-    install::InstallJob job;
-    std::atomic<int> status{install::kInstallRunning};
-    std::string portName_;
 };
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
-// A test on a simulated Windows machine installed as the process's system,
-// with the program started from C:\MEDIUM\setup.exe in that directory.
+// A simulated Windows machine installed as the process's system, with the
+// program started from C:\MEDIUM\setup.exe in that directory; and the test
+// fixture made of it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,9 +12,9 @@
 
 namespace testing_support {
 
-class SimMachineTest : public ::testing::Test {
-protected:
-    explicit SimMachineTest(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
+class SimMachine {
+public:
+    explicit SimMachine(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
         : sim(machine), installed(sim) {}
 
     // Writes a file of the machine; relative paths from the current directory.
@@ -32,6 +33,12 @@ protected:
 
 private:
     os::ScopedSystem installed;
+};
+
+class SimMachineTest : public ::testing::Test, public SimMachine {
+protected:
+    explicit SimMachineTest(const os::sim::Machine& machine = os::sim::Machine::windowsXp())
+        : SimMachine(machine) {}
 };
 
 }  // namespace testing_support
