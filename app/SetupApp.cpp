@@ -1,13 +1,48 @@
 #include "app/SetupApp.h"
 
+#include "app/Captions.h"
 #include "app/Startup.h"
+#include "app/WizardFrame.h"
+#include "pages/AgreementPage.h"
+#include "pages/ModePage.h"
+#include "pages/OsPage.h"
+#include "pages/PortPage.h"
+#include "pages/PrinterPage.h"
+#include "ui/Application.h"
 
 namespace app {
 
 bool SetupApp::InitInstance() {
     if (checkStartup() != StartupResult::Run) return false;
+
+    // Constructed in this order and destroyed in the reverse one.
+    WizardFrame frame;
+    ui::setMainWindow(&frame);
+    pages::AgreementPage agreement;
+    pages::ModePage mode;
+    pages::OsPage osPage;
+    pages::PrinterPage printer;
+    pages::PortPage port;
+
     StartupSettings settings = readStartupSettings();
-    (void)settings;  // the wizard frame and its pages take these
+    frame.setLoadLicense(settings.loadLicense);
+    agreement.setLoadLicense(settings.loadLicense);
+    frame.setAlternateFont(settings.alternateFont);
+    for (pages::WizardPage* page : {static_cast<pages::WizardPage*>(&agreement),
+                                    static_cast<pages::WizardPage*>(&mode),
+                                    static_cast<pages::WizardPage*>(&osPage),
+                                    static_cast<pages::WizardPage*>(&printer),
+                                    static_cast<pages::WizardPage*>(&port)})
+        page->setAlternateFont(settings.alternateFont);
+
+    frame.AddPage(kAgreementCaption, &agreement);
+    frame.AddPage(kPrinterCaption, &printer);
+    frame.AddPage(kModeCaption, &mode);
+    frame.AddPage(kOsCaption, &osPage);
+    frame.AddPage(kPortCaption, &port);
+
+    frame.doModal();
+    ui::setMainWindow(nullptr);
     return false;
 }
 

@@ -12,6 +12,7 @@ add_subdirectory(os)
 add_subdirectory(ui)
 add_subdirectory(resources)
 add_subdirectory(config)
+add_subdirectory(pages)
 add_subdirectory(app)
 # Every program of the system carries the dialog templates, icon and manifest.
 target_link_libraries(setup PRIVATE resources)

@@ -1,0 +1,12 @@
+// Whether the program runs with administrator rights: whether its token
+// holds the built-in Administrators group.
+#pragma once
+
+namespace app {
+
+// Looks at the thread's token when the thread impersonates, else at the
+// process's. Any call that fails means "not an administrator"; the group's
+// attributes are not examined.
+bool isAdministrator();
+
+}  // namespace app

@@ -1,0 +1,349 @@
+#include "app/WizardFrame.h"
+
+#include "app/AboutBox.h"
+#include "app/AdminCheck.h"
+#include "app/SystemDetection.h"
+#include "app/TextTable.h"
+#include "config/DriverConfig.h"
+#include "os/Os.h"
+#include "pages/ModePage.h"
+#include "pages/OsPage.h"
+#include "pages/PortPage.h"
+#include "pages/PrinterPage.h"
+#include "resources/ResourceIds.h"
+#include "ui/Application.h"
+#include "ui/DialogFont.h"
+
+namespace app {
+
+WizardFrame::WizardFrame() : ui::Dialog(IDD_WIZARD) {
+    icon_ = LoadIconW(ui::resourceModule(), MAKEINTRESOURCEW(IDI_SETUP));
+}
+
+WizardFrame::~WizardFrame() {
+    if (sideBitmap_) DeleteObject(sideBitmap_);
+}
+
+void WizardFrame::AddPage(const char* caption, ui::Page* page) {
+    pages_.push_back(page);
+    captions_.push_back(caption ? caption : "");
+    templates_.push_back(page ? page->templateId() : 0);
+}
+
+ui::Page* WizardFrame::GetPage(int index) const {
+    return index >= 0 && index < pageCount() ? pages_[index] : nullptr;
+}
+
+// --- Start ------------------------------------------------------------------
+
+BOOL WizardFrame::onInitDialog() {
+    ui::Dialog::onInitDialog();
+    ended_ = false;
+    addAboutItem();
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    if (alternateFont_) {
+        ui::sharedDialogFont().createAlternate();
+        ui::sharedDialogFont().applyTo(hwnd_);
+    }
+    if (!pages_.empty()) {
+        createPages();
+        // A page that could not start (the licence is missing) has ended the
+        // wizard already; it is not shown, and nothing more is asked.
+        if (ended_) return FALSE;
+        if (loadLicense_) {
+            SetActivePage(kAgreementPage);
+        } else {
+            enableItem(IDOK, true);
+            SetActivePage(kPrinterPage);
+        }
+    }
+    captionButtons();
+    if (!loadSideBitmap()) {
+        messageBox(MessageTexts().GetText("IDS_ERR_NOLEFT"));
+        onCancel();
+        return FALSE;
+    }
+    int running = detectTargetOs();
+    if (running >= kWindows2000 && running <= kWindows7 && !isAdministrator()) {
+        messageBox(MessageTexts().GetText("IDS_ADMIN"));
+        onCancel();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void WizardFrame::doDataExchange(ui::DataExchange& exchange) {
+    exchange.control(IDC_LEFT_PICTURE, leftPicture_);
+    exchange.control(IDC_PAGE_AREA, pageArea_);
+}
+
+void WizardFrame::addAboutItem() {
+    HMENU menu = GetSystemMenu(hwnd_, FALSE);
+    if (menu == nullptr) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, MessageTexts().GetText("IDS_ABOUTBOX"));
+}
+
+void WizardFrame::createPages() {
+    RECT area = {0, 0, 0, 0};
+    GetWindowRect(pageArea_.hwnd(), &area);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&area), 2);
+    for (ui::Page* page : pages_) {
+        if (page == nullptr || !page->create(hwnd_)) continue;
+        SetWindowPos(page->hwnd(), nullptr, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void WizardFrame::captionButtons() {
+    TextTable texts("Setup");
+    setItemText(IDC_BACK, texts.GetText("Back"));
+    setItemText(IDOK, texts.GetText(pageCount() > 1 ? "Next" : "Install"));
+    setItemText(IDCANCEL, texts.GetText("Cancel"));
+}
+
+bool WizardFrame::loadSideBitmap() {
+    if (sideBitmap_ == nullptr)
+        sideBitmap_ = static_cast<HBITMAP>(
+            LoadImageA(nullptr, kSideBitmap, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    return sideBitmap_ != nullptr;
+}
+
+// --- Navigation ---------------------------------------------------------------
+
+bool WizardFrame::SetActivePage(int index) {
+    ui::Page* next = GetPage(index);
+    if (next == nullptr || next->hwnd() == nullptr) return false;
+    const int leaving = current_;
+    if (leaving >= 0) {
+        ui::Page* page = pages_[leaving];
+        if (!page->updateData(true)) return false;
+        page->show(SW_HIDE);
+    }
+    // From the mode page back towards the printer page the model may change.
+    if (leaving == kModePage && index < kModePage) checks_.backToPrinterPage();
+    if (leaving == kAgreementPage) {
+        auto* printer = pageAs<pages::PrinterPage>(kPrinterPage);
+        enableItem(IDOK, printer != nullptr && printer->hasModels());
+    }
+    if (index > leaving) {
+        if (leaving == kPrinterPage) {
+            leavePrinterPage();
+        } else if (leaving == kOsPage && !leaveOsPage()) {
+            current_ = leaving;
+            pages_[leaving]->show(SW_SHOW);
+            return false;
+        }
+    }
+    current_ = index;
+    next->show(SW_SHOW);
+    return true;
+}
+
+void WizardFrame::leavePrinterPage() {
+    auto* printer = pageAs<pages::PrinterPage>(kPrinterPage);
+    if (printer == nullptr) return;
+    printerCategory_ = printer->category();
+    bool advanced = checks_.leavePrinterPage(printerCategory_, printer->modelName());
+    auto* mode = pageAs<pages::ModePage>(kModePage);
+    if (mode == nullptr) return;
+    if (advanced)
+        mode->allowAdvanced();
+    else
+        mode->restrictToTypical(MessageTexts().GetText("IDS_TYPICAL_NOTES"));
+}
+
+bool WizardFrame::leaveOsPage() {
+    auto* osPage = pageAs<pages::OsPage>(kOsPage);
+    WizardChecks::OsPageOutcome outcome = checks_.leaveOsPage(osPage ? osPage->targetOs() : 0);
+    if (outcome.presetBaud) {
+        if (auto* port = pageAs<pages::PortPage>(kPortPage))
+            port->presetBaudRate(outcome.baudRate, outcome.baudIndex);
+    }
+    if (outcome.refusal == nullptr) return true;
+    ui::appMessageBox(MessageTexts().GetText(outcome.refusal));
+    return false;
+}
+
+void WizardFrame::InstallCommand() {
+    // A disabled forward button (the agreement not accepted, no model to
+    // choose) allows no move, however the command arrives.
+    if (!IsWindowEnabled(item(IDOK))) return;
+    if (current_ < pageCount() - 1)
+        forwardToNextPage();
+    else
+        installOnLastPage();
+}
+
+void WizardFrame::forwardToNextPage() {
+    job_.statusFlags = 0;
+    SetActivePage(current_ + 1);
+    if (current_ == pageCount() - 1) {
+        captureSelection();
+        setItemText(IDOK, TextTable("Setup").GetText("Install"));
+    }
+    enableItem(IDC_BACK, true);
+    focusForward();
+}
+
+void WizardFrame::installOnLastPage() {
+    // Installing from the last page (validation, the USB class driver and the
+    // printer's identity, the install worker behind the progress window) is
+    // the install command's next step; until it exists, Install does nothing.
+}
+
+void WizardFrame::captureSelection() {
+    install::InstallSelection& selection = job_.selection;
+    if (auto* printer = pageAs<pages::PrinterPage>(kPrinterPage)) {
+        selection.category = printer->category();
+        selection.modelName = printer->modelName();
+        selection.defaultPrinter = printer->defaultPrinter() == BST_CHECKED;
+    }
+    config::installPaths(selection.category, &setupPath_, &categoryPath_);
+    if (auto* mode = pageAs<pages::ModePage>(kModePage)) selection.installMode = mode->installMode();
+    if (auto* osPage = pageAs<pages::OsPage>(kOsPage)) selection.targetOs = osPage->targetOs();
+    // The port page builds its port list for this mode.
+    if (auto* port = pageAs<pages::PortPage>(kPortPage)) port->setInstallMode(selection.installMode);
+}
+
+void WizardFrame::backCommand() {
+    if (!IsWindowEnabled(item(IDC_BACK))) return;
+    const int leaving = current_;
+    if (leaving > 0) {
+        if (leaving <= pageCount() - 1) setItemText(IDOK, TextTable("Setup").GetText("Next"));
+        SetActivePage(leaving - 1);
+        // Without the agreement the printer page is the first.
+        if (!loadLicense_ && current_ == kPrinterPage) {
+            enableItem(IDC_BACK, false);
+            focusForward();
+        }
+    }
+    if (current_ <= 0) {
+        enableItem(IDC_BACK, false);
+        focusForward();
+    }
+    enableItem(IDOK, true);
+}
+
+void WizardFrame::focusForward() {
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDOK)), TRUE);
+}
+
+bool WizardFrame::onCommand(int id, int code, HWND control) {
+    if (id == IDC_BACK && code == BN_CLICKED) {
+        backCommand();
+        return true;
+    }
+    return ui::Dialog::onCommand(id, code, control);
+}
+
+void WizardFrame::onOK() { InstallCommand(); }
+
+void WizardFrame::onCancel() {
+    ended_ = true;
+    endDialog(IDCANCEL);
+}
+
+void WizardFrame::DestroyPages() {
+    for (ui::Page* page : pages_)
+        if (page) page->destroyWindow();
+}
+
+bool WizardFrame::destroyWindow() {
+    pages_.clear();
+    captions_.clear();
+    templates_.clear();
+    bool destroyed = ui::Dialog::destroyWindow();
+    // After the windows that used it are gone.
+    ui::sharedDialogFont().destroy();
+    return destroyed;
+}
+
+// --- The window itself ------------------------------------------------------
+
+void WizardFrame::onShowWindow(bool show, UINT status) {
+    ui::Dialog::onShowWindow(show, status);
+    TextTable texts("Setup");
+    setText(texts.GetText("Caption"));
+    setItemText(IDC_HELP_HINT, texts.GetText("Help"));
+}
+
+bool WizardFrame::onPaint() {
+    if (IsIconic(hwnd_)) {
+        paintIcon();
+        return true;
+    }
+    if (sideBitmap_ == nullptr) return false;
+    // The dialog's own painting first: erasing the background afterwards
+    // would wipe out the picture, which has no window of its own to keep it.
+    PAINTSTRUCT paint;
+    BeginPaint(hwnd_, &paint);
+    EndPaint(hwnd_, &paint);
+    paintSideBitmap();
+    return true;
+}
+
+void WizardFrame::paintIcon() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(hwnd_, &paint);
+}
+
+void WizardFrame::paintSideBitmap() {
+    HWND picture = leftPicture_.hwnd();
+    if (picture == nullptr) return;
+    BITMAP size;
+    if (!GetObjectW(sideBitmap_, sizeof size, &size)) return;
+    RECT client;
+    GetClientRect(picture, &client);
+    HDC dc = GetDC(picture);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(memory, sideBitmap_);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(picture, dc);
+}
+
+HICON WizardFrame::onQueryDragIcon() { return icon_; }
+
+bool WizardFrame::onSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    AboutBox about;
+    about.doModal(hwnd_);
+    return true;
+}
+
+bool WizardFrame::onHelp(HELPINFO*) {
+    openHelp();
+    return true;
+}
+
+void WizardFrame::openHelp() {
+    TextTable help("Help Guide");
+    // Each text copied out before the next lookup reuses the buffer.
+    std::string caption = help.GetText("Caption");
+    // An empty title would match any untitled window.
+    HWND open = caption.empty() ? nullptr : os::sys().FindWindowA(nullptr, caption.c_str());
+    if (open != nullptr) {
+        os::sys().BringWindowToTop(open);
+        os::sys().OpenIcon(open);
+        return;
+    }
+    std::string name = help.GetText("Name");
+    // Without a name ".\" would open the medium's folder, not a document.
+    if (name.empty()) return;
+    // The whole name, however long: a cut name would open another file or none.
+    std::string path = ".\\" + name;
+    os::sys().ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace app
