@@ -10,6 +10,7 @@
 #include "pages/OsPage.h"
 #include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
+#include "pages/WizardPage.h"
 #include "resources/ResourceIds.h"
 #include "ui/Application.h"
 #include "ui/DialogFont.h"
@@ -320,6 +321,16 @@ bool WizardFrame::onSysCommand(UINT command, LPARAM) {
     AboutBox about;
     about.doModal(hwnd_);
     return true;
+}
+
+bool WizardFrame::preTranslateMessage(MSG& message) {
+    // The key itself rather than the help message it would become: Wine
+    // neither makes the message from the key nor passes it up from a child.
+    if (pages::WizardPage::isHelpKey(message)) {
+        openHelp();
+        return true;
+    }
+    return ui::Dialog::preTranslateMessage(message);
 }
 
 bool WizardFrame::onHelp(HELPINFO*) {

@@ -68,6 +68,8 @@ public:
     void DestroyPages();
     // Forgets the pages and the shared font, then destroys the window.
     bool destroyWindow() override;
+    // F1 anywhere in the wizard opens the help.
+    bool preTranslateMessage(MSG& message) override;
 
     // The category taken from the printer page when the user last left it forward.
     int printerCategory() const { return printerCategory_; }
