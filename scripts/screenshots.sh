@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Runs the real setup.exe on the sample medium under Wine on a virtual screen
+# and keeps a picture of each step of the wizard, in English and in Chinese:
+# the agreement, printer, mode, OS and port pages, the About box, and the
+# agreement again after walking back. A small Windows program of ours
+# (tools/wizard-driver) clicks through the wizard from another process as a
+# person would and takes the pictures.
+#
+# The Chinese run uses the Chinese language file of the medium converted to
+# GBK, LANGUAGE=0 (the wizard's own Chinese font) and a zh_CN.GBK locale, as
+# on a Chinese Windows. Pictures go to BUILD/screenshots/wizard/{en,zh}-*.png.
+#
+# Usage: scripts/screenshots.sh [BUILD]   (default: ./build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+build=${1:-$root/build}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+runner="$root/tests/wine/run.sh"
+out="$build/screenshots/wizard"
+state="$build/wine-screenshots"
+work="$build/screenshots/.work"
+
+# setup.exe and the sample medium, from the Windows side of the build.
+cmake -S "$root" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DTESTDATA_DIR="$build/testdata" >/dev/null
+cmake --build "$build/windows" --target medium -j2 >/dev/null
+medium="$build/medium"
+[ -f "$medium/setup.exe" ] || { echo "no setup.exe on the medium in $medium" >&2; exit 1; }
+
+rm -rf "$work" "$out"
+mkdir -p "$work" "$out"
+i686-w64-mingw32-g++-posix -O2 -Wall -static -o "$work/wizard-driver.exe" \
+  "$root/tools/wizard-driver/WizardDriver.cpp" -lgdi32
+
+# The Chinese medium: the same medium with the Chinese texts in GBK and the
+# wizard's own Chinese font.
+medium_zh="$work/medium-zh"
+cp -a "$medium" "$medium_zh"
+iconv -f UTF-8 -t GBK "$root/medium/zh/language/setup.ini" >"$medium_zh/language/setup.ini"
+if grep -q '^LANGUAGE=' "$medium_zh/DRVCONFIG/setup.ini"; then
+  sed -i 's/^LANGUAGE=.*/LANGUAGE=0/' "$medium_zh/DRVCONFIG/setup.ini"
+else
+  sed -i 's/^\[DEVICENAME\]\r\?$/&\nLANGUAGE=0/' "$medium_zh/DRVCONFIG/setup.ini"
+fi
+
+# A Chinese locale, so that Wine's ANSI code page is GBK (936).
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.gbk'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo localedef -i zh_CN -f GBK zh_CN.GBK
+fi
+
+"$runner" start "$state" >/dev/null
+trap '"$runner" stop "$state"' EXIT
+
+# Wine's own fonts (Tahoma for "MS Shell Dlg", Marlett for the caption
+# buttons) into the prefix, so the dialogs have the metrics they have on
+# Windows; SimSun ("宋体"), which the wizard asks for, and the Chinese glyphs
+# of the other faces come from WenQuanYi Micro Hei.
+for font in /usr/share/wine/fonts/*.ttf; do
+  [ -e "$font" ] && cp "$font" "$state/prefix/drive_c/windows/Fonts/"
+done
+fonts_reg="$work/fonts.reg"
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+  for face in Tahoma "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" Arial System; do
+    printf '"%s"=hex(7):' "$face"
+    printf 'wqy-microhei.ttc,WenQuanYi Micro Hei' | iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//'
+    printf '00,00,00,00\r\n'
+  done
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  printf '"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n'
+} | iconv -f UTF-8 -t UTF-16 >"$fonts_reg"
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+"$runner" run "$state" regedit /S "$(windows_path "$fonts_reg")"
+
+status=0
+drive() {
+  local language=$1 folder=$2
+  shift 2
+  mkdir -p "$work/$language"
+  echo "== $language: $folder"
+  (cd "$folder" && env "$@" "$runner" run "$state" "$work/wizard-driver.exe" "$(windows_path "$work/$language")") || status=1
+  for bmp in "$work/$language"/*.bmp; do
+    [ -e "$bmp" ] && convert "$bmp" "$out/$language-$(basename "${bmp%.bmp}").png"
+  done
+}
+drive en "$medium" LANG=C.UTF-8
+drive zh "$medium_zh" LANG=zh_CN.GBK LC_ALL=zh_CN.GBK
+echo "pictures: $out ($(find "$out" -name '*.png' | wc -l) files)"
+exit "$status"
