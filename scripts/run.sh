@@ -7,6 +7,7 @@
 # every second into BUILD/screenshots/.
 #
 # Usage: scripts/run.sh            build in ./build-run (BUILD_DIR=... for another)
+#   RUN_SECONDS=N scripts/run.sh   end the wizard after N seconds (for a headless look)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -28,9 +29,31 @@ export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "making a Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  # Without Mono and Gecko, which the program does not use: no download prompt.
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   # No desktop entries for what runs here.
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+  # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons)
+  # are not found in its data directory on Debian: give them to the prefix.
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+  # Chinese texts: the dialog fonts fall back on a CJK font, and SimSun,
+  # which the wizard asks for, is stood in for by WenQuanYi Micro Hei.
+  fonts_reg="$WINEPREFIX/fonts.reg"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" System; do
+      printf '"%s"=hex(7):' "$face"
+      printf 'wqy-microhei.ttc,WenQuanYi Micro Hei' | iconv -t UTF-16LE | od -An -tx1 -v |
+        tr -s ' \n' ',' | sed 's/^,//'
+      printf '00,00,00,00\r\n'
+    done
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n'
+  } | iconv -f UTF-8 -t UTF-16 >"$fonts_reg"
+  wine regedit /S "Z:${fonts_reg//\//\\}" >/dev/null 2>&1
   wineserver -w
 fi
 
@@ -76,9 +99,24 @@ fi
 
 echo "running $medium/setup.exe"
 status=0
-(cd "$medium" && wine setup.exe) || status=$?
+if [ -n "${RUN_SECONDS:-}" ]; then
+  (cd "$medium" && exec wine setup.exe) &
+  program=$!
+  for _ in $(seq "$RUN_SECONDS"); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 1
+  done
+  if kill -0 "$program" 2>/dev/null; then
+    echo "ending the wizard after $RUN_SECONDS s"
+    [ -n "$shots" ] && import -window root "$shots/screen-last.png" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+  fi
+  wait "$program" || status=$?
+else
+  (cd "$medium" && wine setup.exe) || status=$?
+fi
 if [ -n "$shots" ]; then
-  import -window root "$shots/screen-last.png" 2>/dev/null || true
+  [ -e "$shots/screen-last.png" ] || import -window root "$shots/screen-last.png" 2>/dev/null || true
   echo "screenshots: $shots ($(find "$shots" -name '*.png' | wc -l) files)"
 fi
 echo "setup.exe ended with exit code $status"
