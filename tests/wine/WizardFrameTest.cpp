@@ -41,6 +41,10 @@ TEST_F(WizardFrameTest, WithoutTheAgreementItOpensOnThePrinterPageAndWalksToTheL
     EXPECT_EQ(itemText(frame, IDCANCEL), text("Setup", "Cancel"));
     EXPECT_EQ(frame.text(), text("Setup", "Caption"));
     EXPECT_EQ(itemText(frame, IDC_HELP_HINT), text("Setup", "Help"));
+    // Each page words itself from the language file when it is shown.
+    EXPECT_EQ(itemText(printer, IDC_SELECT_GROUP), text("Series", "Select"));
+    EXPECT_EQ(itemText(printer, IDC_EMBEDDED), text("Series", "Embedded"));
+    EXPECT_EQ(itemText(printer, IDC_DEFAULT_PRINTER), text("Series", "Default"));
 
     // Every page lies on the page area.
     RECT area;
@@ -78,6 +82,12 @@ TEST_F(WizardFrameTest, WithoutTheAgreementItOpensOnThePrinterPageAndWalksToTheL
     press(IDC_BACK);
     EXPECT_EQ(frame.currentPage(), 1);
     EXPECT_FALSE(shown(agreement));
+    EXPECT_EQ(itemText(mode, IDC_TYPE_GROUP), text("Mode", "Type"));
+    EXPECT_EQ(itemText(mode, IDC_REMARKS_LABEL), text("Mode", "Remarks"));
+
+    frame.DestroyPages();
+    for (ui::Dialog* page : pagesInOrder) EXPECT_EQ(page->hwnd(), nullptr);
+    EXPECT_NE(frame.hwnd(), nullptr);
 }
 
 TEST_F(WizardFrameTest, WithTheAgreementItOpensThereAndForwardFollowsAcceptAndReject) {
@@ -91,6 +101,8 @@ TEST_F(WizardFrameTest, WithTheAgreementItOpensThereAndForwardFollowsAcceptAndRe
     press(IDOK);  // refused while disabled
     EXPECT_EQ(frame.currentPage(), 0);
 
+    EXPECT_EQ(itemText(agreement, IDC_AGREEMENT_GROUP), text("Legal", "Agreement"));
+    EXPECT_EQ(itemText(agreement, IDC_ACCEPT), text("Legal", "Accept"));
     click(agreement, IDC_ACCEPT);
     EXPECT_TRUE(enabled(IDOK));
     click(agreement, IDC_REJECT);
