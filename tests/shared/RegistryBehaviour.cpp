@@ -85,6 +85,13 @@ TEST_P(RegistryBehaviour, KeysAreFoundWithoutRegardToCaseAndWithATrailingBacksla
     EXPECT_EQ(open(key("port names\\MODEL\\"), KEY_QUERY_VALUE, &opened), ERROR_SUCCESS);
     if (opened) { EXPECT_EQ(sys().RegCloseKey(opened), ERROR_SUCCESS); }
 
+    // A leading backslash is no path below a key.
+    EXPECT_EQ(open("\\" + key("Port Names"), KEY_QUERY_VALUE, &opened), ERROR_BAD_PATHNAME);
+    HKEY bad = nullptr;
+    EXPECT_EQ(sys().RegCreateKeyExA(HKEY_CURRENT_USER, ("\\" + key("Other")).c_str(), 0, nullptr,
+                                    0, KEY_ALL_ACCESS, nullptr, &bad, nullptr),
+              ERROR_BAD_PATHNAME);
+
     // Created again, it is the key that exists.
     made = create("port names\\MODEL\\", &disposition);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
