@@ -34,16 +34,9 @@ mkdir -p "$work" "$out"
 i686-w64-mingw32-g++-posix -O2 -Wall -static -o "$work/wizard-driver.exe" \
   "$root/tools/wizard-driver/WizardDriver.cpp" -lgdi32
 
-# The Chinese medium: the same medium with the Chinese texts in GBK and the
-# wizard's own Chinese font.
-medium_zh="$work/medium-zh"
-cp -a "$medium" "$medium_zh"
-iconv -f UTF-8 -t GBK "$root/medium/zh/language/setup.ini" >"$medium_zh/language/setup.ini"
-if grep -q '^LANGUAGE=' "$medium_zh/DRVCONFIG/setup.ini"; then
-  sed -i 's/^LANGUAGE=.*/LANGUAGE=0/' "$medium_zh/DRVCONFIG/setup.ini"
-else
-  sed -i 's/^\[DEVICENAME\]\r\?$/&\nLANGUAGE=0/' "$medium_zh/DRVCONFIG/setup.ini"
-fi
+# The Chinese medium, which the build assembles beside the English one.
+medium_zh="$build/medium-zh"
+[ -f "$medium_zh/language/setup.ini" ] || { echo "no Chinese medium in $medium_zh" >&2; exit 1; }
 
 # A Chinese locale, so that Wine's ANSI code page is GBK (936).
 if ! locale -a 2>/dev/null | grep -qix 'zh_CN.gbk'; then

@@ -52,8 +52,11 @@ case "$cmd" in
     # Detach from our output: ctest waits for every holder of its pipe.
     DISPLAY=":$display" WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1
     # Start Wine's own services now, detached too, so that no test's output
-    # pipe is inherited by them.
-    DISPLAY=":$display" WINEPREFIX="$prefix" WINEDEBUG=-all wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+    # pipe is inherited by them. A crashing test program ends at once instead
+    # of waiting in the debugger until the test's timeout.
+    DISPLAY=":$display" WINEPREFIX="$prefix" WINEDEBUG=-all wine reg add \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+      </dev/null >/dev/null 2>&1
     echo "wine session on display :$display with prefix $prefix"
     ;;
   run)
