@@ -33,27 +33,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   # No desktop entries for what runs here.
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
-  # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons)
-  # are not found in its data directory on Debian: give them to the prefix.
-  for font in /usr/share/wine/fonts/*.ttf; do
-    [ -e "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-  done
-  # Chinese texts: the dialog fonts fall back on a CJK font, and SimSun,
-  # which the wizard asks for, is stood in for by WenQuanYi Micro Hei.
-  fonts_reg="$WINEPREFIX/fonts.reg"
-  {
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" System; do
-      printf '"%s"=hex(7):' "$face"
-      printf 'wqy-microhei.ttc,WenQuanYi Micro Hei' | iconv -t UTF-16LE | od -An -tx1 -v |
-        tr -s ' \n' ',' | sed 's/^,//'
-      printf '00,00,00,00\r\n'
-    done
-    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-    printf '"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n'
-  } | iconv -f UTF-8 -t UTF-16 >"$fonts_reg"
-  wine regedit /S "Z:${fonts_reg//\//\\}" >/dev/null 2>&1
+  "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
   wineserver -w
 fi
 

@@ -48,27 +48,10 @@ fi
 "$runner" start "$state" >/dev/null
 trap '"$runner" stop "$state"' EXIT
 
-# Wine's own fonts (Tahoma for "MS Shell Dlg", Marlett for the caption
-# buttons) into the prefix, so the dialogs have the metrics they have on
-# Windows; SimSun ("宋体"), which the wizard asks for, and the Chinese glyphs
-# of the other faces come from WenQuanYi Micro Hei.
-for font in /usr/share/wine/fonts/*.ttf; do
-  [ -e "$font" ] && cp "$font" "$state/prefix/drive_c/windows/Fonts/"
-done
-fonts_reg="$work/fonts.reg"
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-  for face in Tahoma "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" Arial System; do
-    printf '"%s"=hex(7):' "$face"
-    printf 'wqy-microhei.ttc,WenQuanYi Micro Hei' | iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//'
-    printf '00,00,00,00\r\n'
-  done
-  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-  printf '"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n'
-} | iconv -f UTF-8 -t UTF-16 >"$fonts_reg"
+# The fonts the dialogs have on Windows, with Chinese glyphs.
+. "$state/session.env"
+"$root/scripts/wine-fonts.sh" "$state/prefix"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-"$runner" run "$state" regedit /S "$(windows_path "$fonts_reg")"
 
 status=0
 drive() {
