@@ -24,6 +24,8 @@
 
 namespace os::sim {
 
+struct ServiceObject;
+
 class SimOs final : public Os {
 public:
     // A freshly installed machine of the given Windows version, with its
@@ -171,6 +173,12 @@ private:
     void buildMachine();
     void setSpoolerLoaded(bool running);
     std::string driverDirectory(const std::string& environment) const;
+    Services::Service* openedService(const char* call, SC_HANDLE handle, DWORD right,
+                                     ServiceObject** opened);
+    bool beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
+                          LPDWORD returned);
+    bool enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed,
+                         LPDWORD returned);
     BOOL spoolerDirectory(const char* call, LPSTR server, LPSTR environment, DWORD level,
                           LPBYTE buffer, DWORD size, LPDWORD needed, bool processor);
     std::string processorDirectory(const std::string& environment) const;

@@ -100,20 +100,32 @@ SC_HANDLE SimOs::OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD acces
     return reinterpret_cast<SC_HANDLE>(addObject(handle));
 }
 
-BOOL SimOs::ControlService(SC_HANDLE handle, DWORD control, LPSERVICE_STATUS status) {
-    SIM_LOCK();
+// The service behind a handle, brought up to the clock; null, with the last
+// error set, when the call is to fail or the handle lacks `right`.
+Services::Service* SimOs::openedService(const char* call, SC_HANDLE handle, DWORD right,
+                                        ServiceObject** opened) {
     auto* object = this->object<ServiceObject>(reinterpret_cast<HANDLE>(handle));
-    if (enter("ControlService", object ? object->name : std::string())) return FALSE;
+    if (enter(call, object ? object->name : std::string())) return nullptr;
     if (object == nullptr) {
         fail(ERROR_INVALID_HANDLE);
-        return FALSE;
+        return nullptr;
+    }
+    if ((object->access & right) != right) {
+        fail(ERROR_ACCESS_DENIED);
+        return nullptr;
     }
     updateServices();
     Services::Service* service = services_.find(object->name);
-    if (service == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (service == nullptr) fail(ERROR_INVALID_HANDLE);
+    if (opened) *opened = object;
+    return service;
+}
+
+BOOL SimOs::ControlService(SC_HANDLE handle, DWORD control, LPSERVICE_STATUS status) {
+    SIM_LOCK();
+    ServiceObject* object = nullptr;
+    Services::Service* service = openedService("ControlService", handle, 0, &object);
+    if (service == nullptr) return FALSE;
     DWORD now = clock_.now();
     if (control == SERVICE_CONTROL_STOP) {
         if (!(object->access & SERVICE_STOP)) {
@@ -150,22 +162,8 @@ BOOL SimOs::ControlService(SC_HANDLE handle, DWORD control, LPSERVICE_STATUS sta
 
 BOOL SimOs::StartServiceA(SC_HANDLE handle, DWORD, LPCSTR*) {
     SIM_LOCK();
-    auto* object = this->object<ServiceObject>(reinterpret_cast<HANDLE>(handle));
-    if (enter("StartServiceA", object ? object->name : std::string())) return FALSE;
-    if (object == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!(object->access & SERVICE_START)) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    updateServices();
-    Services::Service* service = services_.find(object->name);
-    if (service == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    Services::Service* service = openedService("StartServiceA", handle, SERVICE_START, nullptr);
+    if (service == nullptr) return FALSE;
     DWORD error = services_.start(*service, clock_.now());
     updateServices();
     if (error) {
@@ -177,24 +175,11 @@ BOOL SimOs::StartServiceA(SC_HANDLE handle, DWORD, LPCSTR*) {
 
 BOOL SimOs::QueryServiceStatus(SC_HANDLE handle, LPSERVICE_STATUS status) {
     SIM_LOCK();
-    auto* object = this->object<ServiceObject>(reinterpret_cast<HANDLE>(handle));
-    if (enter("QueryServiceStatus", object ? object->name : std::string())) return FALSE;
-    if (object == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!(object->access & SERVICE_QUERY_STATUS)) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    Services::Service* service =
+        openedService("QueryServiceStatus", handle, SERVICE_QUERY_STATUS, nullptr);
+    if (service == nullptr) return FALSE;
     if (status == nullptr) {
         fail(RPC_X_NULL_REF_POINTER);
-        return FALSE;
-    }
-    updateServices();
-    Services::Service* service = services_.find(object->name);
-    if (service == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     DWORD now = clock_.now();

@@ -406,23 +406,46 @@ BOOL SimOs::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
     return TRUE;
 }
 
-BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
-                          LPDWORD returned) {
-    SIM_LOCK();
-    if (enter("EnumMonitorsA")) return FALSE;
+// The checks every enumeration makes before it counts what it lists.
+bool SimOs::beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
+                             LPDWORD returned) {
+    if (enter(call)) return false;
     if (!isEmpty(server)) {
         fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
+        return false;
     }
-    if (!spoolerAvailable()) return FALSE;
+    if (!spoolerAvailable()) return false;
     if (level != 1 && level != 2) {
         fail(ERROR_INVALID_LEVEL);
-        return FALSE;
+        return false;
     }
     if (needed == nullptr || returned == nullptr) {
         fail(RPC_X_NULL_REF_POINTER);
-        return FALSE;
+        return false;
     }
+    return true;
+}
+
+// Reports the size an enumeration needs; false when the caller's buffer is too small.
+bool SimOs::enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed,
+                            LPDWORD returned) {
+    *needed = total;
+    *returned = 0;
+    if (size < total) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
+    if (buffer == nullptr && total > 0) {
+        fail(RPC_X_NULL_REF_POINTER);
+        return false;
+    }
+    return true;
+}
+
+BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                          LPDWORD returned) {
+    SIM_LOCK();
+    if (!beginEnumeration("EnumMonitorsA", server, level, needed, returned)) return FALSE;
     DWORD record = level == 1 ? sizeof(MONITOR_INFO_1A) : sizeof(MONITOR_INFO_2A);
     DWORD total = 0;
     for (const auto& m : spooler_.monitors) {
@@ -430,16 +453,7 @@ BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, 
         if (level == 2)
             total += textBytes(machine_, m.environment) + textBytes(machine_, m.dll);
     }
-    *needed = total;
-    *returned = 0;
-    if (size < total) {
-        fail(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    if (buffer == nullptr && total > 0) {
-        fail(RPC_X_NULL_REF_POINTER);
-        return FALSE;
-    }
+    if (!enumerationFits(total, buffer, size, needed, returned)) return FALSE;
     Packer strings(buffer + record * spooler_.monitors.size());
     for (size_t i = 0; i < spooler_.monitors.size(); ++i) {
         const auto& m = spooler_.monitors[i];
@@ -459,20 +473,7 @@ BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, 
 BOOL SimOs::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) {
     SIM_LOCK();
-    if (enter("EnumPortsA")) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    if (level != 1 && level != 2) {
-        fail(ERROR_INVALID_LEVEL);
-        return FALSE;
-    }
-    if (needed == nullptr || returned == nullptr) {
-        fail(RPC_X_NULL_REF_POINTER);
-        return FALSE;
-    }
+    if (!beginEnumeration("EnumPortsA", server, level, needed, returned)) return FALSE;
     struct Port {
         const std::string* name;
         const Spooler::Monitor* monitor;
@@ -487,16 +488,7 @@ BOOL SimOs::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPD
         if (level == 2)
             total += textBytes(machine_, p.monitor->name) + textBytes(machine_, p.monitor->name);
     }
-    *needed = total;
-    *returned = 0;
-    if (size < total) {
-        fail(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    if (buffer == nullptr && total > 0) {
-        fail(RPC_X_NULL_REF_POINTER);
-        return FALSE;
-    }
+    if (!enumerationFits(total, buffer, size, needed, returned)) return FALSE;
     Packer strings(buffer + record * ports.size());
     for (size_t i = 0; i < ports.size(); ++i) {
         if (level == 1) {
