@@ -7,20 +7,8 @@
 
 using testing_support::BackendTest;
 
-namespace {
-
-const DWORD kUntouched = 0xdeadbeef;
-
-bool onWine() {
-#ifdef _WIN32
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
-
-}  // namespace
+using testing_support::kUntouched;
+using testing_support::onWine;
 
 class FilesBehaviour : public BackendTest {
 protected:

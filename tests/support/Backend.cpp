@@ -25,6 +25,15 @@ std::string hostDataDirectory() {
 
 }  // namespace
 
+bool onWine() {
+#ifdef _WIN32
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info) {
     return info.param == BackendKind::Sim ? "sim" : "win32";
 }

@@ -16,6 +16,11 @@ namespace testing_support {
 
 enum class BackendKind { Sim, Win32 };
 
+// What a test primes the last error with, to see that a call set its own.
+constexpr DWORD kUntouched = 0xdeadbeef;
+// Whether the real calls are Wine's (its ntdll names its version).
+bool onWine();
+
 std::string backendName(const ::testing::TestParamInfo<BackendKind>& info);
 // The backends of this build.
 ::testing::internal::ParamGenerator<BackendKind> allBackends();
