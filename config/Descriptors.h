@@ -8,6 +8,11 @@
 
 namespace config {
 
+// The driver record for AddPrinterDriverA and the printer record for
+// AddPrinterA, as the platform defines them.
+using DriverDescriptor = DRIVER_INFO_3A;
+using PrinterDescriptor = PRINTER_INFO_2A;
+
 // The files of a model to copy from the medium, one slot each.
 struct DriverFileList {
     std::string driver;

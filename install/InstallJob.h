@@ -46,8 +46,16 @@ struct InstallJob {
 // notice. It grows with its text, so a long path reaches the user whole.
 std::string& InstallMessage();
 
-// Runs the install sequence for the job and reports the outcome into
-// `status`, as the last thing it does.
-void runInstall(InstallJob& job, std::atomic<int>& status);
+// What the install command hands to the worker thread.
+struct WorkerParams {
+    InstallJob* job;
+    // The progress window's install status: the one datum the threads share.
+    std::atomic<int>* installStatus;
+};
+
+// The worker thread's procedure: runs the install sequence for the job and
+// writes the outcome into the install status as the last thing it does.
+// Always returns 0.
+unsigned InstallWorker(void* params);
 
 }  // namespace install

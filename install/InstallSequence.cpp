@@ -316,9 +316,11 @@ std::string& InstallMessage() {
     return text;
 }
 
-void runInstall(InstallJob& job, std::atomic<int>& status) {
-    bool succeeded = Sequence(job, InstallMessage()).run();
-    status.store(succeeded ? kInstallSucceeded : kInstallFailed);
+unsigned InstallWorker(void* params) {
+    auto* worker = static_cast<WorkerParams*>(params);
+    bool succeeded = Sequence(*worker->job, InstallMessage()).run();
+    worker->installStatus->store(succeeded ? kInstallSucceeded : kInstallFailed);
+    return 0;
 }
 
 }  // namespace install

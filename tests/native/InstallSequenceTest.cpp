@@ -2,6 +2,7 @@
 // target system and port kind, the update phases around the Spooler, files
 // in use, and each failure with its message.
 #include <cctype>
+#include <thread>
 
 #include "install/ComponentInstallers.h"
 #include "support/InstallFixture.h"
@@ -422,4 +423,18 @@ TEST_F(Install98Test, TheColourLibraryComesWithTheColourModels) {
     job.selection.modelName = "M KPX-C520";
     ASSERT_TRUE(install()) << message();
     EXPECT_TRUE(exists(systemDirectory() + "\\DMCOLOR.DLL"));
+}
+
+TEST_F(InstallOnXpTest, TheWorkerThreadReportsItsOutcomeLast) {
+    prepare("USB_M_1");
+    install::InstallMessage().clear();
+    install::WorkerParams params{&job, &status};
+    unsigned result = 1;
+    std::thread worker([&] { result = install::InstallWorker(&params); });
+    // The user interface only polls the status; once it is set, the message is final.
+    while (status.load() == install::kInstallRunning) std::this_thread::yield();
+    EXPECT_EQ(status.load(), install::kInstallSucceeded);
+    EXPECT_EQ(install::InstallMessage(), "<IDS_INF_USBRESTART>");
+    worker.join();
+    EXPECT_EQ(result, 0u);
 }

@@ -121,7 +121,8 @@ public:
     // Runs the sequence; true when it succeeded.
     bool install() {
         install::InstallMessage().clear();
-        install::runInstall(job, status);
+        install::WorkerParams params{&job, &status};
+        install::InstallWorker(&params);
         return status.load() == install::kInstallSucceeded;
     }
     std::string message() { return install::InstallMessage(); }
