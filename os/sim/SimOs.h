@@ -175,6 +175,7 @@ private:
     std::string driverDirectory(const std::string& environment) const;
     Services::Service* openedService(const char* call, SC_HANDLE handle, DWORD right,
                                      ServiceObject** opened);
+    bool spoolerReachable(LPSTR server, bool changes);
     bool beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
                           LPDWORD returned);
     bool enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed,

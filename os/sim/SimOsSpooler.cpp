@@ -315,15 +315,7 @@ BOOL SimOs::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
         fail(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    if (machine_.isNt() && !machine_.administrator) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (!spoolerReachable(server, true)) return FALSE;
     std::string environment;
     if (record == nullptr || name.empty() || isEmpty(record->pDLLName)) {
         fail(ERROR_INVALID_PARAMETER);
@@ -371,15 +363,7 @@ BOOL SimOs::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
     SIM_LOCK();
     std::string name = text(monitorName);
     if (enter("DeleteMonitorA", name)) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    if (machine_.isNt() && !machine_.administrator) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (!spoolerReachable(server, true)) return FALSE;
     // Windows XP ignores the environment here; Vista and later check it.
     std::string resolved;
     if (machine_.major >= 6 && !resolveEnvironment(machine_, environment, &resolved)) {
@@ -406,15 +390,26 @@ BOOL SimOs::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
     return TRUE;
 }
 
-// The checks every enumeration makes before it counts what it lists.
-bool SimOs::beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
-                             LPDWORD returned) {
-    if (enter(call)) return false;
+// Only the local spooler is simulated, it answers only while it runs, and
+// what changes it wants an administrator on the NT family.
+bool SimOs::spoolerReachable(LPSTR server, bool changes) {
     if (!isEmpty(server)) {
         fail(RPC_S_SERVER_UNAVAILABLE);
         return false;
     }
     if (!spoolerAvailable()) return false;
+    if (changes && machine_.isNt() && !machine_.administrator) {
+        fail(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return true;
+}
+
+// The checks every enumeration makes before it counts what it lists.
+bool SimOs::beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
+                             LPDWORD returned) {
+    if (enter(call)) return false;
+    if (!spoolerReachable(server, false)) return false;
     if (level != 1 && level != 2) {
         fail(ERROR_INVALID_LEVEL);
         return false;
@@ -513,15 +508,7 @@ BOOL SimOs::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
     SIM_LOCK();
     std::string name = text(processorName);
     if (enter("AddPrintProcessorA", name)) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    if (machine_.isNt() && !machine_.administrator) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (!spoolerReachable(server, true)) return FALSE;
     std::string resolved;
     if (!resolveEnvironment(machine_, environment, &resolved)) {
         fail(ERROR_INVALID_ENVIRONMENT);
@@ -579,11 +566,7 @@ BOOL SimOs::spoolerDirectory(const char* call, LPSTR server, LPSTR environment, 
                              LPBYTE buffer, DWORD size, LPDWORD needed, bool processor) {
     SIM_LOCK();
     if (enter(call, text(environment))) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
+    if (!spoolerReachable(server, false)) return FALSE;
     std::string resolved;
     if (!resolveEnvironment(machine_, environment, &resolved)) {
         fail(ERROR_INVALID_ENVIRONMENT);
@@ -618,11 +601,7 @@ BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
     auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
     std::string name = record ? text(record->pName) : std::string();
     if (enter("AddPrinterDriverA", name)) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
+    if (!spoolerReachable(server, false)) return FALSE;
     // DRIVER_INFO_2A is the beginning of DRIVER_INFO_3A.
     if (level != 2 && level != 3) {
         fail(ERROR_INVALID_LEVEL);
@@ -723,15 +702,7 @@ BOOL SimOs::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverNa
     SIM_LOCK();
     std::string name = text(driverName);
     if (enter("DeletePrinterDriverA", name)) return FALSE;
-    if (!isEmpty(server)) {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
-    if (!spoolerAvailable()) return FALSE;
-    if (machine_.isNt() && !machine_.administrator) {
-        fail(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (!spoolerReachable(server, true)) return FALSE;
     std::string resolved;
     if (!resolveEnvironment(machine_, environment, &resolved)) {
         fail(ERROR_INVALID_ENVIRONMENT);
