@@ -113,6 +113,18 @@ protected:
 class SimSpooler98 : public SimSpooler {
 protected:
     SimSpooler98() : SimSpooler(Machine::windows98()) {}
+
+    // A 9x driver whose files lie in the system directory, as 9x keeps them.
+    DRIVER_INFO_3A testDriver() {
+        for (const char* file : {"TDRV.DRV", "TDRV.GPD", "TUI.DLL"})
+            sim.files().writeFile(system() + "\\" + file, "driver file");
+        DRIVER_INFO_3A info = {};
+        info.pName = s("Test Driver");
+        info.pDriverPath = s("TDRV.DRV");
+        info.pDataFile = s("TDRV.GPD");
+        info.pConfigFile = s("TUI.DLL");
+        return info;
+    }
 };
 
 // --- The Spooler service ---------------------------------------------------------
@@ -456,13 +468,7 @@ TEST_F(SimSpooler, ADriverInUseStays) {
 }
 
 TEST_F(SimSpooler98, DriverFilesStayInTheSystemDirectory) {
-    for (const char* file : {"TDRV.DRV", "TDRV.GPD", "TUI.DLL"})
-        sim.files().writeFile(system() + "\\" + file, "driver file");
-    DRIVER_INFO_3A info = {};
-    info.pName = s("Test Driver");
-    info.pDriverPath = s("TDRV.DRV");
-    info.pDataFile = s("TDRV.GPD");
-    info.pConfigFile = s("TUI.DLL");
+    DRIVER_INFO_3A info = testDriver();
     ASSERT_TRUE(sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
         << sim.GetLastError();
     EXPECT_TRUE(sim.files().isFile(system() + "\\TDRV.DRV"));
@@ -707,13 +713,7 @@ TEST_F(SimSpooler, TheDefaultPrinterIsTheDeviceEntryOfWinIni) {
 }
 
 TEST_F(SimSpooler98, TheDefaultFlagMakesThePrinterTheDefault) {
-    for (const char* file : {"TDRV.DRV", "TDRV.GPD", "TUI.DLL"})
-        sim.files().writeFile(system() + "\\" + file, "driver file");
-    DRIVER_INFO_3A driver = {};
-    driver.pName = s("Test Driver");
-    driver.pDriverPath = s("TDRV.DRV");
-    driver.pDataFile = s("TDRV.GPD");
-    driver.pConfigFile = s("TUI.DLL");
+    DRIVER_INFO_3A driver = testDriver();
     ASSERT_TRUE(sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&driver)));
     addPrinter("First");
     addPrinter("Second");

@@ -5,6 +5,7 @@
 #include "app/Captions.h"
 #include "app/TextTable.h"
 #include "resources/ResourceIds.h"
+#include "support/LanguageKeys.h"
 #include "ui/Application.h"
 #include "ui/Dialog.h"
 
@@ -13,24 +14,10 @@ namespace {
 
 const char* const kMedium = "C:\\MEDIUM\\";
 
-// The sections and keys the wizard and its pages read.
-const std::map<std::string, std::vector<std::string>> kTexts = {
-    {"Setup", {"Caption", "Help", "Back", "Next", "Install", "Cancel"}},
-    {"Message",
-     {"IDS_ABOUTBOX", "IDS_ADMIN", "IDS_ERR_NOLEFT", "IDS_ERR_NOLICENSE", "IDS_TYPICAL_NOTES",
-      "IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORTVISTA", "IDS_NOTSUPPORT2008",
-      "IDS_NOTSUPPORTWin7", "IDS_ERR_SYSTEM"}},
-    {"Legal", {"Agreement", "Accept", "Reject"}},
-    {"Mode", {"Type", "Typical", "Advanced", "Remarks", "Note1", "Note2", "Note3"}},
-    {"System", {"Select"}},
-    {"About", {"Version", "Copyright", "OK", "Caption"}},
-    {"Help Guide", {"Caption", "Name"}},
-    {"Series", {"Select", "Receipt", "Ticket", "Label", "Embedded", "Default"}},
-};
 
 std::string languageFile() {
     std::string file;
-    for (const auto& [section, keys] : kTexts) {
+    for (const auto& [section, keys] : testing_support::kLanguageKeys) {
         file += "[" + section + "]\r\n";
         for (const std::string& key : keys) file += key + "=" + text(section, key) + "\r\n";
     }
