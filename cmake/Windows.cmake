@@ -1,5 +1,11 @@
-# The Windows build (MinGW): setup.exe, the stand-ins, and the tests that
-# run under Wine.
+# The Windows build (MinGW), in one of two parts:
+#   program  setup.exe, the stand-ins and the sample medium, built with the
+#            win32 thread model so that they load on every Windows they name;
+#   tests    the test programs that run under Wine, built with the posix
+#            thread model (std::thread, std::mutex) from the same sources.
+set(WINDOWS_PART program CACHE STRING "which part of the Windows side to build: program or tests")
+set_property(CACHE WINDOWS_PART PROPERTY STRINGS program tests)
+
 add_compile_options(-Wall -Wextra -Wno-cast-function-type)
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
@@ -8,15 +14,20 @@ set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libg
 # Resource scripts (windres) are compiled in resources/ and tests/.
 enable_language(RC)
 
+# Where the sample medium is assembled: beside the test data of the build.
+get_filename_component(MEDIUM_PARENT "${TESTDATA_DIR}" DIRECTORY)
+set(MEDIUM_DIR "${MEDIUM_PARENT}/medium" CACHE PATH "where the sample medium is assembled")
+
 add_subdirectory(os)
 add_subdirectory(ui)
 add_subdirectory(resources)
 add_subdirectory(config)
 add_subdirectory(pages)
 add_subdirectory(app)
-# Every program of the system carries the dialog templates, icon and manifest.
-target_link_libraries(setup PRIVATE resources)
 add_subdirectory(install)
-add_subdirectory(tools)
-add_subdirectory(medium)
-add_subdirectory(tests)
+if(WINDOWS_PART STREQUAL "program")
+  add_subdirectory(tools)
+  add_subdirectory(medium)
+else()
+  add_subdirectory(tests)
+endif()

@@ -10,12 +10,11 @@
 #include "install/SerialSettings.h"
 #include "install/SpoolerRegistration.h"
 #include "install/SpoolerService.h"
+#include "install/UsbPortRegistry.h"
 #include "os/Os.h"
 
 namespace install {
 namespace {
-
-const char* const kPrinterPortKey = "SOFTWARE\\HALVERN\\PRINTERPORT\\";
 
 std::string message(const char* key) { return app::MessageTexts().GetText(key); }
 

@@ -9,15 +9,12 @@
 #pragma once
 
 #include "os/WinApi.h"
+// The maker's USB access library "HvUsbInt.dll": its functions as
+// GetProcAddress hands them out.
+#include "os/UsbAccessLibrary.h"
 
 namespace os {
 
-// Functions exported by the maker's USB access library "HvUsbInt.dll", as
-// GetProcAddress hands them out.
-typedef HANDLE(WINAPI* OpenDeviceXProc)(int index);
-typedef BOOL(WINAPI* GetDescriptorProc)(HANDLE device, BYTE* descriptor);
-typedef int(WINAPI* UWriteProc)(HANDLE device, int reserved, const BYTE* data, int length);
-typedef void(WINAPI* CloseDeviceProc)(HANDLE device);
 // "SetDefaultPrinterA" as winspool.drv exports it.
 typedef BOOL(WINAPI* SetDefaultPrinterProc)(LPCSTR printerName);
 

@@ -17,10 +17,10 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)  # Wine needs absolute paths
 
 # The Windows side alone (the program and its medium, no tests), laid out as
-# in the full build: the MinGW build in BUILD/windows, the medium in BUILD/medium.
-cmake -S "$root" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+# in the full build: the MinGW build in BUILD/windows-program, the medium in BUILD/medium.
+cmake -S "$root" -B "$build/windows-program" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTESTDATA_DIR="$build/testdata" >/dev/null
-cmake --build "$build/windows" --target medium -j2
+cmake --build "$build/windows-program" --target medium -j2
 medium="$build/medium"
 [ -f "$medium/setup.exe" ] || { echo "no setup.exe on the medium in $medium" >&2; exit 1; }
 

@@ -23,9 +23,9 @@ state="$build/wine-screenshots"
 work="$build/screenshots/.work"
 
 # setup.exe and the sample medium, from the Windows side of the build.
-cmake -S "$root" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+cmake -S "$root" -B "$build/windows-program" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTESTDATA_DIR="$build/testdata" >/dev/null
-cmake --build "$build/windows" --target medium -j2 >/dev/null
+cmake --build "$build/windows-program" --target medium -j2 >/dev/null
 medium="$build/medium"
 [ -f "$medium/setup.exe" ] || { echo "no setup.exe on the medium in $medium" >&2; exit 1; }
 

@@ -12,7 +12,7 @@ Window* mainWindowObject = nullptr;
 // raised over a modal dialog of the wizard stays above it.
 HWND applicationBoxOwner() {
     HWND owner = mainWindow();
-    return owner ? GetLastActivePopup(GetAncestor(owner, GA_ROOT)) : nullptr;
+    return owner ? GetLastActivePopup(rootWindow(owner)) : nullptr;
 }
 
 }  // namespace

@@ -28,12 +28,10 @@ HINSTANCE resourceModule() { return resources ? resources : GetModuleHandleW(nul
 void setResourceModule(HINSTANCE module) { resources = module; }
 
 void initCommonControls() {
-    static bool done = false;
-    if (done) return;
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES;
-    done = InitCommonControlsEx(&controls) != FALSE;
+    // Registers the progress bar and tooltip classes (version 6 registers
+    // every class as it loads). InitCommonControlsEx would need version 4.70,
+    // which Windows NT 4.0 does not always have.
+    InitCommonControls();
 }
 
 std::wstring loadString(UINT id) {

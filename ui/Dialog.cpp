@@ -53,7 +53,7 @@ bool Dialog::create(HWND parent) {
 INT_PTR Dialog::doModal(HWND owner) {
     if (hwnd_) return -1;
     if (owner == nullptr) owner = mainWindow();
-    if (owner) owner = GetAncestor(owner, GA_ROOT);
+    if (owner) owner = rootWindow(owner);
     bool reenableOwner = false;
     if (owner && IsWindowEnabled(owner)) {
         EnableWindow(owner, FALSE);

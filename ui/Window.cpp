@@ -109,6 +109,15 @@ LRESULT CALLBACK Control::subclassProc(HWND window, UINT message, WPARAM wParam,
     return self->windowProc(message, wParam, lParam);
 }
 
+HWND rootWindow(HWND window) {
+    while (window && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = GetParent(window);
+        if (parent == nullptr) break;
+        window = parent;
+    }
+    return window;
+}
+
 bool preTranslate(MSG& message, HWND stop) {
     for (HWND window = message.hwnd; window != nullptr; window = GetParent(window)) {
         Window* object = Window::fromHandle(window);

@@ -73,6 +73,12 @@ private:
     WNDPROC previous_ = nullptr;
 };
 
+// The top-level window a window belongs to (itself when it is one): its
+// parents followed up to the first window that is not a child.
+// GetAncestor(GA_ROOT) does the same from Windows 98 and 2000 on only, and
+// the program must load on NT 4.0 too.
+HWND rootWindow(HWND window);
+
 // Walks from the message's window up through its parents to `stop`
 // (inclusive), offering the message to each bound object; true when one of
 // them took it.

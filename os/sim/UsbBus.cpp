@@ -1,6 +1,7 @@
 #include "os/sim/UsbBus.h"
 
 #include "os/Os.h"
+#include "os/UsbAccessLibrary.h"
 
 namespace os::sim {
 namespace {
@@ -20,22 +21,24 @@ HANDLE WINAPI openDeviceX(int index) {
     return reinterpret_cast<HANDLE>(kHandleBase + index);
 }
 
-BOOL WINAPI getDescriptor(HANDLE device, BYTE* buffer) {
+int WINAPI getDescriptor(HANDLE device, unsigned char* buffer) {
     UsbBus::Printer* p = printerOf(device);
     if (p == nullptr || !p->descriptorReadable || buffer == nullptr) return FALSE;
     for (size_t i = 0; i < p->descriptor.size(); ++i) buffer[i] = p->descriptor[i];
     return TRUE;
 }
 
-// The printer takes a set-identity command (ESC 's', four signature bytes,
-// GS 'I' blank, number) into the low three bits of its device value.
+// The printer takes a set-identity command (ESC 's', the four signature
+// bytes, GS 'I' blank, number) into the low three bits of its device value.
 int WINAPI uWrite(HANDLE device, int, const BYTE* data, int length) {
     UsbBus::Printer* p = printerOf(device);
     if (p == nullptr || data == nullptr || length <= 0) return 0;
     p->received.emplace_back(data, data + length);
     if (!p->acceptsWrites) return 0;
-    if (length == 10 && data[0] == 0x1B && data[1] == 0x73 && data[6] == 0x1D &&
-        data[7] == 0x49 && data[8] == 0x20 && data[9] < 8) {
+    if (length == USB_SET_IDENTITY_LENGTH && data[0] == 0x1B && data[1] == 0x73 &&
+        data[2] == USB_SET_IDENTITY_SIGNATURE_0 && data[3] == USB_SET_IDENTITY_SIGNATURE_1 &&
+        data[4] == USB_SET_IDENTITY_SIGNATURE_2 && data[5] == USB_SET_IDENTITY_SIGNATURE_3 &&
+        data[6] == 0x1D && data[7] == 0x49 && data[8] == 0x20 && data[9] < 8) {
         p->setDeviceValue(static_cast<WORD>((p->deviceValue() & ~7u) | data[9]));
     }
     return length;
@@ -85,11 +88,20 @@ UsbBus::~UsbBus() {
     if (active == this) active = nullptr;
 }
 
+namespace {
+// Each entry point passes through the library's own function type, so that
+// a simulated function of another shape does not compile.
+template <typename Proc>
+FARPROC exported(Proc function) {
+    return reinterpret_cast<FARPROC>(function);
+}
+}  // namespace
+
 FARPROC UsbBus::function(const std::string& name) {
-    if (name == "OpenDeviceX") return reinterpret_cast<FARPROC>(&openDeviceX);
-    if (name == "GetDescriptor") return reinterpret_cast<FARPROC>(&getDescriptor);
-    if (name == "uWrite") return reinterpret_cast<FARPROC>(&uWrite);
-    if (name == "CloseDevice") return reinterpret_cast<FARPROC>(&closeDevice);
+    if (name == "OpenDeviceX") return exported<UsbOpenDeviceXProc>(&openDeviceX);
+    if (name == "GetDescriptor") return exported<UsbGetDescriptorProc>(&getDescriptor);
+    if (name == "uWrite") return exported<UsbWriteProc>(&uWrite);
+    if (name == "CloseDevice") return exported<UsbCloseDeviceProc>(&closeDevice);
     return nullptr;
 }
 

@@ -2,7 +2,29 @@
 
 // Forwarding only: the behaviour, results and last-error codes are Windows' own.
 
+#include <string>
+
 namespace os {
+namespace {
+
+// A function that not every Windows the program loads on exports (a static
+// import would stop it loading there), taken from the system directory's
+// copy of its DLL at its first use. Null, with ERROR_CALL_NOT_IMPLEMENTED,
+// where the system lacks it.
+template <typename Function>
+Function systemFunction(const char* dll, const char* name) {
+    char directory[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
+    HMODULE module = nullptr;
+    if (length > 0 && length < sizeof directory)
+        module = ::LoadLibraryA((std::string(directory) + "\\" + dll).c_str());
+    FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
+    if (function == nullptr) ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    // The library stays loaded for the rest of the run, as an import would.
+    return reinterpret_cast<Function>(function);
+}
+
+}  // namespace
 
 DWORD Win32Os::GetLastError() {
     return ::GetLastError();
@@ -189,7 +211,14 @@ BOOL Win32Os::VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT
 }
 
 BOOL Win32Os::SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) {
-    return ::SetupIterateCabinetA(cabinet, reserved, handler, context);
+    // Windows 98 SE may lack setupapi.dll; only the NT family reads cabinets.
+    typedef BOOL(WINAPI * Proc)(PCSTR, DWORD, PSP_FILE_CALLBACK_A, PVOID);
+    static Proc function = systemFunction<Proc>("setupapi.dll", "SetupIterateCabinetA");
+    if (function == nullptr) {
+        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return function(cabinet, reserved, handler, context);
 }
 
 BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
@@ -253,7 +282,15 @@ BOOL Win32Os::ClosePrinter(HANDLE printer) {
 }
 
 BOOL Win32Os::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
-    return ::GetDefaultPrinterA(buffer, size);
+    // Exported from Windows 2000 on: a static import would stop the program
+    // loading on the systems it must refuse with a message.
+    typedef BOOL(WINAPI * Proc)(LPSTR, LPDWORD);
+    static Proc function = systemFunction<Proc>("winspool.drv", "GetDefaultPrinterA");
+    if (function == nullptr) {
+        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return function(buffer, size);
 }
 
 SC_HANDLE Win32Os::OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) {

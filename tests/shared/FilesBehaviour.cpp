@@ -304,23 +304,6 @@ TEST_P(FilesBehaviour, CreateFileDispositions) {
     EXPECT_EQ(lastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST_P(FilesBehaviour, ReadOnlyFilesOpenForReadingOnly) {
-    if (wineWritesReadOnlyFiles()) GTEST_SKIP() << "Wine run as root writes read-only files";
-    const std::string file = path("readonly.bin");
-    writeFile(file, "abc");
-    ASSERT_TRUE(sys().SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE h = open(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(sys().CloseHandle(h));
-    for (DWORD disposition : {static_cast<DWORD>(OPEN_EXISTING), static_cast<DWORD>(CREATE_ALWAYS),
-                              static_cast<DWORD>(TRUNCATE_EXISTING)}) {
-        h = open(file, GENERIC_WRITE, 0, disposition);
-        EXPECT_EQ(h, INVALID_HANDLE_VALUE) << disposition;
-        EXPECT_EQ(lastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << disposition;
-    }
-    EXPECT_EQ(readFile(file), "abc");
-}
-
 TEST_P(FilesBehaviour, CreateAlwaysRefusesAHiddenFileUnlessAskedForHidden) {
     const std::string file = path("hidden.bin");
     writeFile(file, "abc");
@@ -455,3 +438,26 @@ TEST_P(FilesBehaviour, CurrentDirectoryResolvesRelativePaths) {
 }
 
 INSTANTIATE_BACKENDS(FilesBehaviour);
+
+// A suite of its own: where Wine runs as root the real backend cannot show
+// the refusal, and the skip then stands alone in the test summary.
+class ReadOnlyFilesBehaviour : public FilesBehaviour {};
+
+TEST_P(ReadOnlyFilesBehaviour, OpenForReadingOnly) {
+    if (wineWritesReadOnlyFiles()) GTEST_SKIP() << "Wine run as root writes read-only files";
+    const std::string file = path("readonly.bin");
+    writeFile(file, "abc");
+    ASSERT_TRUE(sys().SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE h = open(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(sys().CloseHandle(h));
+    for (DWORD disposition : {static_cast<DWORD>(OPEN_EXISTING), static_cast<DWORD>(CREATE_ALWAYS),
+                              static_cast<DWORD>(TRUNCATE_EXISTING)}) {
+        h = open(file, GENERIC_WRITE, 0, disposition);
+        EXPECT_EQ(h, INVALID_HANDLE_VALUE) << disposition;
+        EXPECT_EQ(lastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << disposition;
+    }
+    EXPECT_EQ(readFile(file), "abc");
+}
+
+INSTANTIATE_BACKENDS(ReadOnlyFilesBehaviour);

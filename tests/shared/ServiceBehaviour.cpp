@@ -81,10 +81,14 @@ TEST_P(ServiceBehaviour, StopAndStartWalkThroughThePendingStates) {
     EXPECT_FALSE(sys().StartServiceA(spooler, 0, nullptr));
     EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_SERVICE_ALREADY_RUNNING));
 
-    // The stop control answers with the state the service reported: stopping.
+    // The stop control answers with the state the service reported: stopping,
+    // or already stopped when the service ends that fast (both seen from
+    // Windows and from Wine, run to run).
     status = {};
     ASSERT_TRUE(sys().ControlService(spooler, SERVICE_CONTROL_STOP, &status));
-    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+    EXPECT_TRUE(status.dwCurrentState == SERVICE_STOP_PENDING ||
+                status.dwCurrentState == SERVICE_STOPPED)
+        << status.dwCurrentState;
     EXPECT_EQ(waitFor(spooler, SERVICE_STOPPED), static_cast<DWORD>(SERVICE_STOPPED));
 
     if (initial == SERVICE_RUNNING) {

@@ -21,11 +21,11 @@ protected:
     void load() {
         library_ = os_.LoadLibraryA("HvUsbInt.dll");
         ASSERT_NE(library_, nullptr) << os_.GetLastError();
-        open_ = reinterpret_cast<os::OpenDeviceXProc>(os_.GetProcAddress(library_, "OpenDeviceX"));
-        descriptor_ = reinterpret_cast<os::GetDescriptorProc>(
+        open_ = reinterpret_cast<UsbOpenDeviceXProc>(os_.GetProcAddress(library_, "OpenDeviceX"));
+        descriptor_ = reinterpret_cast<UsbGetDescriptorProc>(
             os_.GetProcAddress(library_, "GetDescriptor"));
-        write_ = reinterpret_cast<os::UWriteProc>(os_.GetProcAddress(library_, "uWrite"));
-        close_ = reinterpret_cast<os::CloseDeviceProc>(os_.GetProcAddress(library_, "CloseDevice"));
+        write_ = reinterpret_cast<UsbWriteProc>(os_.GetProcAddress(library_, "uWrite"));
+        close_ = reinterpret_cast<UsbCloseDeviceProc>(os_.GetProcAddress(library_, "CloseDevice"));
         ASSERT_TRUE(open_ && descriptor_ && write_ && close_);
     }
 
@@ -39,16 +39,17 @@ protected:
         return static_cast<WORD>(buffer[12] | (buffer[13] << 8));
     }
 
-    static std::vector<BYTE> identityCommand(BYTE number) {
-        return {0x1B, 0x73, 0x10, 0x20, 0x30, 0x40, 0x1D, 0x49, 0x20, number};
+    static std::vector<BYTE> identityCommand(BYTE number, BYTE signature0 = USB_SET_IDENTITY_SIGNATURE_0) {
+        return {0x1B, 0x73, signature0, USB_SET_IDENTITY_SIGNATURE_1, USB_SET_IDENTITY_SIGNATURE_2,
+                USB_SET_IDENTITY_SIGNATURE_3, 0x1D, 0x49, 0x20, number};
     }
 
     SimOs os_;
     HMODULE library_ = nullptr;
-    os::OpenDeviceXProc open_ = nullptr;
-    os::GetDescriptorProc descriptor_ = nullptr;
-    os::UWriteProc write_ = nullptr;
-    os::CloseDeviceProc close_ = nullptr;
+    UsbOpenDeviceXProc open_ = nullptr;
+    UsbGetDescriptorProc descriptor_ = nullptr;
+    UsbWriteProc write_ = nullptr;
+    UsbCloseDeviceProc close_ = nullptr;
 };
 
 }  // namespace
@@ -125,8 +126,10 @@ TEST_F(SimUsb, TheSetIdentityCommandChangesTheLowThreeBitsOfTheDeviceValue) {
     EXPECT_EQ(write_(device, 0, text, 5), 5);
     command = identityCommand(8);  // no such number
     write_(device, 0, command.data(), 10);
+    command = identityCommand(2, USB_SET_IDENTITY_SIGNATURE_0 ^ 0xFF);  // another command set's
+    write_(device, 0, command.data(), 10);
     EXPECT_EQ(deviceValue(device), 0x0107);
-    ASSERT_EQ(os_.usb().at(0)->received.size(), 4u);
+    ASSERT_EQ(os_.usb().at(0)->received.size(), 5u);
     EXPECT_EQ(os_.usb().at(0)->received[0], identityCommand(3));
     close_(device);
 }

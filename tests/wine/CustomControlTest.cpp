@@ -49,9 +49,11 @@ protected:
 TEST_F(CEditExTest, AReadOnlyTextIsPaintedInTheWindowColourNotTheDialogFace) {
     ASSERT_NE(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(inside(), GetSysColor(COLOR_WINDOW));
-    // Text in the window-text colour.
+    // Text in the window-text colour: the colour appears with the text,
+    // whatever face draws it.
+    EXPECT_EQ(Picture(edit_.hwnd()).count(GetSysColor(COLOR_WINDOWTEXT)), 0);
     SetWindowTextW(edit_.hwnd(), L"MMMMMMMM");
-    EXPECT_GT(Picture(edit_.hwnd()).count(GetSysColor(COLOR_WINDOWTEXT)), 20);
+    EXPECT_GT(Picture(edit_.hwnd()).count(GetSysColor(COLOR_WINDOWTEXT)), 0);
 
     // The same edit without CEditEx is painted in the dialog face colour.
     edit_.detach();
@@ -59,12 +61,13 @@ TEST_F(CEditExTest, AReadOnlyTextIsPaintedInTheWindowColourNotTheDialogFace) {
 }
 
 TEST_F(CEditExTest, ColoursChangeAndReturnTheirPreviousValue) {
-    SetWindowTextW(edit_.hwnd(), L"MMMMMMMM");
     EXPECT_EQ(edit_.setBackgroundColour(RGB(0, 0, 128)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(edit_.setTextColour(RGB(255, 255, 0)), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(Picture(edit_.hwnd()).count(RGB(255, 255, 0)), 0);
+    SetWindowTextW(edit_.hwnd(), L"MMMMMMMM");
     Picture picture(edit_.hwnd());
     EXPECT_EQ(inside(), RGB(0, 0, 128));
-    EXPECT_GT(picture.count(RGB(255, 255, 0)), 20);
+    EXPECT_GT(picture.count(RGB(255, 255, 0)), 0);
     EXPECT_EQ(edit_.setBackgroundColour(RGB(1, 2, 3)), RGB(0, 0, 128));
 }
 
@@ -207,7 +210,7 @@ TEST_F(CStaticExTest, PaintsItsTextColourOnItsBackgroundInItsFont) {
     message_.setText("USB driver missing");
     Picture picture(message_.hwnd());
     EXPECT_GT(picture.count(kPink), picture.width() * picture.height() / 2);
-    EXPECT_GT(picture.count(kBlue), 20);
+    EXPECT_GT(picture.count(kBlue), 0);
     EXPECT_EQ(picture.count(GetSysColor(COLOR_BTNFACE)), 0);
 
     LOGFONTW font = {};
@@ -232,7 +235,7 @@ TEST_F(CStaticExTest, KeepsItsLookWhenHiddenAndShownAgain) {
     message_.show(SW_SHOW);
     Picture picture(message_.hwnd());
     EXPECT_GT(picture.count(kPink), picture.width() * picture.height() / 2);
-    EXPECT_GT(picture.count(kBlue), 20);
+    EXPECT_GT(picture.count(kBlue), 0);
 }
 
 TEST_F(CStaticExTest, WeightSlantAndUnderlineRemakeTheFont) {

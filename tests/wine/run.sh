@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs Windows test executables under Wine, headless.
 #   run.sh start STATE       make a fresh 32-bit prefix, start Xvfb and a persistent wineserver
-#   run.sh run STATE EXE ARGS...   run EXE in that session
+#   run.sh run STATE EXE ARGS...   run EXE in that session; exit code 77 when
+#                                  it passed but skipped a test (ctest shows it skipped)
 #   run.sh stop STATE        end the session
 # STATE is a directory of the build that keeps the prefix template and the session.
 set -euo pipefail
@@ -10,6 +11,7 @@ mkdir -p "$2"
 state=$(cd "$2" && pwd)  # Wine needs an absolute prefix
 shift 2
 template="$state/template"
+root=$(cd "$(dirname "$0")/../.." && pwd)
 prefix="$state/prefix"
 envfile="$state/session.env"
 
@@ -22,7 +24,11 @@ make_template() {
   # Without a window manager, unmanaged windows save about 2 s per hide or destroy.
   WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+  # The fonts the dialogs have on Windows, as scripts/run.sh gives its prefix.
+  WINEPREFIX="$template.tmp" "$root/scripts/wine-fonts.sh" "$template.tmp"
   WINEPREFIX="$template.tmp" wineserver -w
+  touch "$template.tmp/.with-fonts"
+  rm -rf "$template"
   mv "$template.tmp" "$template"
 }
 
@@ -39,7 +45,7 @@ stop_session() {
 case "$cmd" in
   start)
     stop_session
-    [ -d "$template" ] || make_template
+    [ -f "$template/.with-fonts" ] || make_template
     rm -rf "$prefix"
     cp -a "$template" "$prefix"
     fifo=$(mktemp -u)
@@ -65,7 +71,12 @@ case "$cmd" in
     # shellcheck disable=SC1090
     . "$envfile"
     export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
-    exec wine "$exe" "$@"
+    output=$(mktemp)
+    status=0
+    wine "$exe" "$@" 2>&1 | tee "$output" || status=${PIPESTATUS[0]}
+    if [ "$status" -eq 0 ] && grep -q '^\[  SKIPPED \]' "$output"; then status=77; fi
+    rm -f "$output"
+    exit "$status"
     ;;
   stop)
     stop_session

@@ -1,0 +1,30 @@
+// The USB class driver, bulkusb.sys: whether the copy on the medium must be
+// installed, decided by the file versions of the medium's copy and of the
+// installed one.
+#pragma once
+
+#include <string>
+
+namespace install {
+
+// The FileVersion string of a file's version resource in its first language
+// and code page; "0.0.0.0" when the file, its resource or the string is
+// missing or empty.
+std::string FileVersionText(const std::string& path);
+
+// The medium's copy: the program's directory + "USBDRV\bulkusb.sys".
+std::string mediumUsbDriverPath();
+// The installed copy: the Windows directory + "\system32\drivers\bulkusb.sys".
+std::string installedUsbDriverPath();
+
+// -1 when no usable installed copy is found (its version is 0.0.0.0), 1 when
+// the medium's copy is newer, 0 otherwise (equal texts included). Callers
+// install the medium's copy on any result but 0.
+int CompareUsbDriverVersions();
+
+// A version text as its four numbers major.minor.build.revision, each read
+// as a decimal number up to its dot (missing parts are 0), compared as a
+// whole: 1.0.0.10 is newer than 1.0.0.9.
+int compareVersionTexts(const std::string& first, const std::string& second);
+
+}  // namespace install

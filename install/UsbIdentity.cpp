@@ -1,0 +1,127 @@
+#include "install/UsbIdentity.h"
+
+#include <string>
+
+#include "app/MessageBoxes.h"
+#include "app/TextTable.h"
+#include "os/Os.h"
+
+namespace install {
+namespace {
+
+// The maker's library, loaded for one operation and released on every way
+// out of it, with the device it found closed first.
+class UsbLibrary {
+public:
+    UsbLibrary() : module_(os::sys().LoadLibraryA(USB_LIBRARY_FILE)) {}
+    ~UsbLibrary() {
+        if (device_) close_(device_);
+        if (module_) os::sys().FreeLibrary(module_);
+    }
+    UsbLibrary(const UsbLibrary&) = delete;
+    UsbLibrary& operator=(const UsbLibrary&) = delete;
+
+    bool loaded() const { return module_ != nullptr; }
+
+    // Looks up OpenDeviceX, then `middle` ("GetDescriptor" or "uWrite"),
+    // then CloseDevice; false at the first one missing.
+    bool lookUp(const char* middle, FARPROC* middleFunction) {
+        open_ = reinterpret_cast<UsbOpenDeviceXProc>(os::sys().GetProcAddress(module_, "OpenDeviceX"));
+        if (open_ == nullptr) return false;
+        *middleFunction = os::sys().GetProcAddress(module_, middle);
+        if (*middleFunction == nullptr) return false;
+        close_ = reinterpret_cast<UsbCloseDeviceProc>(os::sys().GetProcAddress(module_, "CloseDevice"));
+        return close_ != nullptr;
+    }
+
+    // Probes every index, closing each device again; stops at the second
+    // printer found. The number of printers found, at most 2.
+    int countPrinters() {
+        int found = 0;
+        for (int index = 0; index < USB_DEVICE_INDICES && found < 2; ++index) {
+            HANDLE device = open_(index);
+            if (isDevice(device)) ++found;
+            close_(device);
+        }
+        return found;
+    }
+
+    // Opens the printer at the first index that has one; false when none does.
+    bool openFirstPrinter() {
+        for (int index = 0; index < USB_DEVICE_INDICES; ++index) {
+            HANDLE device = open_(index);
+            if (isDevice(device)) {
+                device_ = device;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    HANDLE device() const { return device_; }
+
+private:
+    static bool isDevice(HANDLE device) { return device != nullptr && device != INVALID_HANDLE_VALUE; }
+
+    HMODULE module_;
+    UsbOpenDeviceXProc open_ = nullptr;
+    UsbCloseDeviceProc close_ = nullptr;
+    HANDLE device_ = nullptr;
+};
+
+void tell(const char* text) { app::applicationMessageBox(text); }
+
+}  // namespace
+
+int ReadUsbDeviceId() {
+    UsbLibrary library;
+    if (!library.loaded()) {
+        tell("Can not load " USB_LIBRARY_FILE);
+        return kNoUsbPrinter;
+    }
+    FARPROC function = nullptr;
+    if (!library.lookUp("GetDescriptor", &function)) {
+        tell("open function error");
+        return kNoUsbPrinter;
+    }
+    if (library.countPrinters() >= 2) {
+        tell(app::MessageTexts().GetText("IDS_ERR_ONEPRINTER"));
+        return kSeveralUsbPrinters;
+    }
+    if (!library.openFirstPrinter()) return kNoUsbPrinter;
+    unsigned char descriptor[USB_DESCRIPTOR_BUFFER] = {};
+    auto getDescriptor = reinterpret_cast<UsbGetDescriptorProc>(function);
+    if (getDescriptor(library.device(), descriptor) == 0) {
+        tell("Get Device ID error");
+        return kNoUsbPrinter;
+    }
+    return descriptor[USB_DEVICE_VALUE_OFFSET] | (descriptor[USB_DEVICE_VALUE_OFFSET + 1] << 8);
+}
+
+bool WriteUsbDeviceId(unsigned char number) {
+    if (number == 0 || number > 8) return false;
+    UsbLibrary library;
+    if (!library.loaded()) {
+        tell("Can not load " USB_LIBRARY_FILE);
+        return false;
+    }
+    FARPROC function = nullptr;
+    if (!library.lookUp("uWrite", &function)) {
+        tell("open function error");
+        return false;
+    }
+    if (!library.openFirstPrinter()) {
+        tell("Can not find USB device.");
+        return false;
+    }
+    const unsigned char command[USB_SET_IDENTITY_LENGTH] = {
+        0x1B, 0x73, USB_SET_IDENTITY_SIGNATURE_0, USB_SET_IDENTITY_SIGNATURE_1,
+        USB_SET_IDENTITY_SIGNATURE_2, USB_SET_IDENTITY_SIGNATURE_3, 0x1D, 0x49, 0x20,
+        static_cast<unsigned char>(number - 1)};
+    auto write = reinterpret_cast<UsbWriteProc>(function);
+    if (write(library.device(), 0, command, USB_SET_IDENTITY_LENGTH) > 0) return true;
+    tell("write ID error");
+    return false;
+}
+
+}  // namespace install

@@ -1,0 +1,25 @@
+#include "install/UsbPortRegistry.h"
+
+#include "config/ConfigNames.h"
+#include "config/ProfileValues.h"
+#include "install/RegistryKey.h"
+
+namespace install {
+
+const char* const kPortNameKey = "SOFTWARE\\HALVERN\\PORTNAME\\";
+const char* const kPrinterPortKey = "SOFTWARE\\HALVERN\\PRINTERPORT\\";
+
+void RegisterUsbPort(const std::string& portName) {
+    const std::string setupIni = config::moduleDirectory() + config::kSetupFile;
+    UINT value = os::sys().GetPrivateProfileIntA("SUPPORTED-USB-DEVICE", portName.c_str(), 0,
+                                                 setupIni.c_str());
+    RegistryKey key;
+    if (OpenOrCreate(&key, HKEY_LOCAL_MACHINE, kPortNameKey)) key.SetDword(portName, value);
+    key.Close();
+    if (OpenOrCreate(&key, HKEY_LOCAL_MACHINE, kPrinterPortKey)) {
+        for (const char* slot : {"D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8"})
+            key.SetDword(slot, 0);
+    }
+}
+
+}  // namespace install

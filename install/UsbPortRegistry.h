@@ -1,0 +1,20 @@
+// The program's own record of USB ports in the registry: the port-name key
+// maps each USB port name to its value in the USB device table of
+// "DRVCONFIG\setup.ini", and the printer-port key holds eight slots D1 to D8
+// and an entry per installed USB port. Nothing in the program reads them
+// back; the maker's other software does.
+#pragma once
+
+#include <string>
+
+namespace install {
+
+extern const char* const kPortNameKey;     // "SOFTWARE\HALVERN\PORTNAME\"
+extern const char* const kPrinterPortKey;  // "SOFTWARE\HALVERN\PRINTERPORT\"
+
+// Records the port the printer will use under the port-name key and resets
+// the slots D1 to D8. A key that can be neither opened nor created is
+// skipped without a word: the installation goes on.
+void RegisterUsbPort(const std::string& portName);
+
+}  // namespace install
