@@ -1,6 +1,7 @@
 #include "app/SetupApp.h"
 
 #include "app/Captions.h"
+#include "app/MessageBoxRouting.h"
 #include "app/Startup.h"
 #include "app/WizardFrame.h"
 #include "pages/AgreementPage.h"
@@ -13,6 +14,7 @@
 namespace app {
 
 bool SetupApp::InitInstance() {
+    routeMessageBoxes();
     if (checkStartup() != StartupResult::Run) return false;
 
     // Constructed in this order and destroyed in the reverse one.

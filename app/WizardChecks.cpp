@@ -21,17 +21,6 @@ int baudListIndex(int baudRate) {
     }
 }
 
-TargetRequirement targetRequirement(int targetOs) {
-    switch (targetOs) {
-        case kWindowsNt4: return {"SystemNTSupported", "IDS_NOTSUPPORTNT"};
-        case kWindows2003: return {"System2003Supported", "IDS_NOTSUPPORT2003"};
-        case kWindowsVista: return {"SystemVistaSupported", "IDS_NOTSUPPORTVISTA"};
-        case kWindows2008: return {"System2008Supported", "IDS_NOTSUPPORT2008"};
-        case kWindows7: return {"SystemWin7Supported", "IDS_NOTSUPPORTWin7"};
-        default: return {nullptr, nullptr};
-    }
-}
-
 int WizardChecks::readModelInteger(const char* key) const {
     return config::readInteger(checkPath_, checkSection_, key, config::kFileRoom);
 }
@@ -52,7 +41,7 @@ WizardChecks::OsPageOutcome WizardChecks::leaveOsPage(int targetOs) {
         outcome.baudIndex = baudListIndex(outcome.baudRate);
         baudPresetPending_ = false;
     }
-    TargetRequirement requirement = targetRequirement(targetOs);
+    config::TargetRequirement requirement = config::targetRequirement(targetOs);
     if (requirement.supportKey != nullptr && readModelInteger(requirement.supportKey) == 0)
         outcome.refusal = requirement.refusal;
     return outcome;

@@ -14,14 +14,6 @@ namespace app {
 // any other rate shows entry 7, "38400".
 int baudListIndex(int baudRate);
 
-// Which model-support key a target system needs, and the message that
-// refuses it; none for Windows 98/Me, 2000 and XP, which every model supports.
-struct TargetRequirement {
-    const char* supportKey;  // "SystemNTSupported", ...; null: not tested
-    const char* refusal;     // "IDS_NOTSUPPORTNT", ...
-};
-TargetRequirement targetRequirement(int targetOs);
-
 class WizardChecks {
 public:
     // Leaving the printer page forward: remembers the model's category file

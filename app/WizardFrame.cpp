@@ -167,47 +167,6 @@ bool WizardFrame::leaveOsPage() {
     return false;
 }
 
-void WizardFrame::InstallCommand() {
-    // A disabled forward button (the agreement not accepted, no model to
-    // choose) allows no move, however the command arrives.
-    if (!IsWindowEnabled(item(IDOK))) return;
-    if (current_ < pageCount() - 1)
-        forwardToNextPage();
-    else
-        installOnLastPage();
-}
-
-void WizardFrame::forwardToNextPage() {
-    job_.statusFlags = 0;
-    SetActivePage(current_ + 1);
-    if (current_ == pageCount() - 1) {
-        captureSelection();
-        setItemText(IDOK, TextTable("Setup").GetText("Install"));
-    }
-    enableItem(IDC_BACK, true);
-    focusForward();
-}
-
-void WizardFrame::installOnLastPage() {
-    // Installing from the last page (validation, the USB class driver and the
-    // printer's identity, the install worker behind the progress window) is
-    // the install command's next step; until it exists, Install does nothing.
-}
-
-void WizardFrame::captureSelection() {
-    install::InstallSelection& selection = job_.selection;
-    if (auto* printer = pageAs<pages::PrinterPage>(kPrinterPage)) {
-        selection.category = printer->category();
-        selection.modelName = printer->modelName();
-        selection.defaultPrinter = printer->defaultPrinter() == BST_CHECKED;
-    }
-    config::installPaths(selection.category, &setupPath_, &categoryPath_);
-    if (auto* mode = pageAs<pages::ModePage>(kModePage)) selection.installMode = mode->installMode();
-    if (auto* osPage = pageAs<pages::OsPage>(kOsPage)) selection.targetOs = osPage->targetOs();
-    // The port page builds its port list for this mode.
-    if (auto* port = pageAs<pages::PortPage>(kPortPage)) port->setInstallMode(selection.installMode);
-}
-
 void WizardFrame::backCommand() {
     if (!IsWindowEnabled(item(IDC_BACK))) return;
     const int leaving = current_;

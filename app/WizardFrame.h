@@ -20,6 +20,7 @@ class ModePage;
 class OsPage;
 class PortPage;
 class PrinterPage;
+class ProgressWindow;
 }  // namespace pages
 
 namespace app {
@@ -108,6 +109,8 @@ private:
     // The last page's install command; see InstallCommand.
     void installOnLastPage();
     void captureSelection();
+    void takePortChoices();
+    void runInstallation(pages::ProgressWindow& progress);
     void leavePrinterPage();
     // False when the model does not support the target system.
     bool leaveOsPage();

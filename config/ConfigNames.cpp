@@ -32,4 +32,15 @@ std::string portSection(const std::string& model) { return model + ".PORT"; }
 
 std::string monitorSection(int targetOs) { return std::string("COMMON-MONITOR.") + osSuffix(targetOs); }
 
+TargetRequirement targetRequirement(int targetOs) {
+    switch (targetOs) {
+        case 1: return {"SystemNTSupported", "IDS_NOTSUPPORTNT"};
+        case 4: return {"System2003Supported", "IDS_NOTSUPPORT2003"};
+        case 5: return {"SystemVistaSupported", "IDS_NOTSUPPORTVISTA"};
+        case 6: return {"System2008Supported", "IDS_NOTSUPPORT2008"};
+        case 7: return {"SystemWin7Supported", "IDS_NOTSUPPORTWin7"};
+        default: return {nullptr, nullptr};
+    }
+}
+
 }  // namespace config

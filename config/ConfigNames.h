@@ -28,6 +28,15 @@ const char* categoryFileCapitalised(int category);
 // "2003", "Vista", "2008", "Win7"); TargetOs outside 0..7 reads as 98/Me.
 const char* osSuffix(int targetOs);
 
+// Which model-support key of the port section a target system needs, and
+// the message that refuses it; none for Windows 98/Me, 2000 and XP, which
+// every model supports.
+struct TargetRequirement {
+    const char* supportKey;  // "SystemNTSupported", ...; null: not tested
+    const char* refusal;     // "IDS_NOTSUPPORTNT", ...
+};
+TargetRequirement targetRequirement(int targetOs);
+
 // "{model}.{OsSuffix}", "{model}.PORT" and "COMMON-MONITOR.{OsSuffix}".
 std::string modelSection(const std::string& model, int targetOs);
 std::string portSection(const std::string& model);

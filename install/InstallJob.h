@@ -32,6 +32,11 @@ struct InstallSelection {
 enum InstallStatus { kInstallRunning = 0, kInstallFailed = 1, kInstallSucceeded = 2 };
 
 struct InstallJob {
+    InstallJob() = default;
+    // The records point into the job: a copy would point into the original.
+    InstallJob(const InstallJob&) = delete;
+    InstallJob& operator=(const InstallJob&) = delete;
+
     InstallSelection selection;
     config::DriverConfig config;
     config::DriverFileList files;
@@ -40,6 +45,22 @@ struct InstallJob {
     MONITOR_INFO_2A languageMonitor{};
     int statusFlags = 0;          // InstallStatusFlags
     std::string numberedName;     // storage of a numbered printer name
+
+    // Keeps the language monitor's name, environment and DLL name in this
+    // job's own storage and points `languageMonitor` at it. The configuration
+    // refills its buffers whenever a record is built again (the install
+    // sequence builds the monitor's once more), which would leave records
+    // that point into them dangling.
+    void keepLanguageMonitor(const MONITOR_INFO_2A& monitor);
+    // The printer's port and name, likewise kept here, with the printer
+    // record pointing at them.
+    void setPrinterPort(const std::string& port);
+    void setPrinterName(const std::string& name);
+
+private:
+    std::string monitorName_, monitorEnvironment_, monitorDll_;
+    bool monitorHasEnvironment_ = false;
+    std::string printerPort_, printerName_;
 };
 
 // The one message of an installation: its first failure or its closing

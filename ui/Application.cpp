@@ -1,40 +1,37 @@
 #include "ui/Application.h"
 
-#include "app/MessageBoxes.h"
 #include "ui/Window.h"
 
 namespace ui {
 namespace {
 
 Window* mainWindowObject = nullptr;
-
-// Application boxes belong to the main window's last active popup, so a box
-// raised over a modal dialog of the wizard stays above it.
-HWND applicationBoxOwner() {
-    HWND owner = mainWindow();
-    return owner ? GetLastActivePopup(rootWindow(owner)) : nullptr;
-}
+MessageBoxes boxes = {nullptr, nullptr};
 
 }  // namespace
 
-std::string applicationName() { return app::applicationName(); }
-
-void setMainWindow(Window* window) {
-    mainWindowObject = window;
-    app::setApplicationBoxOwner(&applicationBoxOwner);
-}
+void setMainWindow(Window* window) { mainWindowObject = window; }
 
 HWND mainWindow() {
     HWND window = mainWindowObject ? mainWindowObject->hwnd() : nullptr;
     return window && IsWindow(window) ? window : nullptr;
 }
 
+HWND applicationBoxOwner() {
+    HWND owner = mainWindow();
+    return owner ? GetLastActivePopup(rootWindow(owner)) : nullptr;
+}
+
+void setMessageBoxes(const MessageBoxes& given) { boxes = given; }
+
 int appMessageBox(const char* text, UINT type) {
-    return app::applicationMessageBox(text ? text : "", type);
+    if (boxes.application) return boxes.application(text ? text : "", type);
+    return MessageBoxA(applicationBoxOwner(), text ? text : "", nullptr, type | MB_APPLMODAL);
 }
 
 int wizardMessageBox(HWND owner, const char* text) {
-    return app::wizardMessageBox(owner, text ? text : "");
+    if (boxes.wizard) return boxes.wizard(owner, text ? text : "");
+    return MessageBoxA(owner, text ? text : "", nullptr, MB_OK);
 }
 
 }  // namespace ui

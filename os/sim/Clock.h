@@ -2,7 +2,9 @@
 // waits of the system are asserted exactly and tests take no real time.
 #pragma once
 
+#include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "os/WinApi.h"
@@ -23,7 +25,20 @@ public:
     void sleep(DWORD milliseconds) {
         waits_.push_back({milliseconds, std::this_thread::get_id()});
         now_ += milliseconds;
+        std::vector<std::function<void()>> due;
+        for (auto alarm = alarms_.begin(); alarm != alarms_.end();) {
+            if (alarm->first <= now_) {
+                due.push_back(std::move(alarm->second));
+                alarm = alarms_.erase(alarm);
+            } else {
+                ++alarm;
+            }
+        }
+        for (auto& action : due) action();
     }
+    // Something that happens elsewhere at a moment of the machine's time: it
+    // runs once, in the Sleep that brings the clock to `time` or beyond.
+    void at(DWORD time, std::function<void()> action) { alarms_.emplace_back(time, std::move(action)); }
     // Every Sleep so far, in order, of all threads.
     const std::vector<Wait>& waits() const { return waits_; }
     // The Sleeps of one thread, in order.
@@ -40,6 +55,7 @@ public:
 private:
     DWORD now_ = 0;
     std::vector<Wait> waits_;
+    std::vector<std::pair<DWORD, std::function<void()>>> alarms_;
 };
 
 }  // namespace os::sim

@@ -85,7 +85,7 @@ TEST_F(InstallOnXpTest, ASerialInstallRegistersEverythingItBrings) {
     EXPECT_EQ(driverValue(monitorKey("Serial Mon")), "SER.DLL");
     EXPECT_TRUE(exists(systemDirectory() + "\\SERUI.DLL"));
     EXPECT_EQ(sim.spooler().monitor("Usb Mon"), nullptr) << "no USB monitor for a serial port";
-    EXPECT_EQ(sim.spooler().monitor("Lang Mon"), nullptr);
+    EXPECT_EQ(sim.spooler().monitor("Stand-in Language Monitor"), nullptr);
     EXPECT_NE(sim.spooler().driver("M Serial", "Windows NT x86"), nullptr);
     EXPECT_TRUE(exists(processorDirectory() + "\\MPROC.DLL"));
     // HVCOM3: keeps its settings as COM3:, the parity letter lowered.
@@ -99,8 +99,8 @@ TEST_F(InstallOnXpTest, AUsbInstallRecordsThePortAndTheLanguageMonitor) {
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, kPrinterPortKey, "USB_M_2"), 0u);
     EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
-    EXPECT_EQ(installedVersion(monitorKey("Lang Mon")), 2u);
-    EXPECT_EQ(sim.spooler().driver("M USB", "Windows NT x86")->monitorName, "Lang Mon");
+    EXPECT_EQ(installedVersion(monitorKey("Stand-in Language Monitor")), 2u);
+    EXPECT_EQ(sim.spooler().driver("M USB", "Windows NT x86")->monitorName, "Stand-in Language Monitor");
     EXPECT_EQ(sim.registry().getString(HKEY_LOCAL_MACHINE, kPortsKey, "USB_M_2"), "")
         << "no serial settings for a USB port";
 }
@@ -309,12 +309,12 @@ TEST_F(InstallOnXpTest, UnidrvFilesNeededWithAnEmptyDataDllSlotAreMissing) {
 
 TEST_F(InstallOnXpTest, AnOlderLanguageMonitorIsReplacedBesideTheRunningSpooler) {
     // The running spooler holds the language monitor it loaded.
-    installedOlderMonitor("Lang Mon", "LMON.DLL");
+    installedOlderMonitor("Stand-in Language Monitor", "LMON.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
     EXPECT_EQ(job.statusFlags, install::kLanguageMonitorOlder);
-    EXPECT_EQ(driverValue(monitorKey("Lang Mon")), "nLMON.DLL");
-    EXPECT_EQ(installedVersion(monitorKey("Lang Mon")), 2u);
+    EXPECT_EQ(driverValue(monitorKey("Stand-in Language Monitor")), "nLMON.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Stand-in Language Monitor")), 2u);
     EXPECT_TRUE(sim.calls("ControlService").empty()) << "the spooler keeps running";
 }
 

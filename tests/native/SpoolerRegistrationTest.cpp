@@ -168,8 +168,8 @@ TEST_F(MonitorRegistrationTest, WhichSystemsGetWhichMonitors) {
 
 TEST_F(MonitorRegistrationTest, TheLanguageMonitorFollowsTheVersionRule) {
     EXPECT_EQ(install::installLanguageMonitor(job.config, 3, "USB_M_1", error), 0) << error;
-    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, monitorKey("Lang Mon"), "DriverVersion"), 2u);
-    sim.registry().setDword(HKEY_LOCAL_MACHINE, monitorKey("Lang Mon"), "DriverVersion", 1);
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, monitorKey("Stand-in Language Monitor"), "DriverVersion"), 2u);
+    sim.registry().setDword(HKEY_LOCAL_MACHINE, monitorKey("Stand-in Language Monitor"), "DriverVersion", 1);
     EXPECT_EQ(install::installLanguageMonitor(job.config, 3, "USB_M_1", error), install::kLanguageMonitorOlder);
 }
 

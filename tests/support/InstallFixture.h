@@ -47,7 +47,7 @@ public:
                     "COMMONitorPUIDLLName=SERUI.DLL\r\nCOMMONitorVersion=3\r\n"
                     "USBMONitorPName=Usb Mon\r\nUSBMONitorPDLLName=USBMON.DLL\r\n"
                     "USBMONitorPUIDLLName=USBUI.DLL\r\nUSBMONitorVersion=3\r\n"
-                    "USBLMONitorName=Lang Mon\r\nUSBLMONitorDLLName=LMON.DLL\r\nUSBLMONitorVersion=2\r\n";
+                    "USBLMONitorName=Stand-in Language Monitor\r\nUSBLMONitorDLLName=LMON.DLL\r\nUSBLMONitorVersion=2\r\n";
         }
         return text;
     }
@@ -107,14 +107,13 @@ public:
         job.config.buildFileList("M", targetOs_, &job.files, flavour);
         job.config.buildDriverDescriptor("M", targetOs_, &job.driver, flavour, s.portKind);
         job.config.buildPrinterDescriptor("M", targetOs_, &job.printer, flavour, s.portKind);
-        portName_ = port;
-        job.printer.pPortName = &portName_[0];
+        job.setPrinterPort(port);
         config::LanguageMonitorDescriptor monitor;
         job.config.buildLanguageMonitor(targetOs_, &monitor, s.portKind);
-        job.languageMonitor = monitor.info;
+        job.keepLanguageMonitor(monitor.info);
         const char* suffix = s.portKind == config::kSerial ? "(S)" : s.portKind == config::kParallel ? "(P)" : "(U) 1";
-        if (s.portKind == config::kUsb) job.driver.pMonitorName = monitor.info.pName;
-        job.config.setPrinterName(&job.printer, std::string("M") + suffix);
+        if (s.portKind == config::kUsb) job.driver.pMonitorName = job.languageMonitor.pName;
+        job.setPrinterName(std::string("M") + suffix);
         return job;
     }
 
@@ -136,7 +135,6 @@ public:
     int targetOs_;
     install::InstallJob job;
     std::atomic<int> status{install::kInstallRunning};
-    std::string portName_;
 };
 
 class InstallTest : public ::testing::Test, public InstallScenario {

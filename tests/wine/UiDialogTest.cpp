@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "app/MessageBoxes.h"
 #include "os/Os.h"
 #include "os/sim/SimOs.h"
 #include "resources/ResourceIds.h"
@@ -529,11 +530,11 @@ TEST_F(UiMessageBoxTest, TheProgramsNameIsItsFileNameWithoutDirectoryAndExtensio
                                           {"E:\\x\\my.setup.exe", "my.setup"},
                                           {deep, "driver setup"}}) {
         sim_.machine().modulePath = c.path;
-        EXPECT_EQ(ui::applicationName(), c.name) << c.path;
+        EXPECT_EQ(app::applicationName(), c.name) << c.path;
     }
     // Without the program's path the boxes still carry a name.
     sim_.faults().fail("GetModuleFileNameA", ERROR_ACCESS_DENIED);
-    EXPECT_EQ(ui::applicationName(), "setup");
+    EXPECT_EQ(app::applicationName(), "setup");
 }
 
 // --- Threads -------------------------------------------------------------------

@@ -1,6 +1,18 @@
 #include "UiTestSupport.h"
 
+#include "app/MessageBoxRouting.h"
+
 namespace uitest {
+namespace {
+
+// Every box of every test goes through the system layer, where the
+// simulation answers it, as the program's own boxes do: a real box would
+// wait for a click that never comes.
+struct ProgramMessageBoxes {
+    ProgramMessageBoxes() { app::routeMessageBoxes(); }
+} programMessageBoxes;
+
+}  // namespace
 
 Host::Host() {
     hwnd_ = CreateWindowExW(0, L"STATIC", L"test host", WS_POPUP | WS_VISIBLE, 40, 40, 700, 500,

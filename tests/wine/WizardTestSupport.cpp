@@ -120,6 +120,8 @@ WizardFixture::WizardFixture(const os::sim::Machine& machine) : sim(machine), sc
                                 "System2008Supported=1\r\nSystemWin7Supported=1") +
                         portSection("RP-58", "AdvancedSetup=0\r\nBaudRate=19200"));
     categoryFile(1, portSection("TK-300", "AdvancedSetup=1"));
+    // The medium carries the USB library; no printer is attached.
+    writeFile("HvUsbInt.dll", "MZ stand-in");
     ui::setMainWindow(&frame);
 }
 

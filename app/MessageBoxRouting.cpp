@@ -1,0 +1,13 @@
+#include "app/MessageBoxRouting.h"
+
+#include "app/MessageBoxes.h"
+#include "ui/Application.h"
+
+namespace app {
+
+void routeMessageBoxes() {
+    setApplicationBoxOwner(&ui::applicationBoxOwner);
+    ui::setMessageBoxes({&applicationMessageBox, &wizardMessageBox});
+}
+
+}  // namespace app

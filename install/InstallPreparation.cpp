@@ -1,0 +1,189 @@
+#include "install/InstallPreparation.h"
+
+#include "app/MessageBoxes.h"
+#include "app/TextTable.h"
+#include "config/ConfigNames.h"
+#include "config/ProfileValues.h"
+#include "install/UsbClassDriver.h"
+#include "install/UsbIdentity.h"
+#include "install/UsbPortRegistry.h"
+#include "os/Os.h"
+
+namespace install {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string message(const char* key) { return app::MessageTexts().GetText(key); }
+
+// A directory read into a buffer of `size` characters, as the program's
+// paths are; empty when it does not fit.
+std::string currentDirectory() {
+    char buffer[260] = {};
+    DWORD length = os::sys().GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::string programDirectory() {
+    char buffer[260] = {};
+    DWORD length = os::sys().GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length >= sizeof buffer) length = sizeof buffer - 1;
+    std::string path(buffer, length);
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+class Preparation {
+public:
+    Preparation(InstallJob& job, const PreparationContext& context)
+        : job_(job), s_(job.selection), context_(context) {}
+
+    bool run();
+
+private:
+    void wizardBox(const std::string& text) { app::wizardMessageBox(context_.owner, text); }
+    bool targetSupported();
+    void assembleRecords();
+    bool reconcileUsbIdentity();
+    bool reconcileAdvanced(int deviceValue);
+    bool reconcileTypical(int deviceValue);
+    void nameAndRecordUsbPort();
+
+    InstallJob& job_;
+    InstallSelection& s_;
+    const PreparationContext& context_;
+};
+
+bool Preparation::run() {
+    if (s_.modelName.empty()) {
+        wizardBox(message("IDS_ERR_SELPRINTER"));
+        return false;
+    }
+    if (!targetSupported()) return false;
+    s_.portKind = portKindOf(s_.portName);
+    if (s_.portKind < 0) {
+        wizardBox(message("IDS_ERR_NOSUPPORTINTERFACE"));
+        return false;
+    }
+    if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
+        CompareUsbDriverVersions() != 0)
+        updateUsbClassDriver();
+    assembleRecords();
+    if (s_.portKind == config::kUsb) {
+        if (!reconcileUsbIdentity()) return false;
+        nameAndRecordUsbPort();
+    } else {
+        job_.setPrinterName(std::string(job_.printer.pPrinterName) +
+                            (s_.portKind == config::kSerial ? "(S)" : "(P)"));
+    }
+    if (s_.targetOs == 1 && s_.portKind == config::kUsb) {
+        wizardBox(message("IDS_ERR_NOSUPPORTUSB"));
+        return false;
+    }
+    return true;
+}
+
+// Windows Vista is checked when the user leaves the OS page, not here.
+bool Preparation::targetSupported() {
+    if (s_.targetOs == 5) return true;
+    config::TargetRequirement requirement = config::targetRequirement(s_.targetOs);
+    if (requirement.supportKey == nullptr) return true;
+    if (config::readInteger(context_.categoryPath, config::portSection(s_.modelName),
+                            requirement.supportKey, config::kFileRoom) != 0)
+        return true;
+    app::applicationMessageBox(message(requirement.refusal));
+    return false;
+}
+
+void Preparation::assembleRecords() {
+    config::DriverConfig& config = job_.config;
+    job_.files = config::DriverFileList();
+    job_.driver = DRIVER_INFO_3A();
+    job_.printer = PRINTER_INFO_2A();
+    job_.languageMonitor = MONITOR_INFO_2A();
+    config.buildFileList(s_.modelName, s_.targetOs, &job_.files, s_.flavour);
+    config.buildDriverDescriptor(s_.modelName, s_.targetOs, &job_.driver, s_.flavour, s_.portKind);
+    config.buildPrinterDescriptor(s_.modelName, s_.targetOs, &job_.printer, s_.flavour, s_.portKind);
+    job_.setPrinterName(job_.printer.pPrinterName ? job_.printer.pPrinterName : "");
+    job_.setPrinterPort(s_.portName);
+    config::LanguageMonitorDescriptor monitor;
+    config.buildLanguageMonitor(s_.targetOs, &monitor, s_.portKind);
+    job_.keepLanguageMonitor(monitor.info);
+}
+
+bool Preparation::reconcileUsbIdentity() {
+    job_.driver.pMonitorName = job_.languageMonitor.pName;
+    int deviceValue = ReadUsbDeviceId();
+    if (deviceValue == kSeveralUsbPrinters) return false;
+    return s_.installMode == 0 ? reconcileAdvanced(deviceValue) : reconcileTypical(deviceValue);
+}
+
+// Advanced mode: the printer must be there and carry the chosen port's number.
+bool Preparation::reconcileAdvanced(int deviceValue) {
+    if (deviceValue == kNoUsbPrinter) {
+        wizardBox(message("IDS_ERR_NOUSBDEVICE"));
+        return false;
+    }
+    int number = usbPortNumber(deviceValue);
+    if (contains(s_.portName, "_" + std::to_string(number))) return true;
+    int portNumber = 0;
+    for (int candidate = 4; candidate >= 1 && portNumber == 0; --candidate)
+        if (contains(s_.portName, "_" + std::to_string(candidate))) portNumber = candidate;
+    if (portNumber == number) return true;
+    if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
+    if (WriteUsbDeviceId(static_cast<unsigned char>(portNumber))) return true;
+    wizardBox("Failed to set Printer ID!");
+    return false;
+}
+
+// Typical mode: one USB port, number 1; no printer attached is no obstacle.
+bool Preparation::reconcileTypical(int deviceValue) {
+    if (deviceValue == kNoUsbPrinter || usbPortNumber(deviceValue) == 1) return true;
+    if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
+    return WriteUsbDeviceId(1);
+}
+
+void Preparation::nameAndRecordUsbPort() {
+    std::string name = job_.printer.pPrinterName;
+    const char* const numbers[] = {"1", "2", "3", "4"};
+    for (const char* number : numbers)
+        if (contains(s_.portName, std::string("_") + number)) name += std::string("(U) ") + number;
+    job_.setPrinterName(name);
+    // This model's ports are known to the port monitor by a fixed name.
+    if (contains(s_.portName, "KPX-D7"))
+        job_.setPrinterPort("USB_KPX-D7_" + s_.portName.substr(s_.portName.size() - 1));
+    RegisterUsbPort(job_.printer.pPortName);
+}
+
+}  // namespace
+
+int portKindOf(const std::string& portName) {
+    if (contains(portName, "USB_")) return config::kUsb;
+    if (contains(portName, "COM")) return config::kSerial;
+    if (contains(portName, "LPT")) return config::kParallel;
+    return -1;
+}
+
+void updateUsbClassDriver() {
+    const std::string driverFolder = programDirectory() + "\\USBDrv\\";
+    for (const char* file : {"bulkusb.sys", "BULKUSB.INF"})
+        os::sys().SetFileAttributesA((driverFolder + file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    const std::string installer = currentDirectory() + "\\USBDrv\\Install.exe";
+    os::sys().ShellExecuteA(nullptr, "open", installer.c_str(), "2", nullptr, SW_SHOWNORMAL);
+    os::sys().Sleep(500);
+    // Copied out: the next lookup of this thread reuses the text's buffer.
+    const std::string caption = app::TextTable("Setup").GetText("CaptionName");
+    // An empty title would match any untitled window and wait for ever.
+    while (!caption.empty() && os::sys().FindWindowA(nullptr, caption.c_str()) != nullptr)
+        os::sys().Sleep(1000);
+    os::sys().Sleep(1000);
+    os::sys().Sleep(2000);
+}
+
+bool prepareInstallation(InstallJob& job, const PreparationContext& context) {
+    return Preparation(job, context).run();
+}
+
+}  // namespace install

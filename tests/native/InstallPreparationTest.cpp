@@ -1,0 +1,244 @@
+// What Install on the last page does before the install sequence runs, on
+// the simulated machine: every refusal with its message, the USB printer's
+// identity, the printer's name and port, the USB class driver update with
+// its waits, and a prepared job installed from end to end.
+#include <functional>
+
+#include "install/InstallPreparation.h"
+#include "install/UsbClassDriver.h"
+#include "install/UsbIdentity.h"
+#include "install/UsbPortRegistry.h"
+#include "support/InstallFixture.h"
+
+using testing_support::InstallTest;
+
+namespace {
+
+const char* const kCategoryFile = "C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini";
+
+class InstallPreparationTest : public InstallTest {
+public:
+    InstallPreparationTest() {
+        std::string texts = testing_support::engineLanguageFile();
+        for (const char* key : {"IDS_ERR_SELPRINTER", "IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003",
+                                "IDS_NOTSUPPORT2008", "IDS_NOTSUPPORTWin7", "IDS_ERR_NOSUPPORTINTERFACE",
+                                "IDS_ERR_NOUSBDEVICE", "IDS_ERR_ONEPRINTER", "IDS_INF_CHANGEID",
+                                "IDS_ERR_NOSUPPORTUSB"})
+            texts += std::string(key) + "=<" + key + ">\r\n";
+        write("C:\\MEDIUM\\language\\setup.ini",
+              texts + "[Setup]\r\nCaptionName=USB driver installer\r\n");
+        app::reopenMessageTexts();
+        write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
+        // Both class drivers the same: no update unless a test wants one.
+        for (const std::string& path : {install::installedUsbDriverPath(), install::mediumUsbDriverPath()})
+            sim.files().writeFile(path, testData("pe/ver1002.dll"));
+    }
+
+    void select(int targetOs, const std::string& port, int mode = 1, const std::string& model = "M") {
+        install::InstallSelection& s = job.selection;
+        s.targetOs = targetOs;
+        s.category = 0;
+        s.modelName = model;
+        s.installMode = mode;
+        s.portName = port;
+        job.config.setCategory(0);
+    }
+    bool prepare(int runningOs = 3) {
+        install::PreparationContext context;
+        context.owner = reinterpret_cast<HWND>(0x4242);
+        context.categoryPath = kCategoryFile;
+        context.runningOs = runningOs;
+        return install::prepareInstallation(job, context);
+    }
+    std::string printerName() const { return job.printer.pPrinterName; }
+    std::string printerPort() const { return job.printer.pPortName; }
+};
+
+TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
+    struct Row {
+        const char* what;
+        std::function<void(InstallPreparationTest&)> arrange;
+        std::vector<std::string> shown;
+        bool wizardBox;  // the last box: the wizard's (owned, OK) or the application's
+    } rows[] = {
+        {"no model", [](InstallPreparationTest& t) { t.select(3, "LPT1:", 1, ""); },
+         {"<IDS_ERR_SELPRINTER>"}, true},
+        {"NT 4.0 not supported", [](InstallPreparationTest& t) { t.select(1, "LPT1:"); },
+         {"<IDS_NOTSUPPORTNT>"}, false},
+        {"2003 not supported", [](InstallPreparationTest& t) { t.select(4, "LPT1:"); },
+         {"<IDS_NOTSUPPORT2003>"}, false},
+        {"2008 not supported", [](InstallPreparationTest& t) { t.select(6, "LPT1:"); },
+         {"<IDS_NOTSUPPORT2008>"}, false},
+        {"7 not supported", [](InstallPreparationTest& t) { t.select(7, "LPT1:"); },
+         {"<IDS_NOTSUPPORTWin7>"}, false},
+        {"a port of no known kind", [](InstallPreparationTest& t) { t.select(3, "FILE:"); },
+         {"<IDS_ERR_NOSUPPORTINTERFACE>"}, true},
+        {"no port at all", [](InstallPreparationTest& t) { t.select(3, ""); },
+         {"<IDS_ERR_NOSUPPORTINTERFACE>"}, true},
+        {"no USB printer in advanced mode", [](InstallPreparationTest& t) { t.select(3, "USB_M_2", 0); },
+         {"<IDS_ERR_NOUSBDEVICE>"}, true},
+        {"two USB printers, advanced", [](InstallPreparationTest& t) {
+             t.select(3, "USB_M_2", 0);
+             t.sim.usb().attach(1);
+             t.sim.usb().attach(2);
+         },
+         {"<IDS_ERR_ONEPRINTER>"}, false},
+        {"two USB printers, typical", [](InstallPreparationTest& t) {
+             t.select(3, "USB_M_1", 1);
+             t.sim.usb().attach(1);
+             t.sim.usb().attach(2);
+         },
+         {"<IDS_ERR_ONEPRINTER>"}, false},
+        {"the number change declined", [](InstallPreparationTest& t) {
+             t.select(3, "USB_M_3", 0);
+             t.sim.usb().attach(8);  // number 1
+             t.sim.desktop().answer(IDNO);
+         },
+         {"<IDS_INF_CHANGEID>"}, false},
+        {"the number change refused by the printer, advanced", [](InstallPreparationTest& t) {
+             t.select(3, "USB_M_3", 0);
+             t.sim.usb().attach(8).acceptsWrites = false;
+         },
+         {"<IDS_INF_CHANGEID>", "write ID error", "Failed to set Printer ID!"}, true},
+        {"the number change refused by the printer, typical", [](InstallPreparationTest& t) {
+             t.select(3, "USB_M_1", 1);
+             t.sim.usb().attach(9).acceptsWrites = false;  // number 2
+         },
+         {"<IDS_INF_CHANGEID>", "write ID error"}, false},
+        {"USB for NT 4.0", [](InstallPreparationTest& t) {
+             t.write(kCategoryFile, "[M.PORT]\r\nSystemNTSupported=1\r\n");
+             t.select(1, "USB_M_1");
+         },
+         {"<IDS_ERR_NOSUPPORTUSB>"}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (int i = 0; i < 8; ++i) sim.usb().detach(i);
+        sim.desktop().messageBoxes().clear();
+        writeConfiguration();
+        row.arrange(*this);
+        EXPECT_FALSE(prepare());
+        EXPECT_EQ(messages(), row.shown);
+        if (!sim.desktop().messageBoxes().empty()) {
+            const auto& last = sim.desktop().messageBoxes().back();
+            EXPECT_EQ(last.owner == reinterpret_cast<HWND>(0x4242), row.wizardBox);
+        }
+    }
+}
+
+TEST_F(InstallPreparationTest, TheSystemChecksAskOnlyForTheSystemsThatNeedThem) {
+    write(kCategoryFile, "[M.PORT]\r\nSystem2003Supported=1\r\n");
+    for (int target : {0, 2, 3, 4, 5}) {
+        SCOPED_TRACE(target);
+        select(target, "LPT1:");
+        EXPECT_TRUE(prepare());
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(InstallPreparationTest, ThePrinterIsNamedAfterItsPortKind) {
+    struct Row {
+        const char* port;
+        int mode;
+        WORD deviceValue;  // of the attached printer; 0xFFFF: none
+        const char* name;
+    } rows[] = {
+        {"HVCOM2:", 1, 0xFFFF, "M(S)"},
+        {"LPT1:", 1, 0xFFFF, "M(P)"},
+        {"USB_M_1", 1, 0xFFFF, "M(U) 1"},  // typical: no printer is no obstacle
+        {"USB_M_3", 0, 10, "M(U) 3"},      // the printer already carries number 3: nothing asked
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.port);
+        for (int i = 0; i < 8; ++i) sim.usb().detach(i);
+        if (row.deviceValue != 0xFFFF) sim.usb().attach(row.deviceValue);
+        select(3, row.port, row.mode);
+        ASSERT_TRUE(prepare());
+        EXPECT_EQ(printerName(), row.name);
+        EXPECT_EQ(printerPort(), row.port);
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(InstallPreparationTest, AnAgreedNumberChangeGivesThePrinterThePortsNumber) {
+    select(3, "USB_M_3", 0);
+    sim.usb().attach(8);  // number 1
+    sim.desktop().answer(IDYES);
+    ASSERT_TRUE(prepare());
+    EXPECT_EQ(messages(), std::vector<std::string>{"<IDS_INF_CHANGEID>"});
+    EXPECT_EQ(install::usbPortNumber(sim.usb().at(0)->deviceValue()), 3);
+
+    // Typical mode wants number 1.
+    select(3, "USB_M_1", 1);
+    sim.desktop().answer(IDYES);
+    ASSERT_TRUE(prepare());
+    EXPECT_EQ(install::usbPortNumber(sim.usb().at(0)->deviceValue()), 1);
+    EXPECT_EQ(job.driver.pMonitorName, std::string(job.languageMonitor.pName));
+}
+
+TEST_F(InstallPreparationTest, TheSpoolerPortOfTheOneRewrittenModelIsRecorded) {
+    write(kCategoryFile, "[KPX-D7 Plus.PORT]\r\nUSBSUPPORTED=1\r\n");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini",
+          InstallTest::monitorSections() + "[SUPPORTED-USB-DEVICE]\r\nUSB_KPX-D7_2=6\r\n");
+    select(3, "USB_KPX-D7 Plus_2", 0, "KPX-D7 Plus");
+    sim.usb().attach(1);  // number 2
+    ASSERT_TRUE(prepare());
+    EXPECT_EQ(printerPort(), "USB_KPX-D7_2");
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, install::kPortNameKey, "USB_KPX-D7_2"), 6u);
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, install::kPortNameKey, "USB_KPX-D7 Plus_2"),
+              0xFFFFFFFFu);
+}
+
+TEST_F(InstallPreparationTest, ANewerClassDriverIsInstalledByTheInstallerAndAwaited) {
+    sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1001.dll"));
+    sim.files().writeFile("C:\\MEDIUM\\USBDrv\\Install.exe", std::string("MZ"));
+    sim.files().setAttributes("C:\\MEDIUM\\USBDRV\\bulkusb.sys", FILE_ATTRIBUTE_READONLY);
+    // The installer's window stays for 2.5 s.
+    sim.desktop().onShellExecute = [this](const os::sim::Desktop::ShellRun&) {
+        sim.desktop().openWindow("USB driver installer", "", sim.clock().now() + 2500);
+        return reinterpret_cast<HINSTANCE>(42);
+    };
+    select(3, "USB_M_1");
+    sim.clock().clearWaits();
+    ASSERT_TRUE(prepare());
+    ASSERT_EQ(sim.desktop().shellRuns().size(), 1u);
+    const auto& run = sim.desktop().shellRuns()[0];
+    EXPECT_EQ(run.verb, "open");
+    EXPECT_EQ(run.file, "C:\\MEDIUM\\USBDrv\\Install.exe");
+    EXPECT_EQ(run.parameters, "2");
+    EXPECT_EQ(run.show, SW_SHOWNORMAL);
+    DWORD attributes = 0;
+    sim.files().getAttributes("C:\\MEDIUM\\USBDRV\\bulkusb.sys", &attributes);
+    EXPECT_EQ(attributes, DWORD(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{500, 1000, 1000, 1000, 2000}));
+
+    // Nothing newer, or a system without the class driver: no installer.
+    for (int running : {0, 1}) {
+        sim.desktop().shellRuns().clear();
+        EXPECT_TRUE(prepare(running));
+        EXPECT_TRUE(sim.desktop().shellRuns().empty()) << running;
+    }
+    sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1002.dll"));
+    EXPECT_TRUE(prepare());
+    EXPECT_TRUE(sim.desktop().shellRuns().empty());
+}
+
+TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord) {
+    // Names far beyond a short string's room, so that any record pointing
+    // into storage that a later build replaces reads freed memory.
+    const std::string longMonitor = "Point Of Sale Language Monitor";
+    std::string sections = InstallTest::monitorSections();
+    for (size_t at = sections.find("Stand-in Language Monitor"); at != std::string::npos;
+         at = sections.find("Stand-in Language Monitor", at + longMonitor.size()))
+        sections.replace(at, std::string("Stand-in Language Monitor").size(), longMonitor);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", sections);
+    select(3, "USB_M_1");
+    ASSERT_TRUE(prepare());
+    ASSERT_TRUE(install()) << message();
+    const auto* driver = sim.spooler().driver("M USB", "Windows NT x86");
+    ASSERT_NE(driver, nullptr);
+    EXPECT_EQ(driver->monitorName, longMonitor);
+    EXPECT_NE(sim.spooler().printer("M(U) 1"), nullptr);
+}
+
+}  // namespace
