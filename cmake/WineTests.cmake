@@ -30,6 +30,23 @@ foreach(suite ${WINE_SUITES})
     LABELS wine TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
 
+# End to end: the real setup.exe on the sample medium, each scenario in a
+# prefix of its own on the session's screen, two at a time beside the rest.
+set(E2E_RUNNER "${CMAKE_SOURCE_DIR}/tests/e2e/run.sh")
+set(E2E_DRIVER "${WINDOWS_BINARY_DIR}/tests/e2e_driver.exe")
+set(E2E_SCENARIOS
+  winxp:Parallel winxp:Serial winxp:UsbTypical winxp:SerialOverAnOlderMonitor winxp:UsbAdvancedNumberChanged
+  winxp:UsbAdvancedWithoutPrinter winxp:UsbTwoPrinters winxp:UsbTypicalWithoutPrinter win7:Parallel win7:UsbTypical
+  win2k:Serial)
+foreach(entry ${E2E_SCENARIOS})
+  string(REPLACE ":" ";" parts ${entry})
+  list(GET parts 0 windows)
+  list(GET parts 1 scenario)
+  add_test(NAME e2e.${windows}.${scenario}
+    COMMAND ${E2E_RUNNER} ${WINE_STATE} ${E2E_DRIVER} ${CMAKE_BINARY_DIR}/medium ${windows} ${scenario})
+  set_tests_properties(e2e.${windows}.${scenario} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 300)
+endforeach()
+
 # setup.exe and every program and library on the medium must load on each
 # Windows they must at least start on, in the shipped build and unoptimised.
 add_test(NAME native.medium.EveryProgramLoadsOnEveryWindows

@@ -97,3 +97,12 @@ __declspec(dllexport) DWORD WINAPI DrvDeviceCapabilities(HANDLE printer, PWSTR d
         return GDI_ERROR;
     }
 }
+
+/* The entry point in place of the C runtime's start-up code, which this
+ * library does not need. */
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    (void)instance;
+    (void)reason;
+    (void)reserved;
+    return TRUE;
+}

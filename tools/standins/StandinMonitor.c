@@ -127,3 +127,12 @@ __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT ini
     *monitor = (HANDLE)&table;
     return &table;
 }
+
+/* The entry point in place of the C runtime's start-up code, which this
+ * library does not need. */
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    (void)instance;
+    (void)reason;
+    (void)reserved;
+    return TRUE;
+}

@@ -65,3 +65,12 @@ __declspec(dllexport) DWORD WINAPI GetPrintProcessorCapabilities(LPTSTR datatype
     *needed = 0;
     return ERROR_INVALID_PARAMETER;
 }
+
+/* The entry point in place of the C runtime's start-up code, which this
+ * library does not need. */
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    (void)instance;
+    (void)reason;
+    (void)reserved;
+    return TRUE;
+}

@@ -1,0 +1,468 @@
+// One end-to-end scenario: the real setup.exe on a copy of the sample medium
+// in a Wine prefix of its own, driven from this process as a person would
+// drive it, then the spooler, registry and files of the prefix checked.
+//
+//   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR
+//
+// WINDOWS is the version Wine reports to setup.exe (win2k, winxp, win2003,
+// vista, win2008, win7); MEDIUM the medium's folder in the prefix; OUTDIR
+// where a picture of the screen goes when a step fails. Prints each step and
+// every failure, naming what it waited for; exits with 0 when all held.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "../../tools/wizard-driver/SetupWindows.h"
+
+namespace {
+
+using namespace setupwindows;
+
+// --- What a scenario is ------------------------------------------------------------
+
+struct UsbPrinter {
+    int deviceValue;
+};
+
+struct Scenario {
+    const char* name;
+    // Before setup.exe starts.
+    std::vector<UsbPrinter> usbPrinters;
+    bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
+    // The walk.
+    const char* model = "RP-80";
+    int category = 0;
+    bool advanced = false;
+    const char* port = "LPT1:";
+    const char* baud = nullptr;  // a baud rate to choose
+    bool defaultPrinter = false;
+    // Yes or No for the question whose key the box shows (one question at most).
+    const char* question = nullptr;
+    bool answerYes = true;
+    // What must follow.
+    const char* closingKey = "IDS_INF_NTRESTART";  // the last box's text; null: no install
+    std::vector<const char*> otherBoxes;           // keys of the boxes before it, in order
+    int usbNumber = 0;  // the attached printer's port number afterwards; 0: not checked
+    const char* printer = "RP-80(P)";
+    const char* driver = "RP-80";
+    const char* spoolerPort = "LPT1:";
+};
+
+std::vector<Scenario> scenarios() {
+    std::vector<Scenario> all;
+    {
+        Scenario s;
+        s.name = "Parallel";
+        s.defaultPrinter = true;
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "Serial";
+        s.port = "HVCOM2:";
+        s.baud = "19200";
+        s.printer = "RP-80(S)";
+        s.driver = "RP-80 Serial";
+        s.spoolerPort = "HVCOM2:";
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "SerialOverAnOlderMonitor";
+        s.olderSerialMonitor = true;
+        s.port = "HVCOM1:";
+        s.printer = "RP-80(S)";
+        s.driver = "RP-80 Serial";
+        s.spoolerPort = "HVCOM1:";
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "UsbTypical";
+        s.usbPrinters = {{0}};
+        s.port = "USB_RP-80_1";
+        s.printer = "RP-80(U) 1";
+        s.driver = "RP-80 USB";
+        s.spoolerPort = "USB_RP-80_1";
+        s.closingKey = "IDS_INF_USBRESTART";
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "UsbTypicalWithoutPrinter";
+        s.port = "USB_RP-80_1";
+        s.printer = "RP-80(U) 1";
+        s.driver = "RP-80 USB";
+        s.spoolerPort = "USB_RP-80_1";
+        s.closingKey = "IDS_INF_USBRESTART";
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "UsbAdvancedNumberChanged";
+        s.usbPrinters = {{0}};  // number 1
+        s.advanced = true;
+        s.port = "USB_RP-80_3";
+        s.question = "IDS_INF_CHANGEID";
+        s.otherBoxes = {"IDS_INF_CHANGEID"};
+        s.usbNumber = 3;
+        s.printer = "RP-80(U) 3";
+        s.driver = "RP-80 USB";
+        s.spoolerPort = "USB_RP-80_3";
+        s.closingKey = "IDS_INF_USBRESTART";
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "UsbAdvancedWithoutPrinter";
+        s.advanced = true;
+        s.port = "USB_RP-80_2";
+        s.otherBoxes = {"IDS_ERR_NOUSBDEVICE"};
+        s.closingKey = nullptr;
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "UsbTwoPrinters";
+        s.usbPrinters = {{0}, {1}};
+        s.port = "USB_RP-80_1";
+        // Said when the port page probes the printers, and again on Install.
+        s.otherBoxes = {"IDS_ERR_ONEPRINTER", "IDS_ERR_ONEPRINTER"};
+        s.closingKey = nullptr;
+        all.push_back(s);
+    }
+    return all;
+}
+
+// --- Reporting ---------------------------------------------------------------------
+
+int failures = 0;
+std::string pictureDirectory;
+
+void fail(const std::string& what) {
+    std::printf("FAILED: %s\n", what.c_str());
+    if (failures++ == 0 && capture(nullptr, pictureDirectory + "\\failure.bmp"))
+        std::printf("  screen kept in %s\\failure.bmp\n", pictureDirectory.c_str());
+    std::fflush(stdout);
+}
+
+void expect(bool condition, const std::string& what) {
+    if (!condition) fail(what);
+}
+
+void step(const std::string& what) {
+    std::printf("- %s\n", what.c_str());
+    std::fflush(stdout);
+}
+
+// --- The medium and the prefix --------------------------------------------------
+
+std::string medium;
+
+// A text of the medium's language file, up to its first line-break marker.
+std::string languageText(const char* section, const char* key) {
+    char text[2048] = {};
+    GetPrivateProfileStringA(section, key, "", text, sizeof text, (medium + "\\language\\setup.ini").c_str());
+    std::string result = text;
+    size_t marker = result.find('\\');
+    return marker == std::string::npos ? result : result.substr(0, marker);
+}
+
+bool setString(HKEY root, const char* path, const char* name, const std::string& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool setDword(HKEY root, const char* path, const char* name, DWORD value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// A REG_DWORD value, or -1 when it is missing.
+long long getDword(HKEY root, const char* path, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD ? value : -1;
+}
+
+std::string getString(HKEY root, const char* path, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char value[512] = {};
+    DWORD size = sizeof value - 1, type = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? value : "<missing>";
+}
+
+std::string systemDirectory() {
+    char directory[MAX_PATH] = {};
+    GetSystemDirectoryA(directory, MAX_PATH);
+    return directory;
+}
+
+// Wine reports `windows` to setup.exe alone; Windows Server 2008 and Vista
+// differ only in the product name, which the program reads from the registry.
+void prepareSystem(const std::string& windows) {
+    expect(setString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", "Version", windows),
+           "setting the Windows version of setup.exe");
+    const char* product = windows == "win2008" ? "Windows Server 2008" : windows == "vista" ? "Windows Vista" : nullptr;
+    if (product)
+        setString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "ProductName", product);
+}
+
+void attachUsbPrinters(const std::vector<UsbPrinter>& printers) {
+    std::string state = medium + "\\HvUsbInt.ini";
+    WritePrivateProfileStringA("Printers", "Count", std::to_string(printers.size()).c_str(), state.c_str());
+    for (size_t i = 0; i < printers.size(); ++i) {
+        std::string section = "Printer" + std::to_string(i);
+        WritePrivateProfileStringA(section.c_str(), "DeviceValue", std::to_string(printers[i].deviceValue).c_str(),
+                                   state.c_str());
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, state.c_str());
+}
+
+// The medium's serial monitor as an older version would have left it: its
+// DLL in the system directory, registered with the spooler (which holds it
+// from then on) and an older version in its key.
+void installOlderSerialMonitor() {
+    std::string dll = systemDirectory() + "\\POSCOM.DLL";
+    expect(CopyFileA((medium + "\\W32\\POSCOM.DLL").c_str(), dll.c_str(), FALSE) != FALSE,
+           "placing an older serial monitor");
+    char name[] = "POS Serial Port", file[] = "POSCOM.DLL";
+    MONITOR_INFO_2A info = {name, nullptr, file};
+    expect(AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info)) != FALSE,
+           "registering the older serial monitor (" + std::to_string(GetLastError()) + ")");
+    setDword(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\POS Serial Port",
+             "DriverVersion", 1);
+}
+
+// --- The walk ------------------------------------------------------------------
+
+class Walk {
+public:
+    Walk(SetupProcess& setup, const Scenario& scenario) : setup_(setup), s_(scenario) {}
+
+    void run();
+    const std::vector<std::string>& boxes() const { return boxes_; }
+
+private:
+    HWND waitForControl(int id, const char* what) {
+        HWND control = waitFor([&] { return visibleControl(frame_, id); });
+        if (control == nullptr) fail(std::string("waited for ") + what);
+        return control;
+    }
+    void next() { click(GetDlgItem(frame_, IDOK)); }
+    // Answers the boxes that come up until setup.exe ends or its wizard
+    // waits for the user again (enabled, taking messages, no box, for a
+    // second); the answer to the scenario's question is scripted, every
+    // other box is acknowledged.
+    void settle();
+    bool wizardIdle() { return IsWindowEnabled(frame_) && !IsIconic(frame_) && responsive(frame_); }
+
+    SetupProcess& setup_;
+    const Scenario& s_;
+    HWND frame_ = nullptr;
+    std::vector<std::string> boxes_;
+};
+
+void Walk::settle() {
+    const DWORD patience = 120000;
+    DWORD quiet = 0;
+    for (DWORD waited = 0; setup_.running(); waited += 50) {
+        if (waited > patience) return fail("waited for setup.exe to finish its work or ask");
+        HWND box = setup_.messageBox();
+        if (box == nullptr) {
+            quiet = wizardIdle() ? quiet + 50 : 0;
+            if (quiet >= 1000) return;
+            Sleep(50);
+            continue;
+        }
+        quiet = 0;
+        Sleep(100);  // visible and ready for its click
+        std::string text = textOf(GetDlgItem(box, kMessageText));
+        boxes_.push_back(text);
+        step("box: \"" + text + "\"");
+        bool question = GetDlgItem(box, IDYES) != nullptr;
+        int button = !question ? IDOK : s_.answerYes ? IDYES : IDNO;
+        click(GetDlgItem(box, button));
+        if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : frame_; }, 5000))
+            return fail("waited for the box to close");
+    }
+}
+
+void Walk::run() {
+    frame_ = waitFor([&] { return setup_.wizard(); });
+    if (frame_ == nullptr) return fail("waited for the wizard window");
+    step("the wizard is up: \"" + textOf(frame_) + "\"");
+    if (visibleControl(frame_, kAgreementText)) {
+        click(visibleControl(frame_, kAccept));
+        next();
+    }
+    if (!waitForControl(kReceipt, "the printer page")) return;
+    click(visibleControl(frame_, kReceipt + s_.category));
+    HWND models = waitForControl(kModelLists + s_.category, "the model list");
+    if (!models || !choose(models, s_.model)) return fail(std::string("choosing the model ") + s_.model);
+    if (s_.defaultPrinter) click(visibleControl(frame_, kDefaultPrinter));
+    next();
+    if (!waitForControl(kTypical, "the mode page")) return;
+    click(visibleControl(frame_, s_.advanced ? kAdvanced : kTypical));
+    next();
+    if (!waitForControl(kOs2000, "the OS page")) return;
+    next();
+    HWND ports = waitForControl(kPortList, "the port page");
+    settle();  // the port list's probe of the USB printers may speak
+    if (!ports) return;
+    step("ports offered: " + std::to_string(listItems(ports).size()));
+    if (!choose(ports, s_.port)) return fail(std::string("choosing the port ") + s_.port);
+    if (s_.baud && !choose(visibleControl(frame_, kBaudList), s_.baud))
+        return fail(std::string("choosing the baud rate ") + s_.baud);
+    step(std::string("Install on ") + s_.port);
+    next();
+    settle();
+}
+
+// --- The checks -------------------------------------------------------------------
+
+struct Printer {
+    bool found = false;
+    std::string port, driver, processor, datatype;
+};
+
+Printer printerNamed(const char* name) {
+    Printer result;
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(name), &printer, nullptr)) return result;
+    DWORD needed = 0;
+    GetPrinterA(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (GetPrinterA(printer, 2, buffer.data(), needed, &needed)) {
+        auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+        result.found = true;
+        result.port = info->pPortName ? info->pPortName : "";
+        result.driver = info->pDriverName ? info->pDriverName : "";
+        result.processor = info->pPrintProcessor ? info->pPrintProcessor : "";
+        result.datatype = info->pDatatype ? info->pDatatype : "";
+    }
+    ClosePrinter(printer);
+    return result;
+}
+
+bool monitorInstalled(const char* name) {
+    DWORD needed = 0, count = 0;
+    EnumMonitorsA(nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumMonitorsA(nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
+    auto* monitors = reinterpret_cast<MONITOR_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (monitors[i].pName && std::strcmp(monitors[i].pName, name) == 0) return true;
+    return false;
+}
+
+std::string defaultPrinter() {
+    char name[256] = {};
+    GetProfileStringA("windows", "device", "", name, sizeof name);
+    std::string device = name;
+    return device.substr(0, device.find(','));
+}
+
+void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long exitCode) {
+    std::vector<std::string> expected;
+    for (const char* key : s.otherBoxes) expected.push_back(languageText("Message", key));
+    if (s.closingKey) expected.push_back(languageText("Message", s.closingKey));
+    expect(boxes.size() == expected.size(),
+           "the boxes shown: " + std::to_string(boxes.size()) + ", expected " + std::to_string(expected.size()));
+    for (size_t i = 0; i < boxes.size() && i < expected.size(); ++i)
+        expect(boxes[i].compare(0, expected[i].size(), expected[i]) == 0,
+               "box " + std::to_string(i + 1) + " says \"" + boxes[i] + "\", expected \"" + expected[i] + "\"");
+    if (s.closingKey == nullptr) {
+        expect(exitCode == -1, "the wizard stays open after a refusal");
+        expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
+        return;
+    }
+    expect(exitCode == 0, "setup.exe ends with 0 after the installation (" + std::to_string(exitCode) + ")");
+    Printer printer = printerNamed(s.printer);
+    expect(printer.found, std::string("the spooler has the printer ") + s.printer);
+    expect(printer.port == s.spoolerPort, "the printer's port is " + printer.port + ", expected " + s.spoolerPort);
+    expect(printer.driver == s.driver, "the printer's driver is " + printer.driver + ", expected " + s.driver);
+    expect(printer.datatype == "RAW", "the printer's datatype is " + printer.datatype);
+    std::string port = s.spoolerPort;
+    if (port.compare(0, 4, "USB_") == 0) {
+        expect(monitorInstalled("POS USB Port"), "the USB port monitor is installed");
+        expect(monitorInstalled("POS Language Monitor"), "the language monitor is installed");
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", s.spoolerPort) >= 0,
+               "the port-name key records " + port);
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", s.spoolerPort) == 0,
+               "the printer-port key records " + port);
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1") == 0, "the slot D1 is reset");
+    }
+    if (port.find("COM") != std::string::npos) {
+        expect(monitorInstalled("POS Serial Port"), "the serial port monitor is installed");
+        std::string settings = getString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports",
+                                         port.substr(port.find("COM")).c_str());
+        std::string baud = s.baud ? s.baud : "9600";
+        expect(settings.compare(0, baud.size() + 1, baud + ",") == 0, "the serial settings are " + settings);
+    }
+    if (s.olderSerialMonitor) {
+        long long version = getDword(HKEY_LOCAL_MACHINE,
+                                     "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\POS Serial Port",
+                                     "DriverVersion");
+        expect(version == 3, "the serial monitor's version is now " + std::to_string(version));
+    }
+    if (s.defaultPrinter) expect(defaultPrinter() == s.printer, "the default printer is " + defaultPrinter());
+    if (s.usbNumber) {
+        UINT value = GetPrivateProfileIntA("Printer0", "DeviceValue", -1, (medium + "\\HvUsbInt.ini").c_str());
+        expect(static_cast<int>(value % 8 + 1) == s.usbNumber,
+               "the USB printer's number is now " + std::to_string(value % 8 + 1));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::printf("usage: e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR\n");
+        return 2;
+    }
+    const std::string name = argv[1], windows = argv[2];
+    medium = argv[3];
+    pictureDirectory = argv[4];
+    for (const Scenario& s : scenarios()) {
+        if (name != s.name) continue;
+        step("scenario " + name + " on " + windows);
+        prepareSystem(windows);
+        attachUsbPrinters(s.usbPrinters);
+        if (s.olderSerialMonitor) installOlderSerialMonitor();
+        SetupProcess setup;
+        if (!setup.start("\"" + medium + "\\setup.exe\"", medium.c_str())) {
+            fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");
+            return 1;
+        }
+        Walk walk(setup, s);
+        walk.run();
+        long code = setup.wait(s.closingKey ? kPatience : 500);
+        checkOutcome(s, walk.boxes(), code);
+        setup.kill();
+        std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");
+        return failures == 0 ? 0 : 1;
+    }
+    std::printf("no scenario named %s\n", name.c_str());
+    return 2;
+}
