@@ -10,6 +10,10 @@ add_compile_options(-Wall -Wextra -Wno-cast-function-type)
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+if(WINDOWS_PART STREQUAL "program")
+  # What goes on the medium goes without its debug sections.
+  set(CMAKE_EXE_LINKER_FLAGS_RELEASE "${CMAKE_EXE_LINKER_FLAGS_RELEASE} -s")
+endif()
 
 # Resource scripts (windres) are compiled in resources/ and tests/.
 enable_language(RC)

@@ -35,9 +35,15 @@ endforeach()
 set(E2E_RUNNER "${CMAKE_SOURCE_DIR}/tests/e2e/run.sh")
 set(E2E_DRIVER "${WINDOWS_BINARY_DIR}/tests/e2e_driver.exe")
 set(E2E_SCENARIOS
-  winxp:Parallel winxp:Serial winxp:UsbTypical winxp:SerialOverAnOlderMonitor winxp:UsbAdvancedNumberChanged
-  winxp:UsbAdvancedWithoutPrinter winxp:UsbTwoPrinters winxp:UsbTypicalWithoutPrinter win7:Parallel win7:UsbTypical
-  win2k:Serial)
+  win2k:Parallel win2k:Serial win2k:UsbTypical
+  winxp:Parallel winxp:Serial winxp:SerialOverAnOlderMonitor winxp:UsbTypical
+  winxp:UsbTypicalWithoutPrinter winxp:UsbAdvancedNumberChanged winxp:UsbAdvancedWithoutPrinter
+  winxp:UsbTwoPrinters winxp:UsbKpxD7
+  win2003:Parallel win2003:UsbAdvancedNumberChanged
+  vista:Parallel vista:SerialOverAnOlderMonitor
+  win2008:Parallel win2008:UsbTypical
+  win7:Parallel win7:SerialOverAnOlderMonitor win7:UsbTypical
+  win98:Refused winme:Refused nt40:Refused)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 windows)
@@ -55,5 +61,10 @@ add_test(NAME native.medium.EveryProgramLoadsOnEveryWindows
 add_test(NAME native.medium.TheUnoptimisedProgramLoadsOnEveryWindows
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh ${CMAKE_SOURCE_DIR}/tests/data/windows-imports.tsv
     ${WINDOWS_DEBUG_DIR}/app/setup.exe)
+# The medium's program is the optimised build without its debug sections.
+add_test(NAME native.medium.TheProgramIsUnderOneMebibyte
+  COMMAND sh -c "size=$(stat -c %s \"$1\") && echo \"$size bytes\" && [ \"$size\" -lt 1048576 ]" _
+    ${CMAKE_BINARY_DIR}/medium/setup.exe)
 set_tests_properties(native.medium.EveryProgramLoadsOnEveryWindows
-  native.medium.TheUnoptimisedProgramLoadsOnEveryWindows PROPERTIES LABELS native)
+  native.medium.TheUnoptimisedProgramLoadsOnEveryWindows native.medium.TheProgramIsUnderOneMebibyte
+  PROPERTIES LABELS native)

@@ -31,6 +31,8 @@ struct UsbPrinter {
 
 struct Scenario {
     const char* name;
+    // The system is refused at start: one box, then the program ends.
+    bool refused = false;
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
@@ -55,6 +57,12 @@ struct Scenario {
 
 std::vector<Scenario> scenarios() {
     std::vector<Scenario> all;
+    {
+        Scenario s;
+        s.name = "Refused";
+        s.refused = true;
+        all.push_back(s);
+    }
     {
         Scenario s;
         s.name = "Parallel";
@@ -114,6 +122,21 @@ std::vector<Scenario> scenarios() {
         s.printer = "RP-80(U) 3";
         s.driver = "RP-80 USB";
         s.spoolerPort = "USB_RP-80_3";
+        s.closingKey = "IDS_INF_USBRESTART";
+        all.push_back(s);
+    }
+    {
+        // The one model whose printers the port monitor knows by a fixed port
+        // name: the spooler's port is "USB_KPX-D7_" and the chosen port's digit.
+        Scenario s;
+        s.name = "UsbKpxD7";
+        s.model = "KPX-D7 Compact";
+        s.usbPrinters = {{1}};  // number 2
+        s.advanced = true;
+        s.port = "USB_KPX-D7 Compact_2";
+        s.printer = "KPX-D7 Compact(U) 2";
+        s.driver = "KPX-D7 Compact USB";
+        s.spoolerPort = "USB_KPX-D7_2";
         s.closingKey = "IDS_INF_USBRESTART";
         all.push_back(s);
     }
@@ -303,12 +326,17 @@ void Walk::settle() {
         bool question = GetDlgItem(box, IDYES) != nullptr;
         int button = !question ? IDOK : s_.answerYes ? IDYES : IDNO;
         click(GetDlgItem(box, button));
-        if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : frame_; }, 5000))
+        if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : GetDesktopWindow(); }, 5000))
             return fail("waited for the box to close");
     }
 }
 
 void Walk::run() {
+    if (s_.refused) {
+        if (!waitFor([&] { return setup_.messageBox(); })) return fail("waited for the refusal");
+        settle();
+        return;
+    }
     frame_ = waitFor([&] { return setup_.wizard(); });
     if (frame_ == nullptr) return fail("waited for the wizard window");
     step("the wizard is up: \"" + textOf(frame_) + "\"");
@@ -365,6 +393,31 @@ Printer printerNamed(const char* name) {
     return result;
 }
 
+// The files the spooler lists for the printer's driver, each with whether it exists.
+std::vector<std::pair<std::string, bool>> driverFiles(const char* printerName) {
+    std::vector<std::pair<std::string, bool>> files;
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printerName), &printer, nullptr)) return files;
+    DWORD needed = 0;
+    GetPrinterDriverA(printer, nullptr, 3, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (GetPrinterDriverA(printer, nullptr, 3, buffer.data(), needed, &needed)) {
+        auto* info = reinterpret_cast<DRIVER_INFO_3A*>(buffer.data());
+        auto add = [&](const char* path) {
+            if (path && *path) files.emplace_back(path, GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES);
+        };
+        add(info->pDriverPath);
+        add(info->pDataFile);
+        add(info->pConfigFile);
+        add(info->pHelpFile);
+        for (const char* dependent = info->pDependentFiles; dependent && *dependent;
+             dependent += std::strlen(dependent) + 1)
+            add(dependent);
+    }
+    ClosePrinter(printer);
+    return files;
+}
+
 bool monitorInstalled(const char* name) {
     DWORD needed = 0, count = 0;
     EnumMonitorsA(nullptr, 1, nullptr, 0, &needed, &count);
@@ -384,6 +437,13 @@ std::string defaultPrinter() {
 }
 
 void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long exitCode) {
+    if (s.refused) {
+        std::string refusal = languageText("Setup", "Nonsupport");
+        expect(boxes.size() == 1 && boxes[0] == refusal,
+               "one box with \"" + refusal + "\", got " + std::to_string(boxes.size()) + " boxes");
+        expect(exitCode == 0, "setup.exe ends with 0 after its refusal (" + std::to_string(exitCode) + ")");
+        return;
+    }
     std::vector<std::string> expected;
     for (const char* key : s.otherBoxes) expected.push_back(languageText("Message", key));
     if (s.closingKey) expected.push_back(languageText("Message", s.closingKey));
@@ -404,13 +464,30 @@ void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long
     expect(printer.driver == s.driver, "the printer's driver is " + printer.driver + ", expected " + s.driver);
     expect(printer.datatype == "RAW", "the printer's datatype is " + printer.datatype);
     std::string port = s.spoolerPort;
+    // Parallel and USB ports print raster graphics: the GDI driver on the
+    // system's Unidrv files, from its driver cache or driver store.
+    std::vector<std::pair<std::string, bool>> files = driverFiles(s.printer);
+    expect(!files.empty(), "the spooler lists the driver's files");
+    std::string listed;
+    for (const auto& [file, exists] : files) {
+        expect(exists, "the driver file " + file + " exists");
+        listed += file + " ";
+    }
+    step("driver files: " + listed);
+    if (port.find("COM") == std::string::npos)
+        for (const char* unidrv : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"})
+            expect(listed.find(unidrv) != std::string::npos, std::string("the driver uses ") + unidrv);
     if (port.compare(0, 4, "USB_") == 0) {
         expect(monitorInstalled("POS USB Port"), "the USB port monitor is installed");
         expect(monitorInstalled("POS Language Monitor"), "the language monitor is installed");
-        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", s.spoolerPort) >= 0,
-               "the port-name key records " + port);
-        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", s.spoolerPort) == 0,
-               "the printer-port key records " + port);
+        // The port-name key records the spooler's port with its value in the
+        // medium's device table; the printer-port key the port as chosen.
+        long long tableValue = GetPrivateProfileIntA("SUPPORTED-USB-DEVICE", s.spoolerPort, 0,
+                                                     (medium + "\\DRVCONFIG\\setup.ini").c_str());
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", s.spoolerPort) == tableValue,
+               "the port-name key records " + port + " with " + std::to_string(tableValue));
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", s.port) == 0,
+               std::string("the printer-port key records ") + s.port);
         expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1") == 0, "the slot D1 is reset");
     }
     if (port.find("COM") != std::string::npos) {
