@@ -68,7 +68,13 @@ bool portCheckModel(std::string* model) {
     return anyCategory;
 }
 
+// The program runs elevated, from removable media: a library planted in the
+// current directory must not be loaded in place of a system one. Where the
+// system has no SetDllDirectoryA (Windows 2000 and older), nothing changes.
+void restrictLibrarySearch() { os::sys().SetDllDirectoryA(""); }
+
 StartupResult checkStartup() {
+    restrictLibrarySearch();
     if (anotherInstanceRuns()) return StartupResult::SecondInstance;
     if (uninstallerOpen()) {
         showSetupText("Close");

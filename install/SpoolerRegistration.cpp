@@ -77,7 +77,11 @@ bool setDefaultOnNt4(HANDLE printer, const char* name) {
 }
 
 bool setDefaultFrom2000(const char* name) {
-    HMODULE winspool = os::sys().LoadLibraryA("winspool.drv");
+    // The system's own copy, by its full path: never one planted elsewhere.
+    char system[MAX_PATH] = {};
+    UINT length = os::sys().GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system) return false;
+    HMODULE winspool = os::sys().LoadLibraryA((std::string(system) + "\\winspool.drv").c_str());
     if (winspool == nullptr) return false;
     auto setDefault = reinterpret_cast<os::SetDefaultPrinterProc>(
         os::sys().GetProcAddress(winspool, "SetDefaultPrinterA"));

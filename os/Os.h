@@ -147,7 +147,9 @@ public:
     virtual BOOL EqualSid(PSID first, PSID second) = 0;
     virtual PVOID FreeSid(PSID sid) = 0;
 
-    // Libraries loaded at run time.
+    // Libraries loaded at run time. SetDllDirectoryA exists from Windows XP
+    // SP1 on; where the system lacks it, it fails with ERROR_CALL_NOT_IMPLEMENTED.
+    virtual BOOL SetDllDirectoryA(LPCSTR directory) = 0;
     virtual HMODULE LoadLibraryA(LPCSTR fileName) = 0;
     virtual FARPROC GetProcAddress(HMODULE module, LPCSTR procName) = 0;
     virtual BOOL FreeLibrary(HMODULE module) = 0;

@@ -136,6 +136,7 @@ public:
     BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
     BOOL EqualSid(PSID first, PSID second) override;
     PVOID FreeSid(PSID sid) override;
+    BOOL SetDllDirectoryA(LPCSTR directory) override;
     HMODULE LoadLibraryA(LPCSTR fileName) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;
@@ -206,6 +207,10 @@ private:
     std::vector<std::shared_ptr<FileSystem::Opening>> spoolerHolds_;
     // Whether the spooler has its monitor and processor DLLs loaded.
     bool spoolerLoaded_ = false;
+    // SetDllDirectoryA has replaced the current directory in the search for
+    // libraries by this folder (empty: by nothing).
+    bool dllDirectorySet_ = false;
+    std::string dllDirectory_;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);
 };

@@ -34,19 +34,37 @@ Desktop::Window* openWindow(Desktop& desktop, const Clock& clock, HWND handle) {
 
 }  // namespace
 
+BOOL SimOs::SetDllDirectoryA(LPCSTR directory) {
+    SIM_LOCK();
+    if (enter("SetDllDirectoryA", text(directory))) return FALSE;
+    // Windows XP SP1 and Server 2003 brought it.
+    if (!machine_.isNt() || machine_.major < 5 || (machine_.major == 5 && machine_.minor == 0)) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    dllDirectorySet_ = directory != nullptr;
+    dllDirectory_ = directory ? fullPath(directory) : std::string();
+    if (directory != nullptr && *directory == '\0') dllDirectory_.clear();
+    return TRUE;
+}
+
 HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
     SIM_LOCK();
     std::string name = text(fileName);
     if (enter("LoadLibraryA", name)) return nullptr;
     // A bare name is looked for where Windows looks: beside the program, in
     // the system and Windows directories, then in the current directory.
+    // SetDllDirectoryA takes the current directory out and puts its own
+    // folder, if any, right after the program's.
     std::string found;
     if (name.find_first_of("\\/") != std::string::npos) {
         if (files_.isFile(fullPath(name))) found = fullPath(name);
     } else if (!name.empty()) {
         for (const std::string& dir :
-             {FileSystem::parentOf(machine_.modulePath), machine_.systemDirectory,
-              machine_.windowsDirectory, machine_.currentDirectory}) {
+             {FileSystem::parentOf(machine_.modulePath), dllDirectorySet_ ? dllDirectory_ : std::string(),
+              machine_.systemDirectory, machine_.windowsDirectory,
+              dllDirectorySet_ ? std::string() : machine_.currentDirectory}) {
+            if (dir.empty()) continue;
             std::string candidate = FileSystem::fullPath(name, dir);
             if (files_.isFile(candidate)) {
                 found = candidate;

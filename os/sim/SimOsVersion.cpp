@@ -227,6 +227,12 @@ BOOL SimOs::GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID data) {
         }
         return TRUE;
     }
+    // A resource that claims more than its data holds says what it holds,
+    // so that no later query reads past the block.
+    if (word(block, 0) > length) {
+        uint16_t held = static_cast<uint16_t>(length);
+        std::memcpy(block, &held, sizeof held);
+    }
     if (size >= 2 * length + sizeof kRoomSignature)
         std::memcpy(block + length, kRoomSignature, sizeof kRoomSignature);
     return TRUE;

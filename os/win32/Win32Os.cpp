@@ -349,6 +349,18 @@ PVOID Win32Os::FreeSid(PSID sid) {
     return ::FreeSid(sid);
 }
 
+BOOL Win32Os::SetDllDirectoryA(LPCSTR directory) {
+    // From Windows XP SP1 on: a static import would stop the program loading
+    // on the older systems.
+    typedef BOOL(WINAPI * Proc)(LPCSTR);
+    static Proc function = systemFunction<Proc>("kernel32.dll", "SetDllDirectoryA");
+    if (function == nullptr) {
+        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return function(directory);
+}
+
 HMODULE Win32Os::LoadLibraryA(LPCSTR fileName) {
     return ::LoadLibraryA(fileName);
 }

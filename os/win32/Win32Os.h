@@ -84,6 +84,7 @@ public:
     BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
     BOOL EqualSid(PSID first, PSID second) override;
     PVOID FreeSid(PSID sid) override;
+    BOOL SetDllDirectoryA(LPCSTR directory) override;
     HMODULE LoadLibraryA(LPCSTR fileName) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;

@@ -237,7 +237,7 @@ TEST_F(DefaultPrinterTest, From2000OnThroughTheSpoolersOwnFunction) {
     EXPECT_FALSE(install::setDefaultPrinter(nullptr));
     ASSERT_TRUE(install::setDefaultPrinter("M(P)"));
     EXPECT_EQ(defaultPrinter(), "M(P)");
-    EXPECT_EQ(sim.calls("LoadLibraryA"), std::vector<std::string>{"winspool.drv"});
+    EXPECT_EQ(sim.calls("LoadLibraryA"), std::vector<std::string>{"C:\\WINDOWS\\system32\\winspool.drv"});
     EXPECT_EQ(sim.calls("FreeLibrary").size(), 1u);
     ASSERT_EQ(sim.desktop().broadcasts().size(), 1u);
     EXPECT_FALSE(sim.desktop().broadcasts()[0].hasText);

@@ -212,3 +212,37 @@ TEST_F(StartupTest, SettingsFollowLanguageAndLoadLicense) {
     EXPECT_TRUE(settings.alternateFont);
     EXPECT_FALSE(settings.loadLicense);
 }
+
+// The program runs elevated from removable media: once started, a library
+// planted in the current directory is not loaded, where the system allows
+// taking that directory out of the search (Windows 2000 does not).
+struct PlantingCase {
+    const char* name;
+    Machine (*machine)();
+    bool plantedLoads;
+};
+
+class LibraryPlantingTest : public SimMachineTest, public ::testing::WithParamInterface<PlantingCase> {
+protected:
+    LibraryPlantingTest() : SimMachineTest(GetParam().machine()) {}
+};
+
+TEST_P(LibraryPlantingTest, ALibraryInTheCurrentDirectoryIsNotLoadedAfterStart) {
+    write("C:\\MEDIUM\\language\\setup.ini", kLanguage);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
+    write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
+    write("C:\\ELSEWHERE\\planted.dll", "MZ planted");
+    write("C:\\MEDIUM\\beside.dll", "MZ beside the program");
+    ASSERT_EQ(app::checkStartup(), StartupResult::Run);
+    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\ELSEWHERE"));
+    EXPECT_EQ(sim.LoadLibraryA("planted.dll") != nullptr, GetParam().plantedLoads);
+    // What lies beside the program (the USB library) is still found.
+    EXPECT_NE(sim.LoadLibraryA("beside.dll"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, LibraryPlantingTest,
+    ::testing::Values(PlantingCase{"Windows2000", Machine::windows2000, true},
+                      PlantingCase{"WindowsXp", Machine::windowsXp, false},
+                      PlantingCase{"Windows7", Machine::windows7, false}),
+    [](const ::testing::TestParamInfo<PlantingCase>& info) { return std::string(info.param.name); });
