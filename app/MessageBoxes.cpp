@@ -7,6 +7,13 @@ namespace app {
 namespace {
 
 std::atomic<OwnerLookup> ownerLookup{nullptr};
+std::atomic<MessageBoxHandler> boxHandler{nullptr};
+
+// The handler's answer, or 0 when the box is to be shown.
+int handled(const std::string& text, UINT type) {
+    MessageBoxHandler handler = boxHandler;
+    return handler ? handler(text, type & MB_TYPEMASK) : 0;
+}
 
 // Should the program's path be unavailable, boxes are still captioned with
 // the name the program is shipped under.
@@ -50,7 +57,10 @@ std::string applicationName() {
 
 void setApplicationBoxOwner(OwnerLookup owner) { ownerLookup = owner; }
 
+void setMessageBoxHandler(MessageBoxHandler handler) { boxHandler = handler; }
+
 int applicationMessageBox(const std::string& text, UINT type) {
+    if (int answer = handled(text, type)) return answer;
     OwnerLookup lookup = ownerLookup;
     HWND owner = lookup ? lookup() : nullptr;
     return os::sys().MessageBoxA(owner, text.c_str(), applicationName().c_str(),
@@ -58,6 +68,7 @@ int applicationMessageBox(const std::string& text, UINT type) {
 }
 
 int wizardMessageBox(HWND owner, const std::string& text) {
+    if (int answer = handled(text, MB_OK)) return answer;
     return os::sys().MessageBoxA(owner, text.c_str(), applicationName().c_str(), MB_OK);
 }
 

@@ -18,6 +18,13 @@ std::string applicationName();
 using OwnerLookup = HWND (*)();
 void setApplicationBoxOwner(OwnerLookup owner);
 
+// Sees every box before it is shown, with its text and type (MB_OK or
+// MB_YESNO): returns the answer itself, and the box is not shown, or 0 to
+// let it be shown. An unattended installation answers them all; the wizard
+// with a log notes them.
+using MessageBoxHandler = int (*)(const std::string& text, UINT type);
+void setMessageBoxHandler(MessageBoxHandler handler);
+
 // An application-modal box captioned with the application's name, with OK
 // or Yes and No; without an icon of its own, OK boxes get the exclamation
 // mark and Yes/No boxes the question mark. Returns the button pressed.

@@ -1,7 +1,10 @@
 #include "app/SetupApp.h"
 
 #include "app/Captions.h"
+#include "app/CommandLine.h"
 #include "app/MessageBoxRouting.h"
+#include "app/MessageBoxes.h"
+#include "app/QuietInstall.h"
 #include "app/Startup.h"
 #include "app/WizardFrame.h"
 #include "pages/AgreementPage.h"
@@ -9,9 +12,50 @@
 #include "pages/OsPage.h"
 #include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
+#include "install/InstallLog.h"
 #include "ui/Application.h"
 
 namespace app {
+namespace {
+
+// The wizard with a log: every box it shows is noted there too.
+int noteBox(const std::string& text, UINT) {
+    install::logStep("said: " + text);
+    return 0;
+}
+
+}  // namespace
+
+int SetupApp::Run(const std::string& commandLine) {
+    CommandLine line = parseCommandLine(commandLine);
+    switch (line.action) {
+        case CommandLine::kQuiet:
+            return runQuietInstall(line);
+        case CommandLine::kUsage:
+            routeMessageBoxes();
+            applicationMessageBox(commandLineUsage(), MB_OK | MB_ICONINFORMATION);
+            return kExitInstalled;
+        case CommandLine::kInvalid:
+            // An unattended run shows nothing, not even this: its log says it.
+            if (line.quiet) {
+                install::setInstallLog(line.logFile.empty() ? defaultInstallLog() : line.logFile);
+                install::logStep("invalid command line: " + line.error);
+            } else {
+                routeMessageBoxes();
+                applicationMessageBox("Invalid command line: " + line.error + ".\r\n\r\n" + commandLineUsage());
+            }
+            return kExitInvalidCommandLine;
+        case CommandLine::kWizard:
+            if (!line.logFile.empty()) {
+                install::setInstallLog(line.logFile);
+                setMessageBoxHandler(&noteBox);
+                install::logStep("wizard started");
+            }
+            InitInstance();
+            return kExitInstalled;
+    }
+    return kExitInstalled;
+}
 
 bool SetupApp::InitInstance() {
     routeMessageBoxes();

@@ -2,6 +2,8 @@
 // whole life.
 #pragma once
 
+#include <string>
+
 namespace app {
 
 class SetupApp {
@@ -9,6 +11,11 @@ public:
     // Runs the start-up checks and the wizard; returns false in every case,
     // which ends the program.
     bool InitInstance();
+
+    // The program's whole run for its command line: the wizard (with a log
+    // when /log names one), the usage, or an unattended installation.
+    // Returns the process's exit code.
+    int Run(const std::string& commandLine);
 };
 
 }  // namespace app

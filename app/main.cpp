@@ -1,9 +1,7 @@
 #include "app/SetupApp.h"
 #include "os/Os.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     app::SetupApp setup;
-    // Its result only says that the program ends now.
-    setup.InitInstance();
-    return 0;
+    return setup.Run(commandLine ? commandLine : "");
 }

@@ -43,7 +43,9 @@ set(E2E_SCENARIOS
   vista:Parallel vista:SerialOverAnOlderMonitor
   win2008:Parallel win2008:UsbTypical
   win7:Parallel win7:SerialOverAnOlderMonitor win7:UsbTypical
-  win98:Refused winme:Refused nt40:Refused)
+  win98:Refused winme:Refused nt40:Refused
+  winxp:QuietParallel winxp:QuietSerial winxp:QuietUsb win7:QuietParallel win7:QuietSerial win7:QuietUsb
+  nt40:QuietRefused winxp:QuietWithoutAgreement winxp:QuietUsbAdvancedWithoutPrinter winxp:QuietBadArguments)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 windows)

@@ -4,6 +4,7 @@
 #include "app/TextTable.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
+#include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
@@ -57,6 +58,9 @@ private:
 };
 
 bool Preparation::run() {
+    logStep("install " + s_.modelName + " on " + s_.portName + " for target system " +
+            std::to_string(s_.targetOs) + (s_.installMode == 0 ? ", advanced mode" : ", typical mode") +
+            (s_.flavour == config::kGdi ? ", raster printing" : ""));
     if (s_.modelName.empty()) {
         wizardBox(message("IDS_ERR_SELPRINTER"));
         return false;
@@ -68,8 +72,10 @@ bool Preparation::run() {
         return false;
     }
     if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
-        CompareUsbDriverVersions() != 0)
+        CompareUsbDriverVersions() != 0) {
         updateUsbClassDriver();
+        logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
+    }
     assembleRecords();
     if (s_.portKind == config::kUsb) {
         if (!reconcileUsbIdentity()) return false;
@@ -116,6 +122,8 @@ void Preparation::assembleRecords() {
 bool Preparation::reconcileUsbIdentity() {
     job_.driver.pMonitorName = job_.languageMonitor.pName;
     int deviceValue = ReadUsbDeviceId();
+    logStep(deviceValue < 0 ? "USB printer: " + std::string(deviceValue == kNoUsbPrinter ? "none" : "several")
+                            : "USB printer: number " + std::to_string(usbPortNumber(deviceValue)));
     if (deviceValue == kSeveralUsbPrinters) return false;
     return s_.installMode == 0 ? reconcileAdvanced(deviceValue) : reconcileTypical(deviceValue);
 }
@@ -133,7 +141,10 @@ bool Preparation::reconcileAdvanced(int deviceValue) {
         if (contains(s_.portName, "_" + std::to_string(candidate))) portNumber = candidate;
     if (portNumber == number) return true;
     if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    if (WriteUsbDeviceId(static_cast<unsigned char>(portNumber))) return true;
+    if (WriteUsbDeviceId(static_cast<unsigned char>(portNumber))) {
+        logStep("USB printer given number " + std::to_string(portNumber));
+        return true;
+    }
     wizardBox("Failed to set Printer ID!");
     return false;
 }
@@ -142,7 +153,9 @@ bool Preparation::reconcileAdvanced(int deviceValue) {
 bool Preparation::reconcileTypical(int deviceValue) {
     if (deviceValue == kNoUsbPrinter || usbPortNumber(deviceValue) == 1) return true;
     if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    return WriteUsbDeviceId(1);
+    if (!WriteUsbDeviceId(1)) return false;
+    logStep("USB printer given number 1");
+    return true;
 }
 
 void Preparation::nameAndRecordUsbPort() {
@@ -155,6 +168,7 @@ void Preparation::nameAndRecordUsbPort() {
     if (contains(s_.portName, "KPX-D7"))
         job_.setPrinterPort("USB_KPX-D7_" + s_.portName.substr(s_.portName.size() - 1));
     RegisterUsbPort(job_.printer.pPortName);
+    logStep(std::string("USB port ") + job_.printer.pPortName + " recorded");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/TextTable.h"
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
+#include "install/InstallLog.h"
 #include "install/InstallJob.h"
 #include "install/RegistryKey.h"
 #include "install/SerialSettings.h"
@@ -41,6 +42,7 @@ public:
 private:
     // A check point: a step that failed has left its text.
     bool failed() const { return !text_.empty(); }
+    bool step(const std::string& what, bool done);
     void say(const char* key) { text_ = message(key); }
     int copy(std::string& name, int target, bool prefixed = false) {
         return copyDriverFile(name, target, s_.targetOs, prefixed, text_);
@@ -65,31 +67,50 @@ private:
 bool Sequence::run() {
     job_.statusFlags = 0;
     int monitors = installPortMonitors(job_.config, s_.targetOs, s_.portName, text_);
-    if (monitors == kMonitorInstallFailed) return false;
+    if (!step("port monitors", monitors != kMonitorInstallFailed)) return false;
     job_.statusFlags = monitors;
     const std::string processorName = job_.printer.pPrintProcessor ? job_.printer.pPrintProcessor : "";
     int processor = installPrintProcessor(s_.targetOs, processorName, job_.files.processor, text_);
-    if (processor == kProcessorInstallFailed) return false;
+    if (!step("print processor " + processorName, processor != kProcessorInstallFailed)) return false;
     job_.statusFlags |= processor;
     processorVersion_ = job_.config.processorVersion();
-    if (job_.statusFlags != 0 && !(s_.targetOs == 0 ? update98() : updateNtFamily())) return false;
-    if (s_.portKind == config::kUsb && !checkPortEnumeration(text_)) return false;
-    if (!copyDriverFiles()) return false;
-    if (!replaceLanguageMonitor()) return false;
-    if (!addPrinterDriver(&job_.driver, text_)) return false;
+    if (job_.statusFlags != 0 &&
+        !step("older components replaced", s_.targetOs == 0 ? update98() : updateNtFamily()))
+        return false;
+    if (s_.portKind == config::kUsb && !step("spooler ports enumerated", checkPortEnumeration(text_))) return false;
+    if (!step("driver files copied", copyDriverFiles())) return false;
+    if (!step("language monitor", replaceLanguageMonitor())) return false;
+    const std::string driverName = job_.driver.pName ? job_.driver.pName : "";
+    if (!step("printer driver " + driverName + " registered", addPrinterDriver(&job_.driver, text_))) return false;
     if (s_.portKind == config::kUsb) {
         RegistryKey ports;
         if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey)) ports.SetDword(s_.portName, 0);
     }
-    if (!addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName))
-        return false;
+    bool added = addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName);
     s_.modelName = std::string(job_.printer.pPrinterName ? job_.printer.pPrinterName : "").substr(0, 199);
+    if (!step("printer " + s_.modelName + " on " + s_.portName + " added", added)) return false;
     if (s_.modelName.empty()) return false;
-    if (s_.defaultPrinter) setDefaultPrinter(s_.modelName.c_str());
-    if (s_.portKind == config::kSerial) writeSerialSettings();
+    if (s_.defaultPrinter) {
+        bool made = setDefaultPrinter(s_.modelName.c_str());
+        logStep(made ? "made the default printer" : "could not be made the default printer");
+    }
+    if (s_.portKind == config::kSerial) {
+        writeSerialSettings();
+        logStep("serial settings written");
+    }
     if (s_.targetOs != 0)
         say(s_.portKind == config::kUsb ? "IDS_INF_USBRESTART" : "IDS_INF_NTRESTART");
     return true;
+}
+
+// Logs a step of the sequence as done, or as failed with the text it left
+// and the system's error code.
+bool Sequence::step(const std::string& what, bool done) {
+    if (done)
+        logStep(what);
+    else
+        logFailure(what, text_, os::sys().GetLastError());
+    return done;
 }
 
 // On the NT family the Spooler holds the monitor and processor files: it is

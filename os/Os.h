@@ -39,6 +39,7 @@ public:
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
     virtual DWORD GetTickCount() = 0;
+    virtual void GetLocalTime(LPSYSTEMTIME time) = 0;
     virtual HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) = 0;
     virtual HLOCAL LocalFree(HLOCAL memory) = 0;
     virtual HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) = 0;

@@ -73,12 +73,8 @@ private:
     void hideDriverMessage() { driverMessage_.show(SW_HIDE); }
     int targetOsChosen() const;
 
-    // The port list builder's steps (PortList.cpp).
-    void addPortNames(const std::string& model, int targetOs, bool advanced, int* deviceValue);
-    void preselectPort(bool advanced, int deviceValue);
+    // The port list builder's rules for the preselected port (PortList.cpp).
     void applyPortKindRules(int targetOs);
-    // The first item whose text contains every part, or -1.
-    int findItemContaining(const char* part, const char* other = nullptr) const;
 
     char portName_[kPortNameSize] = {};
     int baudRate_ = 0;
@@ -91,10 +87,6 @@ private:
     // What the list was last built for.
     std::string builtForModel_ = "PRINTER";
     int builtForMode_ = 1;
-    // The port section read by the last build (PortList.cpp).
-    struct PortKeys {
-        int usb = 0, lpt = 0, com = 0, lptDefault = 0;
-    } keys_;
 
     ui::ComboBox portList_;
     ui::ComboBox baudList_;

@@ -2,12 +2,13 @@
 # Builds setup.exe, assembles the sample installation medium and runs the
 # wizard from it under Wine, as a user would start it from the medium.
 #
-# With a display (DISPLAY set) the wizard appears there. Without one it runs
-# on a virtual screen (Xvfb), and a screenshot of that screen is taken about
-# every second into BUILD/screenshots/.
+# With a display (DISPLAY set) the wizard appears there and is the user's.
+# Without one it runs on a virtual screen (Xvfb), and a small program of ours
+# (tools/wizard-driver) walks a typical installation with the preselected
+# model and port, as a person would, keeping a picture of each step in
+# BUILD/screenshots/.
 #
 # Usage: scripts/run.sh            build in ./build-run (BUILD_DIR=... for another)
-#   RUN_SECONDS=N scripts/run.sh   end the wizard after N seconds (for a headless look)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -20,7 +21,7 @@ build=$(cd "$build" && pwd)  # Wine needs absolute paths
 # in the full build: the MinGW build in BUILD/windows-program, the medium in BUILD/medium.
 cmake -S "$root" -B "$build/windows-program" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTESTDATA_DIR="$build/testdata" >/dev/null
-cmake --build "$build/windows-program" --target medium -j2
+cmake --build "$build/windows-program" --target medium system-fixtures -j2
 medium="$build/medium"
 [ -f "$medium/setup.exe" ] || { echo "no setup.exe on the medium in $medium" >&2; exit 1; }
 
@@ -34,13 +35,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # No desktop entries for what runs here.
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
   "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
+  # What Windows 7, the version Wine reports, keeps in its driver store and
+  # Wine lacks: the Unidrv support files (stand-ins, like the medium's parts).
+  mkdir -p "$WINEPREFIX/drive_c/windows/system32/DriverStore/FileRepository"
+  cp -a "$build/system-fixtures/driver-store/." "$WINEPREFIX/drive_c/windows/system32/DriverStore/FileRepository/"
   wineserver -w
 fi
 
 xvfb_pid=""
-shooter_pid=""
 finish() {
-  [ -n "$shooter_pid" ] && kill "$shooter_pid" 2>/dev/null
   # The wineserver must not outlive the display it was started with.
   wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
@@ -48,56 +51,36 @@ finish() {
 }
 trap finish EXIT
 
-shots=""
-if [ -z "${DISPLAY:-}" ]; then
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  display=$(head -n1 <"$fifo")
-  rm -f "$fifo"
-  export DISPLAY=":$display"
-  # Without a window manager, unmanaged windows hide and close at once.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  shots="$build/screenshots"
-  rm -rf "$shots"
-  mkdir -p "$shots"
-  (
-    n=0
-    while :; do
-      import -window root "$shots/$(printf 'screen-%04d.png' "$n")" 2>/dev/null || true
-      n=$((n + 1))
-      sleep 1
-    done
-  ) &
-  shooter_pid=$!
-  echo "no display: running on Xvfb $DISPLAY, screenshots every second in $shots"
-else
+if [ -n "${DISPLAY:-}" ]; then
   # On a real desktop the window manager decorates and moves the windows.
   wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+  echo "running $medium/setup.exe"
+  status=0
+  (cd "$medium" && wine setup.exe) || status=$?
+  echo "setup.exe ended with exit code $status"
+  exit "$status"
 fi
 
-echo "running $medium/setup.exe"
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+display=$(head -n1 <"$fifo")
+rm -f "$fifo"
+export DISPLAY=":$display"
+# Without a window manager, unmanaged windows hide and close at once.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+shots="$build/screenshots"
+rm -rf "$shots"
+mkdir -p "$shots"
+walker="$build/wizard-driver.exe"
+i686-w64-mingw32-g++-posix -O2 -Wall -static -o "$walker" "$root/tools/wizard-driver/WizardDriver.cpp" -lgdi32
+echo "no display: running $medium/setup.exe on Xvfb $DISPLAY; a typical installation is walked for you"
 status=0
-if [ -n "${RUN_SECONDS:-}" ]; then
-  (cd "$medium" && exec wine setup.exe) &
-  program=$!
-  for _ in $(seq "$RUN_SECONDS"); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 1
-  done
-  if kill -0 "$program" 2>/dev/null; then
-    echo "ending the wizard after $RUN_SECONDS s"
-    [ -n "$shots" ] && import -window root "$shots/screen-last.png" 2>/dev/null || true
-    wineserver -k 2>/dev/null || true
-  fi
-  wait "$program" || status=$?
-else
-  (cd "$medium" && wine setup.exe) || status=$?
-fi
-if [ -n "$shots" ]; then
-  [ -e "$shots/screen-last.png" ] || import -window root "$shots/screen-last.png" 2>/dev/null || true
-  echo "screenshots: $shots ($(find "$shots" -name '*.png' | wc -l) files)"
-fi
-echo "setup.exe ended with exit code $status"
+(cd "$medium" && wine "$walker" "Z:${shots//\//\\}" install) || status=$?
+for picture in "$shots"/*.bmp; do
+  [ -e "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
+done
+echo "screenshots of each step: $shots ($(find "$shots" -name '*.png' | wc -l) pictures)"
+echo "the walk ended with exit code $status"
 exit "$status"

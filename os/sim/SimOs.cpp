@@ -255,6 +255,22 @@ DWORD SimOs::GetTickCount() {
     return clock_.now();
 }
 
+void SimOs::GetLocalTime(LPSYSTEMTIME time) {
+    SIM_LOCK();
+    journal_.push_back("GetLocalTime");
+    DWORD now = clock_.now();
+    DWORD seconds = 9 * 3600 + now / 1000;
+    *time = SYSTEMTIME();
+    time->wYear = 2009;
+    time->wMonth = 6;
+    time->wDay = static_cast<WORD>(1 + seconds / 86400);  // a month is long enough for any test
+    time->wDayOfWeek = static_cast<WORD>((1 + seconds / 86400) % 7);  // 1 June 2009 was a Monday
+    time->wHour = static_cast<WORD>(seconds / 3600 % 24);
+    time->wMinute = static_cast<WORD>(seconds / 60 % 60);
+    time->wSecond = static_cast<WORD>(seconds % 60);
+    time->wMilliseconds = static_cast<WORD>(now % 1000);
+}
+
 HLOCAL SimOs::LocalAlloc(UINT flags, SIZE_T bytes) {
     SIM_LOCK();
     if (enter("LocalAlloc", std::to_string(bytes))) return nullptr;

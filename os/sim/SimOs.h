@@ -72,6 +72,8 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
+    // The machine was switched on at 09:00 on 1 June 2009; its clock runs from there.
+    void GetLocalTime(LPSYSTEMTIME time) override;
     HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;
     HLOCAL LocalFree(HLOCAL memory) override;
     HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;

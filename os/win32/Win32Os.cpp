@@ -78,6 +78,10 @@ DWORD Win32Os::GetTickCount() {
     return ::GetTickCount();
 }
 
+void Win32Os::GetLocalTime(LPSYSTEMTIME time) {
+    ::GetLocalTime(time);
+}
+
 HLOCAL Win32Os::LocalAlloc(UINT flags, SIZE_T bytes) {
     return ::LocalAlloc(flags, bytes);
 }

@@ -20,6 +20,7 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
+    void GetLocalTime(LPSYSTEMTIME time) override;
     HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;
     HLOCAL LocalFree(HLOCAL memory) override;
     HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;

@@ -33,6 +33,10 @@ struct Scenario {
     const char* name;
     // The system is refused at start: one box, then the program ends.
     bool refused = false;
+    // An unattended installation: setup.exe with these arguments, no walk.
+    const char* quiet = nullptr;
+    long exitCode = 0;                  // what it ends with
+    std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
@@ -43,8 +47,7 @@ struct Scenario {
     const char* port = "LPT1:";
     const char* baud = nullptr;  // a baud rate to choose
     bool defaultPrinter = false;
-    // Yes or No for the question whose key the box shows (one question at most).
-    const char* question = nullptr;
+    // The answer to a question (a box with Yes and No).
     bool answerYes = true;
     // What must follow.
     const char* closingKey = "IDS_INF_NTRESTART";  // the last box's text; null: no install
@@ -61,6 +64,74 @@ std::vector<Scenario> scenarios() {
         Scenario s;
         s.name = "Refused";
         s.refused = true;
+        all.push_back(s);
+    }
+    // Unattended. The first keeps its log where the program puts it by default.
+    {
+        Scenario s;
+        s.name = "QuietParallel";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default";
+        s.defaultPrinter = true;
+        s.logLines = {"unattended installation of RP-80 on LPT1:", "licence agreement accepted",
+                      "model RP-80 of category 0", "driver files copied", "printer RP-80(P) on LPT1: added",
+                      "made the default printer", "said: @IDS_INF_NTRESTART", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietSerial";
+        s.quiet = "/QUIET /ACCEPTEULA /MODEL rp-80 /PORT hvcom2: /BAUD 19200 /LOG C:\\quiet.log";
+        s.baud = "19200";
+        s.port = "HVCOM2:";
+        s.printer = "RP-80(S)";
+        s.driver = "RP-80 Serial";
+        s.spoolerPort = "HVCOM2:";
+        s.logLines = {"printer RP-80(S) on HVCOM2: added", "serial settings written", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietUsb";
+        s.quiet = "/quiet /accepteula /model RP-80 /port auto /log C:\\quiet.log";
+        s.usbPrinters = {{0}};
+        s.port = "USB_RP-80_1";
+        s.printer = "RP-80(U) 1";
+        s.driver = "RP-80 USB";
+        s.spoolerPort = "USB_RP-80_1";
+        s.logLines = {"install RP-80 on USB_RP-80_1", "USB printer: number 1", "USB port USB_RP-80_1 recorded",
+                      "printer RP-80(U) 1 on USB_RP-80_1 added", "said: @IDS_INF_USBRESTART", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietRefused";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.exitCode = 1633;
+        s.logLines = {"said: @Setup.Nonsupport", "exit code 1633"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietWithoutAgreement";
+        s.quiet = "/quiet /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.exitCode = 1603;
+        s.logLines = {"ended: the licence agreement was not accepted", "exit code 1603"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietUsbAdvancedWithoutPrinter";
+        s.quiet = "/quiet /accepteula /model RP-80 /mode advanced /port USB_RP-80_2 /log C:\\quiet.log";
+        s.exitCode = 1603;
+        s.logLines = {"USB printer: none", "said: @IDS_ERR_NOUSBDEVICE", "exit code 1603"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietBadArguments";
+        s.quiet = "/quiet /accepteula /model RP-80 /log C:\\quiet.log";
+        s.exitCode = 87;
+        s.logLines = {"invalid command line: /quiet needs /port"};
         all.push_back(s);
     }
     {
@@ -116,7 +187,6 @@ std::vector<Scenario> scenarios() {
         s.usbPrinters = {{0}};  // number 1
         s.advanced = true;
         s.port = "USB_RP-80_3";
-        s.question = "IDS_INF_CHANGEID";
         s.otherBoxes = {"IDS_INF_CHANGEID"};
         s.usbNumber = 3;
         s.printer = "RP-80(U) 3";
@@ -293,12 +363,9 @@ private:
         return control;
     }
     void next() { click(GetDlgItem(frame_, IDOK)); }
-    // Answers the boxes that come up until setup.exe ends or its wizard
-    // waits for the user again (enabled, taking messages, no box, for a
-    // second); the answer to the scenario's question is scripted, every
-    // other box is acknowledged.
+    // Answers the boxes until setup.exe ends or waits for the user again;
+    // a question gets the scenario's answer, every other box its OK.
     void settle();
-    bool wizardIdle() { return IsWindowEnabled(frame_) && !IsIconic(frame_) && responsive(frame_); }
 
     SetupProcess& setup_;
     const Scenario& s_;
@@ -307,28 +374,13 @@ private:
 };
 
 void Walk::settle() {
-    const DWORD patience = 120000;
-    DWORD quiet = 0;
-    for (DWORD waited = 0; setup_.running(); waited += 50) {
-        if (waited > patience) return fail("waited for setup.exe to finish its work or ask");
-        HWND box = setup_.messageBox();
-        if (box == nullptr) {
-            quiet = wizardIdle() ? quiet + 50 : 0;
-            if (quiet >= 1000) return;
-            Sleep(50);
-            continue;
-        }
-        quiet = 0;
-        Sleep(100);  // visible and ready for its click
-        std::string text = textOf(GetDlgItem(box, kMessageText));
+    bool settled = answerUntilSettled(setup_, frame_, [&](HWND box, const std::string& text) {
         boxes_.push_back(text);
         step("box: \"" + text + "\"");
-        bool question = GetDlgItem(box, IDYES) != nullptr;
-        int button = !question ? IDOK : s_.answerYes ? IDYES : IDNO;
-        click(GetDlgItem(box, button));
-        if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : GetDesktopWindow(); }, 5000))
-            return fail("waited for the box to close");
-    }
+        if (GetDlgItem(box, IDYES) == nullptr) return IDOK;
+        return s_.answerYes ? IDYES : IDNO;
+    });
+    if (!settled) fail("waited for setup.exe to finish its work or ask, and for its boxes to close");
 }
 
 void Walk::run() {
@@ -436,6 +488,8 @@ std::string defaultPrinter() {
     return device.substr(0, device.find(','));
 }
 
+void checkInstalled(const Scenario& s);
+
 void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long exitCode) {
     if (s.refused) {
         std::string refusal = languageText("Setup", "Nonsupport");
@@ -458,6 +512,11 @@ void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long
         return;
     }
     expect(exitCode == 0, "setup.exe ends with 0 after the installation (" + std::to_string(exitCode) + ")");
+    checkInstalled(s);
+}
+
+// What an installation leaves in the spooler, the registry and the files.
+void checkInstalled(const Scenario& s) {
     Printer printer = printerNamed(s.printer);
     expect(printer.found, std::string("the spooler has the printer ") + s.printer);
     expect(printer.port == s.spoolerPort, "the printer's port is " + printer.port + ", expected " + s.spoolerPort);
@@ -513,6 +572,60 @@ void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long
 
 }  // namespace
 
+// An unattended run: setup.exe must show no window, end with its code and
+// leave its log; an installation it reports done must be in the spooler.
+void runQuiet(const Scenario& s) {
+    std::string arguments = s.quiet;
+    std::string log;
+    size_t named = arguments.find("C:\\quiet.log");
+    if (named != std::string::npos) {
+        log = "C:\\quiet.log";
+    } else {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        log = std::string(temp) + "PrinterDriverSetup.log";
+    }
+    DeleteFileA(log.c_str());
+    SetupProcess setup;
+    if (!setup.start("\"" + medium + "\\setup.exe\" " + arguments, medium.c_str()))
+        return fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");
+    step(std::string("setup.exe ") + arguments);
+    for (DWORD waited = 0; setup.running() && waited < 120000; waited += 50) {
+        if (!setup.visibleWindows().empty()) {
+            fail("setup.exe showed a window: \"" + textOf(setup.visibleWindows()[0]) + "\"");
+            break;
+        }
+        Sleep(50);
+    }
+    long code = setup.wait(1000);
+    expect(code == s.exitCode,
+           "setup.exe ends with " + std::to_string(code) + ", expected " + std::to_string(s.exitCode));
+    setup.kill();
+    // The log: every expected text, in order, each on a line of its own.
+    std::string text;
+    if (FILE* file = std::fopen(log.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+        std::fclose(file);
+    }
+    step("log " + log + ":\n" + text);
+    size_t at = 0;
+    for (const char* wanted : s.logLines) {
+        std::string line = wanted;
+        size_t key = line.find('@');
+        if (key != std::string::npos) {
+            std::string name = line.substr(key + 1);
+            size_t dot = name.find('.');
+            std::string section = dot == std::string::npos ? "Message" : name.substr(0, dot);
+            line = line.substr(0, key) + languageText(section.c_str(), name.substr(dot + 1).c_str());
+        }
+        size_t found = text.find(line, at);
+        expect(found != std::string::npos, "the log says \"" + line + "\" (after what came before)");
+        if (found != std::string::npos) at = found + line.size();
+    }
+    if (s.exitCode == 0) checkInstalled(s);
+}
+
 int main(int argc, char** argv) {
     if (argc < 5) {
         std::printf("usage: e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR\n");
@@ -527,6 +640,11 @@ int main(int argc, char** argv) {
         prepareSystem(windows);
         attachUsbPrinters(s.usbPrinters);
         if (s.olderSerialMonitor) installOlderSerialMonitor();
+        if (s.quiet) {
+            runQuiet(s);
+            std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");
+            return failures == 0 ? 0 : 1;
+        }
         SetupProcess setup;
         if (!setup.start("\"" + medium + "\\setup.exe\"", medium.c_str())) {
             fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");

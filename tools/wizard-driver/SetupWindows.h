@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,34 @@ inline bool capture(HWND window, const std::string& path) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return written;
+}
+
+// Answers the message boxes that come up until setup.exe ends or its wizard
+// waits for the user again (enabled, not minimised, taking messages, no box,
+// for a second). `answer` gets each box and its text before it is answered
+// and gives the button to press (IDOK, IDYES, IDNO). False when setup.exe
+// neither ended nor settled within `patience`, or a box did not close.
+inline bool answerUntilSettled(const SetupProcess& setup, HWND frame,
+                               const std::function<int(HWND box, const std::string& text)>& answer,
+                               DWORD patience = 120000) {
+    DWORD quiet = 0;
+    for (DWORD waited = 0; setup.running(); waited += 50) {
+        if (waited > patience) return false;
+        HWND box = setup.messageBox();
+        if (box == nullptr) {
+            bool idle = frame && IsWindowEnabled(frame) && !IsIconic(frame) && responsive(frame);
+            quiet = idle ? quiet + 50 : 0;
+            if (quiet >= 1000) return true;
+            Sleep(50);
+            continue;
+        }
+        quiet = 0;
+        Sleep(100);  // visible and ready for its click
+        click(GetDlgItem(box, answer(box, textOf(GetDlgItem(box, kMessageText)))));
+        if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : GetDesktopWindow(); }, 5000))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace setupwindows

@@ -1,9 +1,15 @@
 // Drives the real setup.exe from another process, as a person would, and
-// keeps a picture of the wizard at each step: the agreement, the printer,
-// mode, OS and port pages, the About box, and the agreement again after
-// walking back. It then cancels the wizard.
+// keeps a picture of the wizard at each step.
 //
-//   wizard-driver.exe OUTDIR     (run in the folder that holds setup.exe)
+//   wizard-driver.exe OUTDIR           the agreement, the printer, mode, OS and
+//                                      port pages, the About box, and the
+//                                      agreement again after walking back; then
+//                                      it cancels the wizard
+//   wizard-driver.exe OUTDIR install   a typical installation with the
+//                                      preselected model and port, to its
+//                                      closing message
+//
+// Run it in the folder that holds setup.exe.
 //
 // Windows are found by the process that owns them; a click is sent only once
 // the window is visible (one sent before is lost); list choices are made
@@ -31,11 +37,52 @@ void shot(HWND window, const std::string& outDirectory, const std::string& name)
     std::fflush(stdout);
 }
 
+// Accepts, keeps every preselection, installs, and pictures each step, the
+// progress window and each message box; every box gets its first button.
+int install(SetupProcess& setup, HWND frame, const std::string& out) {
+    auto page = [&](int id) { return waitFor([&] { return visibleControl(frame, id); }) != nullptr; };
+    int failures = 0;
+    const struct {
+        int control;  // shown on the page
+        const char* name;
+    } pages[] = {{kAgreementText, "1-agreement"}, {kReceipt, "2-printer"}, {kTypical, "3-mode"},
+                 {kOs2000, "4-os"},              {kPortList, "5-port"}};
+    for (const auto& p : pages) {
+        if (!page(p.control)) {
+            std::printf("gave up waiting for %s\n", p.name);
+            return failures + 1;
+        }
+        shot(frame, out, p.name);
+        if (p.control == kAgreementText) click(visibleControl(frame, kAccept));
+        click(GetDlgItem(frame, IDOK));
+    }
+    // The progress window: a window of setup.exe's own besides the wizard.
+    if (HWND progress = waitFor([&] {
+            for (HWND w : setup.visibleWindows())
+                if (w != frame && !GetDlgItem(w, kMessageText)) return w;
+            return HWND(nullptr);
+        }, 5000))
+        shot(progress, out, "6-progress");
+    int box = 0;
+    bool settled = answerUntilSettled(setup, frame, [&](HWND window, const std::string& text) {
+        shot(window, out, "7-message-" + std::to_string(++box));
+        std::printf("  says: %s\n", text.c_str());
+        return GetDlgItem(window, IDOK) ? IDOK : IDYES;
+    });
+    if (!settled) {
+        std::printf("setup.exe neither ended nor settled\n");
+        ++failures;
+    }
+    long code = setup.wait();
+    std::printf("setup.exe ended with %ld\n", code);
+    return failures + (code == 0 ? 0 : 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::printf("usage: wizard-driver.exe OUTDIR\n");
+        std::printf("usage: wizard-driver.exe OUTDIR [install]\n");
         return 2;
     }
     std::string out = argv[1];
@@ -52,6 +99,8 @@ int main(int argc, char** argv) {
         setup.kill();
         return 1;
     }
+    if (argc > 2 && std::string(argv[2]) == "install") return install(setup, frame, out);
+
     auto onPage = [&](int id, const char* page) {
         HWND control = waitFor([&] { return visibleControl(frame, id); });
         if (control == nullptr) {

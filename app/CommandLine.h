@@ -1,0 +1,55 @@
+// The command line of unattended installations. With no arguments the
+// program is the wizard; the options name what the wizard would ask.
+//
+//   setup.exe /quiet /accepteula /model NAME /port PORT|auto [/category C] [/mode M]
+//             [/default] [/raster] [/baud N] [/databits D] [/parity P] [/stopbits S]
+//             [/flow F] [/usbid change|keep] [/restart] [/log FILE]
+//   setup.exe /?
+//
+// Options are case-insensitive and begin with "/" or "-"; a value follows
+// its option as the next argument (quoted when it holds blanks).
+#pragma once
+
+#include <string>
+
+namespace app {
+
+struct CommandLine {
+    enum Action { kWizard, kUsage, kQuiet, kInvalid };
+    Action action = kWizard;
+    std::string error;   // why the line is invalid
+    bool quiet = false;  // /quiet was given (even on an invalid line: nothing may be shown)
+
+    bool acceptEula = false;
+    std::string model;
+    std::string port;  // "auto": the port the wizard would preselect
+    int category = -1;  // -1: the model's own
+    int installMode = 1;  // 1 typical, 0 advanced
+    bool defaultPrinter = false;
+    bool raster = false;
+    int baudRate = 0;  // 0: the model's configured rate
+    int dataBits = 8;
+    double stopBits = 1.0;
+    char parity = 'n';
+    char flowControl = 'p';
+    bool changeUsbId = false;
+    bool restart = false;
+    std::string logFile;  // empty: none in the wizard, the default one in quiet mode
+};
+
+CommandLine parseCommandLine(const std::string& line);
+
+// The usage, as the /? box shows it.
+const char* commandLineUsage();
+
+// Exit codes that deployment tools read.
+enum ExitCode {
+    kExitInstalled = 0,
+    kExitInvalidCommandLine = 87,
+    kExitFailed = 1603,
+    kExitAnotherCopyRuns = 1618,
+    kExitNotSupported = 1633,
+    kExitRestartNeeded = 3010,
+};
+
+}  // namespace app

@@ -1,0 +1,227 @@
+#include "app/QuietInstall.h"
+
+#include <atomic>
+#include <vector>
+
+#include "app/AdminCheck.h"
+#include "app/MessageBoxes.h"
+#include "app/Startup.h"
+#include "app/SystemDetection.h"
+#include "app/TextTable.h"
+#include "app/WizardChecks.h"
+#include "config/DriverConfig.h"
+#include "install/InstallLog.h"
+#include "install/InstallPreparation.h"
+#include "install/SpoolerService.h"
+#include "install/UsbIdentity.h"
+#include "os/Os.h"
+#include "pages/LicenseText.h"
+#include "pages/PortPlan.h"
+
+namespace app {
+namespace {
+
+// How the boxes the wizard would show are answered: the two questions by
+// the command line, everything else by its first button; each is logged.
+struct Answers {
+    bool changeUsbId = false;
+    bool restart = false;
+    std::string lastText;
+} answers;
+
+std::string messageText(const char* key) { return MessageTexts().GetText(key); }
+
+int answerBox(const std::string& text, UINT type) {
+    install::logStep("said: " + text);
+    answers.lastText = text;
+    if (type != MB_YESNO) return IDOK;
+    if (text == messageText("IDS_INF_CHANGEID")) return answers.changeUsbId ? IDYES : IDNO;
+    if (text == messageText("IDS_INF_RESTART")) return answers.restart ? IDYES : IDNO;
+    return IDNO;
+}
+
+bool equalNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+class QuietInstall {
+public:
+    explicit QuietInstall(const CommandLine& line) : line_(line) {}
+    int run();
+
+private:
+    // Ends the installation with what the wizard would have shown.
+    int end(int code, const std::string& text) {
+        install::logStep("ended: " + text);
+        return code;
+    }
+    int startupChecks();
+    int wizardChecks();
+    int chooseModel();
+    int choosePort();
+    int install();
+
+    const CommandLine& line_;
+    install::InstallJob job_;
+    install::InstallSelection& s_ = job_.selection;
+    WizardChecks checks_;
+    int runningOs_ = 0;
+};
+
+int QuietInstall::startupChecks() {
+    switch (checkStartup()) {
+        case StartupResult::Run: return kExitInstalled;
+        case StartupResult::SecondInstance: return end(kExitAnotherCopyRuns, "another copy of the setup is running");
+        case StartupResult::UninstallerOpen: return end(kExitFailed, answers.lastText);
+        case StartupResult::UnsupportedSystem:
+        case StartupResult::NoPort: return end(kExitNotSupported, answers.lastText);
+    }
+    return kExitFailed;
+}
+
+// What the wizard's window checks before its first page, and its agreement.
+int QuietInstall::wizardChecks() {
+    if (os::sys().GetFileAttributesA("DRVCONFIG\\Left.bmp") == INVALID_FILE_ATTRIBUTES)
+        return end(kExitFailed, messageText("IDS_ERR_NOLEFT"));
+    runningOs_ = detectTargetOs();
+    if (runningOs_ >= kWindows2000 && runningOs_ <= kWindows7 && !isAdministrator())
+        return end(kExitFailed, messageText("IDS_ADMIN"));
+    if (readStartupSettings().loadLicense) {
+        std::string license;
+        if (pages::readLicenseText("License.txt", &license) == pages::LicenseRead::Unreadable)
+            return end(kExitFailed, messageText("IDS_ERR_NOLICENSE"));
+        if (!line_.acceptEula)
+            return end(kExitFailed, "the licence agreement was not accepted: add /accepteula");
+        install::logStep("licence agreement accepted");
+    }
+    return kExitInstalled;
+}
+
+// The printer page's lists, the mode page's rule and the OS page.
+int QuietInstall::chooseModel() {
+    config::DriverConfig config;
+    std::string entry;
+    s_.category = -1;
+    for (int n = 1; n <= config.modelCount() && s_.category < 0; ++n) {
+        int category = config.modelEntry(n, &entry);
+        if (category >= 0 && equalNoCase(entry, line_.model) && (line_.category < 0 || line_.category == category)) {
+            s_.category = category;
+            s_.modelName = entry;
+        }
+    }
+    if (s_.category < 0) return end(kExitNotSupported, "no model " + line_.model + " on this disc");
+    s_.defaultPrinter = line_.defaultPrinter;
+    install::logStep("model " + s_.modelName + " of category " + std::to_string(s_.category));
+    bool advancedAllowed = checks_.leavePrinterPage(s_.category, s_.modelName);
+    if (line_.installMode == 0 && !advancedAllowed) return end(kExitNotSupported, messageText("IDS_TYPICAL_NOTES"));
+    s_.installMode = line_.installMode;
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    os::sys().GetVersionExA(&version);
+    OsPageChoice choice = osPageChoice(version);
+    if (choice.unknownPlatform) install::logStep("said: " + messageText("IDS_ERR_SYSTEM"));
+    if (choice.vista) recordVistaCompatibility();
+    s_.targetOs = choice.marked ? choice.targetOs : kWindows98Me;
+    install::logStep("target system " + std::to_string(s_.targetOs));
+    WizardChecks::OsPageOutcome outcome = checks_.leaveOsPage(s_.targetOs);
+    if (outcome.refusal) return end(kExitNotSupported, messageText(outcome.refusal));
+    s_.baudRate = line_.baudRate ? line_.baudRate : outcome.baudRate;
+    return kExitInstalled;
+}
+
+// The port page: the ports the wizard offers, the one it preselects, the
+// raster option and the serial settings.
+int QuietInstall::choosePort() {
+    const bool advanced = s_.installMode == 0;
+    int deviceValue = install::ReadUsbDeviceId();
+    pages::PortPlan plan = pages::planPortList(pages::readPortKeys(s_.modelName, s_.category), s_.modelName,
+                                               s_.targetOs, advanced, deviceValue);
+    std::string port;
+    if (equalNoCase(line_.port, "auto")) {
+        if (plan.selected >= 0) port = plan.ports[plan.selected];
+    } else {
+        for (const std::string& offered : plan.ports)
+            if (equalNoCase(offered, line_.port)) port = offered;
+    }
+    if (port.empty()) return end(kExitNotSupported, messageText("IDS_ERR_NOSUPPORTINTERFACE"));
+    s_.portName = port;
+    // Typical mode follows the port kind; advanced mode asks for raster printing.
+    bool raster = pages::rasterByPortKind(port) && (!advanced || line_.raster);
+    s_.flavour = raster ? config::kGdi : config::kStd;
+    s_.dataBits = line_.dataBits;
+    s_.stopBits = line_.stopBits;
+    s_.parity = line_.parity;
+    s_.flowControl = line_.flowControl;
+    return kExitInstalled;
+}
+
+int QuietInstall::install() {
+    std::string setupPath, categoryPath;
+    config::installPaths(s_.category, &setupPath, &categoryPath);
+    job_.config.setCategory(s_.category);
+    install::PreparationContext context;
+    context.categoryPath = categoryPath;
+    context.runningOs = runningOs_;
+    if (!install::prepareInstallation(job_, context)) {
+        // The refusals of a system or a port stand for "not supported"; the
+        // rest (the USB printer's identity) for a failed installation.
+        bool refused = false;
+        for (const char* key : {"IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORT2008", "IDS_NOTSUPPORTWin7",
+                                "IDS_ERR_NOSUPPORTUSB", "IDS_ERR_NOSUPPORTINTERFACE"})
+            refused = refused || answers.lastText == messageText(key);
+        return end(refused ? kExitNotSupported : kExitFailed, answers.lastText);
+    }
+    std::atomic<int> status{install::kInstallRunning};
+    install::WorkerParams params{&job_, &status};
+    install::InstallMessage().clear();
+    install::InstallWorker(&params);
+    const std::string outcome = install::InstallMessage();
+    if (status.load() != install::kInstallSucceeded) return end(kExitFailed, outcome);
+    install::logStep("said: " + (outcome.empty() ? messageText("IDS_INF_NTRESTART") : outcome));
+    if (s_.targetOs != 0) return end(kExitInstalled, "installed as " + s_.modelName);
+    // Windows 98/Me: the wizard offers a restart.
+    std::string refusal;
+    install::RestartWindows(refusal);
+    if (!refusal.empty()) install::logStep("said: " + refusal);
+    return end(kExitRestartNeeded, "installed as " + s_.modelName + "; Windows must be restarted");
+}
+
+int QuietInstall::run() {
+    for (int (QuietInstall::*stage)() :
+         {&QuietInstall::startupChecks, &QuietInstall::wizardChecks, &QuietInstall::chooseModel,
+          &QuietInstall::choosePort})
+        if (int code = (this->*stage)()) return code;
+    return install();
+}
+
+}  // namespace
+
+std::string defaultInstallLog() {
+    char temp[MAX_PATH + 1] = {};
+    DWORD length = os::sys().GetTempPathA(sizeof temp, temp);
+    std::string folder = length > 0 && length < sizeof temp ? std::string(temp, length) : std::string();
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder + "PrinterDriverSetup.log";
+}
+
+int runQuietInstall(const CommandLine& line) {
+    install::setInstallLog(line.logFile.empty() ? defaultInstallLog() : line.logFile);
+    answers = Answers();
+    answers.changeUsbId = line.changeUsbId;
+    answers.restart = line.restart;
+    setMessageBoxHandler(&answerBox);
+    install::logStep("unattended installation of " + line.model + " on " + line.port);
+    int code = QuietInstall(line).run();
+    install::logStep("exit code " + std::to_string(code));
+    setMessageBoxHandler(nullptr);
+    return code;
+}
+
+}  // namespace app
