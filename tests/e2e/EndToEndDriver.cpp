@@ -2,7 +2,9 @@
 // in a Wine prefix of its own, driven from this process as a person would
 // drive it, then the spooler, registry and files of the prefix checked.
 //
-//   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR
+//   e2e_driver.exe prepare SCENARIO WINDOWS MEDIUM   makes the system the
+//                                                    scenario starts from
+//   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR    runs and checks it
 //
 // WINDOWS is the version Wine reports to setup.exe (win2k, winxp, win2003,
 // vista, win2008, win7); MEDIUM the medium's folder in the prefix; OUTDIR
@@ -627,19 +629,26 @@ void runQuiet(const Scenario& s) {
 }
 
 int main(int argc, char** argv) {
+    // The system a scenario starts from is made apart, so that what the
+    // installation writes can be told from what the scenario set up.
+    const bool preparing = argc >= 2 && std::string(argv[1]) == "prepare";
     if (argc < 5) {
-        std::printf("usage: e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR\n");
+        std::printf("usage: e2e_driver.exe [prepare] SCENARIO WINDOWS MEDIUM [OUTDIR]\n");
         return 2;
     }
-    const std::string name = argv[1], windows = argv[2];
-    medium = argv[3];
-    pictureDirectory = argv[4];
+    const int first = preparing ? 2 : 1;
+    const std::string name = argv[first], windows = argv[first + 1];
+    medium = argv[first + 2];
+    pictureDirectory = preparing ? "." : argv[first + 3];
     for (const Scenario& s : scenarios()) {
         if (name != s.name) continue;
+        if (preparing) {
+            prepareSystem(windows);
+            attachUsbPrinters(s.usbPrinters);
+            if (s.olderSerialMonitor) installOlderSerialMonitor();
+            return failures == 0 ? 0 : 1;
+        }
         step("scenario " + name + " on " + windows);
-        prepareSystem(windows);
-        attachUsbPrinters(s.usbPrinters);
-        if (s.olderSerialMonitor) installOlderSerialMonitor();
         if (s.quiet) {
             runQuiet(s);
             std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");

@@ -32,11 +32,20 @@ case "$windows" in
     cp -a "$fixtures/driver-store/." "$windir/system32/DriverStore/FileRepository/" ;;
 esac
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+audit="$(dirname "$0")/audit.sh"
+# The ended wineserver has written the registry out for the pictures.
+endWine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
 status=0
-wine "$driver" "$scenario" "$windows" 'C:\medium' "Z:${work//\//\\}" </dev/null 2>&1 | tee "$work/report.txt" ||
+wine "$driver" prepare "$scenario" "$windows" 'C:\medium' </dev/null >"$work/report.txt" 2>&1 || status=$?
+endWine
+"$audit" picture "$work/prefix" "$work/before.txt"
+wine "$driver" "$scenario" "$windows" 'C:\medium' "Z:${work//\//\\}" </dev/null 2>&1 | tee -a "$work/report.txt" ||
   status=${PIPESTATUS[0]}
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
+endWine
+# What the installation wrote, on every Windows version: only where it is meant to.
+"$audit" picture "$work/prefix" "$work/after.txt"
+"$audit" compare "$work/before.txt" "$work/after.txt" "$medium" 2>&1 | tee -a "$work/report.txt" ||
+  status=${PIPESTATUS[0]}
 if [ "$status" -eq 0 ]; then
   rm -rf "$work"
 else
