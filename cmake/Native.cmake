@@ -1,6 +1,7 @@
 # The native build (Linux g++): every portable part and its tests, under
 # AddressSanitizer and UndefinedBehaviorSanitizer. It also builds the
 # Windows side as a sub-build and registers its tests, which run under Wine.
+include(cmake/Hardening.cmake)
 option(SANITIZE "build the native tests with ASan and UBSan" ON)
 option(WITH_WINDOWS "also build the Windows side and run its tests under Wine" ON)
 

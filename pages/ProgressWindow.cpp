@@ -1,7 +1,7 @@
 #include "pages/ProgressWindow.h"
 
 #include "app/TextTable.h"
-#include "os/Os.h"
+#include "pages/ProgressAnimation.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogFont.h"
 
@@ -9,7 +9,6 @@ namespace pages {
 namespace {
 
 const UINT_PTR kAnimationTimer = 1;
-enum { kRunning = 0, kFailed = 1, kSucceeded = 2 };
 
 }  // namespace
 
@@ -31,36 +30,10 @@ void ProgressWindow::onTimer(UINT_PTR id) {
     animate();
 }
 
-// The pauses go through the system layer, so that the simulated clock keeps
-// them; the window's thread handles no other message meanwhile.
-void ProgressWindow::step(int position, DWORD pause) {
-    os::sys().Sleep(pause);
-    bar_.setPosition(position);
-}
-
+// The window's thread handles no other message while the animation runs.
 void ProgressWindow::animate() {
-    int n = 0;
-    for (;;) {
-        // Windows 98/Me: the window does not wait for the worker; the install
-        // command does.
-        if (targetOs_ == 0 && n == 90) break;
-        int status = installStatus_.load();
-        if (status == kFailed) {
-            for (; n > 0; --n) step(n, 10);
-            bar_.setPosition(0);
-            os::sys().Sleep(100);
-            break;
-        }
-        if (status == kSucceeded) {
-            for (; n < 100; ++n) step(n, 10);
-            os::sys().Sleep(100);
-            break;
-        }
-        if (n >= 90) n = 90;
-        bar_.setPosition(n % 100);
-        os::sys().Sleep(80);
-        ++n;
-    }
+    ProgressAnimation(installStatus_, targetOs_, [this](int position) { bar_.setPosition(position); })
+        .run();
     onOK();
 }
 

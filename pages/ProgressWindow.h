@@ -33,10 +33,9 @@ protected:
     void onCancel() override {}
 
 private:
-    // The whole animation, run by the first timer tick; it returns only when
-    // the window is closing.
+    // The whole animation (ProgressAnimation), run by the first timer tick;
+    // it returns only when the window is closing.
     void animate();
-    void step(int position, DWORD pause);
 
     int targetOs_ = 0;
     bool alternateFont_ = false;
