@@ -146,13 +146,16 @@ bool Sequence::updateNtFamily() {
 }
 
 // A DLL the stopped spooler still has open is written as "n" + name and the
-// monitor's "Driver" value names that copy.
+// monitor's "Driver" value names that copy, once it is there: a registry
+// naming a file that was never written would leave the spooler without its
+// monitor, and a version never installed would keep it from being replaced.
 bool Sequence::replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int version, bool usb) {
     std::string dll = monitor.pDLLName ? monitor.pDLLName : "";
     RegistryKey key;
     if (inUse(copy(dll, kSystemDirectory))) {
-        copy(dll, kSystemDirectory, true);
-        if (key.Open(HKEY_LOCAL_MACHINE, monitorKey(monitor.pName))) {
+        int prefixed = copy(dll, kSystemDirectory, true);
+        if (prefixed == kCopyFailed) return false;
+        if (prefixed == kCopied && key.Open(HKEY_LOCAL_MACHINE, monitorKey(monitor.pName))) {
             key.SetString("Driver", "n" + dll);
             key.SetDword("DriverVersion", static_cast<DWORD>(version));
         }
@@ -229,18 +232,23 @@ bool Sequence::update98() {
     return true;
 }
 
+// A copy that failed is not recorded: the registry keeps the installed
+// file and its version, so that the next installation replaces it.
 bool Sequence::replaceIn98(const std::string& keyPath, std::string& file, int target, int version) {
     RegistryKey key;
     OpenOrCreate(&key, HKEY_LOCAL_MACHINE, keyPath);
     std::string registered;
     int result = copy(file, target);
     if (inUse(result)) {
-        if (inUse(copy(file, target, true))) {
+        int prefixed = copy(file, target, true);
+        if (inUse(prefixed)) {
             say("IDS_ERR_NEEDRESTART");
             return false;
         }
+        if (prefixed == kCopyFailed) return false;
         registered = "n" + file;
     } else {
+        if (result == kCopyFailed && failed()) return false;
         registered = file;
     }
     key.SetString("Driver", registered);
@@ -294,11 +302,14 @@ bool Sequence::replaceLanguageMonitor() {
     config::LanguageMonitorDescriptor monitor;
     job_.config.buildLanguageMonitor(s_.targetOs, &monitor, config::kUsb);
     if (!(job_.statusFlags & kLanguageMonitorOlder)) return true;
-    // The spooler keeps running: a DLL it holds is replaced under the prefixed name.
+    // The spooler keeps running: a DLL it holds is replaced under the
+    // prefixed name, which the registry names only once it is written.
     std::string file = monitor.info.pDLLName ? monitor.info.pDLLName : "";
     std::string registered = file;
     if (inUse(copy(file, kSystemDirectory))) {
-        copy(file, kSystemDirectory, true);
+        int prefixed = copy(file, kSystemDirectory, true);
+        if (prefixed == kCopyFailed) return false;
+        if (prefixed != kCopied) return true;
         registered = "n" + file;
     } else {
         if (failed()) return false;

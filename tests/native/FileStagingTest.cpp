@@ -81,6 +81,7 @@ TEST_F(FileStagingTest, ADestinationInUseOrLockedIsReportedByItsCodeAlone) {
     EXPECT_EQ(copy("X.DLL", install::kSystemDirectory), 5);
     sim.files().release(locked);
     EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(read(systemDirectory() + "\\X.DLL"), "loaded");
 }
 
 TEST_F(FileStagingTest, AFailedCopyNamesTheFileTheCodeAndTheSource) {
@@ -107,6 +108,7 @@ TEST_F(FileStagingTest, UnavailableDirectoriesAreReported) {
         EXPECT_EQ(copy("X.DLL", c.target), 0) << c.call;
         EXPECT_EQ(error, c.text) << c.call;
     }
+    EXPECT_TRUE(sim.calls("CopyFileA").empty());
 }
 
 class DriverCacheTest : public FileStagingTest {
@@ -197,6 +199,7 @@ TEST_F(Windows7StagingTest, AnUnclosedSearchFailsTheCopy) {
     sim.faults().fail("FindClose", ERROR_INVALID_HANDLE);
     EXPECT_EQ(copy("UNIRES.DLL"), 0);
     EXPECT_EQ(error, "Couldn't close search handle.");
+    EXPECT_TRUE(exists(driverDirectory() + "\\UNIRES.DLL")) << "what was copied stays";
 }
 
 TEST_F(Windows7StagingTest, OtherFilesStillComeFromTheMedium) {
@@ -247,7 +250,10 @@ TEST_F(NinetyEightStagingTest, UnidrvComesFromTheBackupOrElseTheMedium) {
 }
 
 TEST_F(NinetyEightStagingTest, AMissingSystemDirectoryIsReportedAsMemory) {
+    onMedium("ICONLIB.DLL");
+    onMedium("UNIDRV.DLL");
     sim.faults().fail("GetSystemDirectoryA", ERROR_NOT_ENOUGH_MEMORY);
     install::stageUnidrvFiles(0, false, error);
     EXPECT_EQ(error, "<IDS_ERR_ALLOCMEMORY>");
+    EXPECT_FALSE(exists(systemDirectory() + "\\UNIDRV.DLL")) << "without the directory Unidrv is not looked for";
 }

@@ -60,6 +60,7 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
         std::function<void(InstallPreparationTest&)> arrange;
         std::vector<std::string> shown;
         bool wizardBox;  // the last box: the wizard's (owned, OK) or the application's
+        bool portRecorded = false;  // the USB port's record is written before the refusal
     } rows[] = {
         {"no model", [](InstallPreparationTest& t) { t.select(3, "LPT1:", 1, ""); },
          {"<IDS_ERR_SELPRINTER>"}, true},
@@ -109,16 +110,25 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
              t.write(kCategoryFile, "[M.PORT]\r\nSystemNTSupported=1\r\n");
              t.select(1, "USB_M_1");
          },
-         {"<IDS_ERR_NOSUPPORTUSB>"}, true},
+         {"<IDS_ERR_NOSUPPORTUSB>"}, true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         for (int i = 0; i < 8; ++i) sim.usb().detach(i);
         sim.desktop().messageBoxes().clear();
         writeConfiguration();
+        sim.registry().removeTree(HKEY_LOCAL_MACHINE, install::kPortNameKey);
         row.arrange(*this);
+        std::vector<WORD> numbers;
+        for (int i = 0; i < 8; ++i)
+            if (auto* printer = sim.usb().at(i)) numbers.push_back(printer->deviceValue());
         EXPECT_FALSE(prepare());
         EXPECT_EQ(messages(), row.shown);
+        // Nothing is installed; the printers keep their numbers, and only a
+        // refusal after the identity's reconciliation finds the port recorded.
+        for (int i = 0, n = 0; i < 8; ++i)
+            if (auto* printer = sim.usb().at(i)) EXPECT_EQ(printer->deviceValue(), numbers[n++]);
+        EXPECT_EQ(sim.registry().exists(HKEY_LOCAL_MACHINE, install::kPortNameKey), row.portRecorded);
         if (!sim.desktop().messageBoxes().empty()) {
             const auto& last = sim.desktop().messageBoxes().back();
             EXPECT_EQ(last.owner == reinterpret_cast<HWND>(0x4242), row.wizardBox);
@@ -221,6 +231,16 @@ TEST_F(InstallPreparationTest, ANewerClassDriverIsInstalledByTheInstallerAndAwai
     sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1002.dll"));
     EXPECT_TRUE(prepare());
     EXPECT_TRUE(sim.desktop().shellRuns().empty());
+
+    // The language file without the installer's caption: no window is
+    // awaited, as an empty title would match any untitled one.
+    write("C:\\MEDIUM\\language\\setup.ini", testing_support::engineLanguageFile());
+    sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1001.dll"));
+    sim.desktop().openWindow("", "", sim.clock().now() + 5000);
+    sim.clock().clearWaits();
+    EXPECT_TRUE(prepare());
+    EXPECT_EQ(sim.desktop().shellRuns().size(), 1u);
+    EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{500, 1000, 2000}));
 }
 
 TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord) {

@@ -2,6 +2,7 @@
 // target system and port kind, the update phases around the Spooler, files
 // in use, and each failure with its message.
 #include <cctype>
+#include <functional>
 #include <thread>
 
 #include "install/ComponentInstallers.h"
@@ -131,6 +132,7 @@ TEST_F(InstallOnXpTest, ASecondUsbPrinterOfTheSameNameFails) {
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_TOOMANY>");
     EXPECT_EQ(status.load(), install::kInstallFailed);
+    EXPECT_EQ(sim.spooler().printers.size(), 1u) << "no numbered name for a USB printer";
 }
 
 TEST_F(InstallOnXpTest, CurrentComponentsAreLeftAloneAndTheSpoolerRuns) {
@@ -218,6 +220,9 @@ TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
     sim.faults().fail("GetCurrentDirectoryA", ERROR_ACCESS_DENIED);
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_GETCURDIR>");
+    EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "old processor");
+    EXPECT_EQ(sim.services().spooler().stops, 1);
+    EXPECT_EQ(sim.services().spooler().starts, 0) << "the spooler stays stopped";
 }
 
 TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
@@ -227,6 +232,7 @@ TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "StartSpoolService error");
     EXPECT_EQ(sim.services().spooler().queries, 10);
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
 }
 
 TEST_F(InstallOnXpTest, ASpoolerFoundStoppedIsStartedAgainAndRecovers) {
@@ -257,6 +263,7 @@ TEST_F(InstallOnXpTest, AFailedEnumerationOfPortsStopsAUsbInstall) {
     sim.faults().fail("LocalAlloc", ERROR_NOT_ENOUGH_MEMORY).after(1);
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_ALLOCMEMORY>");
+    EXPECT_FALSE(exists(driverDirectory() + "\\DRVUI.DLL")) << "no driver file is copied";
 }
 
 TEST_F(InstallOnXpTest, AnEmptyRequiredSlotIsAMissingDriverFile) {
@@ -305,6 +312,7 @@ TEST_F(InstallOnXpTest, UnidrvFilesNeededWithAnEmptyDataDllSlotAreMissing) {
     prepare("LPT1:", config::kGdi);
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_LOSTDRIVERFILE>");
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
 }
 
 TEST_F(InstallOnXpTest, AnOlderLanguageMonitorIsReplacedBesideTheRunningSpooler) {
@@ -331,6 +339,8 @@ TEST_F(InstallOnXpTest, AProcessorTheSpoolerRefusesFailsTheInstall) {
     prepare("LPT1:");
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_ADDPROCESSOR>");
+    EXPECT_FALSE(exists(driverDirectory() + "\\DRVUI.DLL"));
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
 }
 
 TEST_F(InstallOnXpTest, AFailedDriverRegistrationLeavesTheMonitorsInPlace) {
@@ -339,6 +349,7 @@ TEST_F(InstallOnXpTest, AFailedDriverRegistrationLeavesTheMonitorsInPlace) {
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_ADDPRNDRV3>   er = 5");
     EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
+    EXPECT_TRUE(sim.spooler().printers.empty());
 }
 
 class InstallOnWindows7Test : public InstallTest {
@@ -404,6 +415,9 @@ TEST_F(Install98Test, AMonitorInUseUnderBothNamesNeedsARestart) {
     prepare("USB_M_1");
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_NEEDRESTART>");
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+    EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 1u);
+    EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
     sim.files().release(held);
     sim.files().release(heldToo);
 }
@@ -424,6 +438,223 @@ TEST_F(Install98Test, TheColourLibraryComesWithTheColourModels) {
     ASSERT_TRUE(install()) << message();
     EXPECT_TRUE(exists(systemDirectory() + "\\DMCOLOR.DLL"));
 }
+
+// Failures of the sequence that end it, or that it passes over, each with
+// the text it leaves, the outcome, and what stays behind: the changes made
+// before a failure stay, the steps after it are not taken, and the registry
+// never names a component that was not put in place.
+class InstallFailureTest;
+
+struct FailureCase {
+    const char* name;
+    int targetOs;
+    const char* port;
+    std::function<void(InstallFailureTest&)> arrange;  // once the job is prepared
+    bool installed;
+    std::string message;
+    std::function<void(InstallFailureTest&)> leaves;
+};
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
+class InstallFailureTest : public InstallTest, public ::testing::WithParamInterface<FailureCase> {
+public:
+    InstallFailureTest() : InstallTest(GetParam().targetOs) {}
+    using InstallTest::installedOlderMonitor;
+    using InstallTest::installedOlderProcessor;
+
+    // A configuration whose raster driver needs the Unidrv support files.
+    void needingUnidrvFiles(const char* port) {
+        writeConfiguration("GDIDataFileDLLName=MRES.DLL\r\nGDI2KDDKDEV=1\r\nGDIDriverPath=DRV.DLL\r\n"
+                           "GDIDataFile=M.GPD\r\nGDIConfigFile=DRVUI.DLL\r\nGDIHelpFile=DRV.HLP\r\n"
+                           "GDIPrintProcessor=WinPrint\r\n");
+        for (const char* file : {"MRES.DLL", "STDNAMES.GPD", "UNIRES.DLL"}) onMedium(file);
+        prepare(port, config::kGdi);
+    }
+    bool driverRegistered() { return !sim.calls("AddPrinterDriverA").empty(); }
+    std::string defaultPrinter() {
+        char name[64] = {};
+        DWORD size = sizeof name;
+        return sim.GetDefaultPrinterA(name, &size) ? name : "";
+    }
+};
+
+TEST_P(InstallFailureTest, EndsOrGoesOnWithItsTextAndKeepsWhatWasDone) {
+    const FailureCase& c = GetParam();
+    prepare(c.port);
+    c.arrange(*this);
+    EXPECT_EQ(install(), c.installed);
+    EXPECT_EQ(message(), c.message);
+    c.leaves(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFailure, InstallFailureTest,
+    ::testing::Values(
+        FailureCase{"MonitorDllMissingInTheUpdatePhase", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Serial Mon", "SER.DLL");
+                        t.sim.files().remove("C:\\MEDIUM\\W32\\SER.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>SER.DLL  er = 2C:\\MEDIUM\\W32\\SER.DLL",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.sim.services().spooler().stops, 1);
+                        EXPECT_EQ(t.sim.services().spooler().starts, 0) << "the spooler stays stopped";
+                        EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 1u);
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"SerialMonitorUiDllMissingInTheUpdatePhase", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Serial Mon", "SER.DLL");
+                        t.sim.files().remove("C:\\MEDIUM\\W32\\SERUI.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>SERUI.DLL  er = 2C:\\MEDIUM\\W32\\SERUI.DLL",
+                    [](InstallFailureTest& t) {
+                        // The monitor is replaced and the spooler started again; the
+                        // text ends the install at the first driver file's check.
+                        EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 3u);
+                        EXPECT_EQ(t.sim.services().spooler().starts, 1);
+                        EXPECT_TRUE(t.exists(t.driverDirectory() + "\\DRVUI.DLL"));
+                        EXPECT_FALSE(t.exists(t.driverDirectory() + "\\DRV.DLL"));
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"UsbMonitorUiDllMissingInTheUpdatePhase", 3, "USB_M_1",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Usb Mon", "USBMON.DLL");
+                        t.sim.files().remove("C:\\MEDIUM\\W32\\USBUI.DLL");
+                    },
+                    true, "<IDS_INF_USBRESTART>",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.installedVersion(monitorKey("Usb Mon")), 3u);
+                        EXPECT_NE(t.sim.spooler().printer("M(U) 1"), nullptr);
+                    }},
+        FailureCase{"MonitorDllHeldAndItsPrefixedCopyFails", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Serial Mon", "SER.DLL");
+                        t.sim.files().hold(t.systemDirectory() + "\\SER.DLL");
+                        t.sim.faults().fail("CopyFileA", ERROR_WRITE_PROTECT).when("nSER.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>nSER.DLL  er = 19C:\\MEDIUM\\W32\\SER.DLL",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.driverValue(monitorKey("Serial Mon")), "SER.DLL");
+                        EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 1u);
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"LanguageMonitorHeldAndItsPrefixedCopyFails", 3, "USB_M_1",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Stand-in Language Monitor", "LMON.DLL");
+                        t.sim.faults().fail("CopyFileA", ERROR_WRITE_PROTECT).when("nLMON.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>nLMON.DLL  er = 19C:\\MEDIUM\\W32\\LMON.DLL",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.driverValue(monitorKey("Stand-in Language Monitor")), "LMON.DLL");
+                        EXPECT_EQ(t.installedVersion(monitorKey("Stand-in Language Monitor")), 1u);
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"SpoolerStillStoppedAfterItsSecondStart", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Serial Mon", "SER.DLL");
+                        t.sim.services().spooler().scriptedQueries.assign(20, SERVICE_STOPPED);
+                    },
+                    false, "StartSpoolService error",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.sim.services().spooler().starts, 2);
+                        EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 3u) << "nothing is rolled back";
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"EmptyPrinterName", 3, "LPT1:", [](InstallFailureTest& t) { t.job.setPrinterName(""); },
+                    false, "<IDS_ERR_ADDPRINTER>er = 1801",
+                    [](InstallFailureTest& t) {
+                        EXPECT_NE(t.sim.spooler().driver("M Parallel", "Windows NT x86"), nullptr);
+                        EXPECT_TRUE(t.sim.spooler().printers.empty());
+                    }},
+        FailureCase{"UnidrvSupportFileMissing", 3, "LPT1:",
+                    [](InstallFailureTest& t) { t.needingUnidrvFiles("LPT1:"); },
+                    // The staging's text is not looked at; the spooler misses the file.
+                    false, "<IDS_ERR_ADDPRNDRV3>   er = 2",
+                    [](InstallFailureTest& t) {
+                        EXPECT_TRUE(t.exists(t.driverDirectory() + "\\STDNAMES.GPD"));
+                        EXPECT_TRUE(t.sim.spooler().printers.empty());
+                    }},
+        FailureCase{"UnidrvSupportFileMissingBeforeALanguageMonitorReplacement", 3, "USB_M_1",
+                    [](InstallFailureTest& t) {
+                        t.needingUnidrvFiles("USB_M_1");
+                        t.sim.registry().setDword(HKEY_LOCAL_MACHINE, monitorKey("Stand-in Language Monitor"),
+                                                  "DriverVersion", 1);
+                    },
+                    false, "<IDS_ERR_COPYFIEL>TTFSUB.GPD  er = 2C:\\MEDIUM\\W32\\TTFSUB.GPD",
+                    [](InstallFailureTest& t) {
+                        EXPECT_TRUE(t.exists(t.systemDirectory() + "\\LMON.DLL"));
+                        EXPECT_EQ(t.installedVersion(monitorKey("Stand-in Language Monitor")), 1u);
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"Windows98IconLibraryMissing", 0, "LPT1:",
+                    [](InstallFailureTest& t) { t.sim.files().remove("C:\\MEDIUM\\W32\\ICONLIB.DLL"); },
+                    // Windows 98/Me has no closing notice: the text is what is said.
+                    true, "<IDS_ERR_COPYFIEL>ICONLIB.DLL  er = 2C:\\MEDIUM\\W32\\ICONLIB.DLL",
+                    [](InstallFailureTest& t) { EXPECT_NE(t.sim.spooler().printer("M(P)"), nullptr); }},
+        FailureCase{"Windows98ProcessorCopyFails", 0, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderProcessor("MProc", "MPROC.DLL");
+                        t.sim.files().remove("C:\\MEDIUM\\W32\\MPROC.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>MPROC.DLL  er = 2C:\\MEDIUM\\W32\\MPROC.DLL",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.installedVersion(processorKey(0, "MProc")), 1u);
+                        EXPECT_EQ(t.read(t.processorDirectory() + "\\MPROC.DLL"), "old processor");
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"Windows98MonitorHeldAndItsPrefixedCopyFails", 0, "USB_M_1",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Usb Mon", "USBMON.DLL");
+                        t.sim.files().hold(t.systemDirectory() + "\\USBMON.DLL");
+                        t.sim.faults().fail("CopyFileA", ERROR_WRITE_PROTECT).when("nUSBMON.DLL");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>nUSBMON.DLL  er = 19C:\\MEDIUM\\W32\\USBMON.DLL",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+                        EXPECT_EQ(t.installedVersion(monitorKey("Usb Mon")), 1u);
+                        EXPECT_FALSE(t.driverRegistered());
+                    }},
+        FailureCase{"MonitorKeyUnopenableInTheUpdatePhase", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.installedOlderMonitor("Serial Mon", "SER.DLL");
+                        // The version is read; the key is not opened again.
+                        t.sim.faults().fail("RegOpenKeyExA", ERROR_ACCESS_DENIED).when("Monitors\\Serial Mon").after(1);
+                    },
+                    true, "<IDS_INF_NTRESTART>",
+                    [](InstallFailureTest& t) {
+                        EXPECT_EQ(t.read(t.systemDirectory() + "\\SER.DLL"), t.read("C:\\MEDIUM\\W32\\SER.DLL"));
+                        EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 1u);
+                        EXPECT_NE(t.sim.spooler().printer("M(S)"), nullptr);
+                    }},
+        FailureCase{"SerialSettingsCannotBeWritten", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.sim.faults().fail("RegOpenKeyExA", ERROR_ACCESS_DENIED).when("CurrentVersion\\Ports");
+                    },
+                    true, "<IDS_INF_NTRESTART>",
+                    [](InstallFailureTest& t) {
+                        EXPECT_NE(t.sim.spooler().printer("M(S)"), nullptr);
+                        EXPECT_EQ(t.sim.registry().getString(HKEY_LOCAL_MACHINE, kPortsKey, "COM1:"), "9600,n,8,1")
+                            << "the system's own settings stay";
+                    }},
+        FailureCase{"Windows98SerialSettingsCannotBeWritten", 0, "COM1:",
+                    [](InstallFailureTest& t) { t.sim.faults().fail("WriteProfileStringA", ERROR_ACCESS_DENIED); },
+                    true, "",
+                    [](InstallFailureTest& t) {
+                        EXPECT_NE(t.sim.spooler().printer("M(S)"), nullptr);
+                        EXPECT_EQ(t.read(t.windowsDirectory() + "\\win.ini").find("COM1:="), std::string::npos);
+                    }},
+        FailureCase{"DefaultPrinterCannotBeMade", 3, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.job.selection.defaultPrinter = true;
+                        t.sim.faults().fail("LoadLibraryA", ERROR_MOD_NOT_FOUND).when("winspool");
+                    },
+                    true, "<IDS_INF_NTRESTART>",
+                    [](InstallFailureTest& t) {
+                        EXPECT_NE(t.sim.spooler().printer("M(P)"), nullptr);
+                        EXPECT_EQ(t.defaultPrinter(), "");
+                    }}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallOnXpTest, TheWorkerThreadReportsItsOutcomeLast) {
     prepare("USB_M_1");

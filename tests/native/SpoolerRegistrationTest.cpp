@@ -73,6 +73,7 @@ TEST_F(AddPrinterTest, OtherFailuresGiveTheirCode) {
     job.printer.pPortName[0] = 'X';  // "XVCOM1:" is no port
     EXPECT_FALSE(add());
     EXPECT_EQ(error, "<IDS_ERR_ADDPRINTER>er = 1796");
+    EXPECT_TRUE(sim.spooler().printers.empty());
 }
 
 TEST_F(AddPrinterTest, AFailureWhileNumberingGivesItsCode) {
@@ -80,6 +81,8 @@ TEST_F(AddPrinterTest, AFailureWhileNumberingGivesItsCode) {
     sim.faults().fail("AddPrinterA", ERROR_ACCESS_DENIED).after(1);
     EXPECT_FALSE(add());
     EXPECT_EQ(error, "<IDS_ERR_ADDPRINTER>er = 5");
+    EXPECT_STREQ(job.printer.pPrinterName, "M(S)") << "the record keeps the name it was given";
+    EXPECT_EQ(sim.spooler().printers.size(), 1u);
 }
 
 class MonitorRegistrationTest : public InstallTest {
@@ -149,6 +152,18 @@ TEST_F(MonitorRegistrationTest, SerialCopyFailuresAreReportedButTheSpoolerDecide
     EXPECT_EQ(install::installPortMonitors(job.config, 3, "COM1:", error), 0);
     EXPECT_EQ(error, "<IDS_ERR_COPYFIEL>SERUI.DLL  er = 2C:\\MEDIUM\\W32\\SERUI.DLL");
     EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
+
+    // The monitor's own DLL missing from the medium: the copy an earlier
+    // installation left in the system directory is registered.
+    sim.spooler().removeMonitor("Serial Mon");
+    sim.registry().removeTree(HKEY_LOCAL_MACHINE, monitorKey("Serial Mon"));
+    onMedium("SERUI.DLL");
+    sim.files().remove("C:\\MEDIUM\\W32\\SER.DLL");
+    error.clear();
+    EXPECT_EQ(install::installPortMonitors(job.config, 3, "COM1:", error), 0);
+    EXPECT_EQ(error, "<IDS_ERR_COPYFIEL>SER.DLL  er = 2C:\\MEDIUM\\W32\\SER.DLL");
+    EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, monitorKey("Serial Mon"), "DriverVersion"), 3u);
 }
 
 TEST_F(MonitorRegistrationTest, UsbCopyFailuresAreNotReported) {
@@ -176,7 +191,13 @@ TEST_F(MonitorRegistrationTest, TheLanguageMonitorFollowsTheVersionRule) {
 TEST_F(MonitorRegistrationTest, AFailingAddIsAMonitorFailure) {
     sim.faults().fail("AddMonitorA", ERROR_ACCESS_DENIED);
     EXPECT_EQ(install::installLanguageMonitor(job.config, 3, "USB_M_1", error), install::kMonitorInstallFailed);
+    EXPECT_EQ(error, "<IDS_ERR_ADDMONITOR> Erro code is:5");
+    error.clear();
     EXPECT_EQ(install::installPortMonitors(job.config, 3, "USB_M_1", error), install::kMonitorInstallFailed);
+    EXPECT_EQ(error, "<IDS_ERR_ADDMONITOR> Erro code is:5");
+    // No version is recorded for a monitor the spooler did not take.
+    for (const char* monitor : {"Stand-in Language Monitor", "Usb Mon"})
+        EXPECT_FALSE(sim.registry().exists(HKEY_LOCAL_MACHINE, monitorKey(monitor))) << monitor;
 }
 
 class ProcessorRegistrationTest : public InstallTest {
@@ -206,6 +227,8 @@ TEST_F(ProcessorRegistrationTest, AProcessorTheSpoolerRefusesFails) {
     sim.files().remove("C:\\MEDIUM\\W32\\MPROC.DLL");
     EXPECT_EQ(install::installPrintProcessor(3, "MProc", "MPROC.DLL", error), install::kProcessorInstallFailed);
     EXPECT_EQ(error, "<IDS_ERR_ADDPROCESSOR>") << "the copy failure itself is not reported";
+    EXPECT_FALSE(sim.registry().exists(HKEY_LOCAL_MACHINE, processorKey(3, "MProc")));
+    EXPECT_TRUE(sim.clock().sleeps().empty()) << "nothing to settle";
 }
 
 TEST_F(ProcessorRegistrationTest, TheSpoolersAnswersAreReturnedAsTheyAre) {
@@ -305,4 +328,43 @@ TEST_F(PortEnumerationTest, AnyFailureIsReportedAsMemory) {
     sim.faults().fail("EnumPortsA", RPC_S_SERVER_UNAVAILABLE).after(1).times(1);
     EXPECT_FALSE(install::checkPortEnumeration(error));
     EXPECT_EQ(error, "<IDS_ERR_ALLOCMEMORY>");
+}
+
+// Whichever step of making a printer the default fails, on each system's
+// way of doing it: the default stays the printer it was, nothing is
+// broadcast, and no handle, memory or library is left behind.
+TEST(DefaultPrinterFailureTest, AnyFailedStepLeavesTheDefaultAsItWas) {
+    struct Row {
+        int targetOs;
+        const char* call;
+        int after;  // matching calls let through first
+    } rows[] = {
+        {0, "OpenPrinterA", 0},          {0, "GetPrinterA", 0},    {0, "GlobalAlloc", 0},
+        {0, "GetPrinterA", 1},           {0, "SetPrinterA", 0},    {1, "OpenPrinterA", 0},
+        {1, "GetPrinterA", 1},           {1, "WriteProfileStringA", 0},
+        {3, "GetSystemDirectoryA", 0},   {3, "LoadLibraryA", 0},   {3, "GetProcAddress", 0},
+        {3, "SetDefaultPrinterA", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.targetOs) + " " + row.call + " after " + std::to_string(row.after));
+        testing_support::InstallScenario machine(row.targetOs);
+        machine.prepare("LPT1:");
+        ASSERT_TRUE(machine.install()) << machine.message();
+        ASSERT_TRUE(install::setDefaultPrinter("M(P)"));
+        machine.prepare("LPT1:");
+        ASSERT_TRUE(machine.install()) << machine.message();
+        ASSERT_EQ(machine.job.selection.modelName, "M(P)(1)");
+        os::sim::SimOs& sim = machine.sim;
+        sim.desktop().broadcasts().clear();
+        sim.faults().fail(row.call, ERROR_ACCESS_DENIED).after(row.after);
+        EXPECT_FALSE(install::setDefaultPrinter("M(P)(1)"));
+        sim.faults().clear();
+        char name[64] = {};
+        DWORD size = sizeof name;
+        ASSERT_TRUE(sim.GetDefaultPrinterA(name, &size));
+        EXPECT_STREQ(name, "M(P)");
+        EXPECT_TRUE(sim.desktop().broadcasts().empty());
+        // Libraries count as handles; memory left behind fails under the sanitizers.
+        EXPECT_EQ(sim.openHandles(), 0u);
+    }
 }

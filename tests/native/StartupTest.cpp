@@ -199,6 +199,12 @@ TEST_F(StartupTest, AMissingLanguageFileShowsAnEmptyBox) {
     EXPECT_EQ(messages(), std::vector<std::string>{""});
 }
 
+TEST_F(StartupTest, AVersionThatCannotBeReadRefusesNothing) {
+    sim.faults().fail("GetVersionExA", ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+    EXPECT_TRUE(messages().empty());
+}
+
 TEST_F(StartupTest, SettingsFollowLanguageAndLoadLicense) {
     auto settings = app::readStartupSettings();
     EXPECT_TRUE(settings.alternateFont) << "a missing LANGUAGE means the Chinese font";

@@ -62,6 +62,14 @@ TEST_F(TextTableTest, ACurrentDirectoryTooLongForThePathGivesEmptyTexts) {
     TextTable table("M");
     EXPECT_EQ(table.path(), "");
     EXPECT_STREQ(table.GetText("A"), "");
+
+    // So does a current directory that cannot be read at all.
+    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\MEDIUM"));
+    language("[M]\r\nA=found\r\n");
+    sim.faults().fail("GetCurrentDirectoryA", ERROR_ACCESS_DENIED);
+    TextTable unreadable("M");
+    EXPECT_EQ(unreadable.path(), "");
+    EXPECT_STREQ(unreadable.GetText("A"), "");
 }
 
 TEST_F(TextTableTest, GbkTextPassesThroughUnchanged) {

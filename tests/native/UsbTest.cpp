@@ -73,11 +73,19 @@ TEST_F(UsbIdentityTest, EveryFailureIsToldAndReleasesTheLibrary) {
             write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
             sim.desktop().messageBoxes().clear();
             row.arrange(sim);
+            std::vector<WORD> before;
+            for (int i = 0; i < 8; ++i)
+                if (auto* printer = sim.usb().at(i)) before.push_back(printer->deviceValue());
             const char* expected = reading ? row.readMessage : row.writeMessage;
             if (reading)
                 EXPECT_EQ(install::ReadUsbDeviceId(), row.readResult);
             else
                 EXPECT_EQ(install::WriteUsbDeviceId(3), row.writeResult);
+            // A refused or failed change leaves every printer's number as it was.
+            std::vector<WORD> after;
+            for (int i = 0; i < 8; ++i)
+                if (auto* printer = sim.usb().at(i)) after.push_back(printer->deviceValue());
+            if (reading || !row.writeResult) EXPECT_EQ(after, before);
             if (expected) {
                 ASSERT_EQ(messages().size(), 1u);
                 EXPECT_EQ(messages()[0], expected);

@@ -129,6 +129,31 @@ TEST_P(InstallFlowOn98Test, TheInstallEndsWithTheRestartOffer) {
     EXPECT_EQ(sim.calls("ExitWindowsEx").size(), 1u);
 }
 
+// A failing installation: its first failure is the wizard's last word, the
+// wizard closes, what was registered before the failure stays and nothing
+// after it is done.
+class FailedInstallFlowTest : public InstallFlowTest {};
+
+TEST_P(FailedInstallFlowTest, TheFirstFailureIsSaidAndTheWizardCloses) {
+    sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
+    ASSERT_TRUE(start());
+    press(IDOK);
+    press(IDOK);
+    press(IDOK);
+    chooseByText(port, IDC_PORT_LIST, GetParam().port);
+    press(IDOK);
+    EXPECT_EQ(messages(), std::vector<std::string>{text("Message", "IDS_ERR_ADDPRNDRV3") + "   er = 5"});
+    EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
+    EXPECT_TRUE(sim.spooler().printers.empty());
+    EXPECT_FALSE(IsWindowVisible(frame.hwnd()));
+    EXPECT_EQ(port.hwnd(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DriverRefused, FailedInstallFlowTest,
+    ::testing::Values(FlowCase{"XpSerial", Machine::windowsXp(), 1, "HVCOM2:", -1, "M(S)", nullptr}),
+    [](const ::testing::TestParamInfo<FlowCase>& info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(
     Windows98, InstallFlowOn98Test,
     ::testing::Values(FlowCase{"Serial", Machine::windows98(), 1, "COM1:", -1, "M(S)", "IDS_INF_NTRESTART"}),

@@ -87,7 +87,7 @@ TEST_F(PortPageTest, TheBuilderOffersAndPreselectsThePortsOfTheModel) {
         std::string keys;  // of the model's port section; empty: no section
         int targetOs;
         int mode;          // 1 typical, 0 advanced
-        int deviceValue;   // of the one attached USB printer; -1: none
+        int deviceValue;   // of the one attached USB printer; -1: none; -2: two printers
         std::vector<std::string> offered;  // empty: not checked
         const char* selected;
         int serial;        // serial lists enabled
@@ -102,6 +102,8 @@ TEST_F(PortPageTest, TheBuilderOffersAndPreselectsThePortsOfTheModel) {
         {"no USB on NT 4.0", "M", all, 1, 0, -1, serialAndParallel, "HVCOM1:", 1, false},
         {"typical: one USB port, taken when a printer is there", "M", all, 3, 1, 10, {}, "USB_M_1", 0, true},
         {"typical without a printer", "M", all, 3, 1, -1, {}, "HVCOM1:", 1, false},
+        {"typical: two printers are told of and the USB port is taken", "M", all, 3, 1, -2, {}, "USB_M_1", 0, true},
+        {"advanced: two printers are told of and match no USB port", "M", all, 3, 0, -2, {}, "", 1, false},
         {"advanced: the printer's number", "M", all, 3, 0, 10, {}, "USB_M_3", 0, true},
         {"advanced: a number beyond the four ports", "M", all, 3, 0, 6, {}, "HVCOM1:", 1, false},
         {"advanced without a printer", "M", all + "LPTDEFAULT=1", 3, 0, -1, {}, "LPT1:", 0, true},
@@ -118,9 +120,16 @@ TEST_F(PortPageTest, TheBuilderOffersAndPreselectsThePortsOfTheModel) {
         categoryFile(0, row.keys.empty() ? "" : portSection(row.model, row.keys));
         for (int i = 0; i < 8; ++i) sim.usb().detach(i);
         if (row.deviceValue >= 0) sim.usb().attach(static_cast<WORD>(row.deviceValue));
+        if (row.deviceValue == -2) {
+            sim.usb().attach(1);
+            sim.usb().attach(2);
+        }
         // Another mode each time, so that the list is built again.
         build("(none)", row.targetOs, 1 - row.mode);
+        sim.desktop().messageBoxes().clear();
         build(row.model, row.targetOs, row.mode);
+        EXPECT_EQ(messages(), row.deviceValue == -2 ? std::vector<std::string>{text("Message", "IDS_ERR_ONEPRINTER")}
+                                                    : std::vector<std::string>{});
         if (!row.offered.empty()) EXPECT_EQ(ports(), row.offered);
         EXPECT_STREQ(port.portName(), row.selected);
         EXPECT_EQ(itemText(port, IDC_PORT_LIST), row.selected);

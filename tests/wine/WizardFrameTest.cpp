@@ -524,6 +524,15 @@ TEST_F(WizardFrameTest, F1OpensTheHelpDocumentOrBringsItsOpenWindowForward) {
     SendMessageW(frame.hwnd(), WM_HELP, 0, 0);
     EXPECT_EQ(runs.size(), 1u);
     EXPECT_EQ(sim.desktop().windows().back().bringToTopRequests, 0);
+
+    // A document that cannot be opened: nothing is said and the wizard stays as it was.
+    writeFile("language\\setup.ini", "[Help Guide]\r\nCaption=Help\r\nName=missing.pdf\r\n");
+    const int page = frame.currentPage();
+    SendMessageW(frame.hwnd(), WM_HELP, 0, 0);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].file, ".\\missing.pdf");
+    EXPECT_EQ(frame.currentPage(), page);
+    EXPECT_TRUE(IsWindowVisible(frame.hwnd()));
     EXPECT_TRUE(messages().empty());
 }
 
