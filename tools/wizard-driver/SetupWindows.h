@@ -96,10 +96,13 @@ public:
             if (GetDlgItem(w, kBack)) return w;
         return nullptr;
     }
-    // A message box: a dialog with the message text control and no Back.
+    // A message box: a dialog with the message text control, no Back and no
+    // progress bar (the progress window's text has the same number).
     HWND messageBox() const {
         for (HWND w : visibleWindows())
-            if (GetDlgItem(w, kMessageText) && !GetDlgItem(w, kBack)) return w;
+            if (GetDlgItem(w, kMessageText) && !GetDlgItem(w, kBack) &&
+                !FindWindowExA(w, nullptr, "msctls_progress32", nullptr))
+                return w;
         return nullptr;
     }
 

@@ -24,8 +24,10 @@ using namespace setupwindows;
 void settle() { Sleep(700); }
 
 // Reports what the wizard shows and keeps its picture.
-void shot(HWND window, const std::string& outDirectory, const std::string& name) {
-    settle();
+// A window that closes on its own (the progress window) is taken after a
+// short pause for its first paint, before it can close.
+void shot(HWND window, const std::string& outDirectory, const std::string& name, bool closesSoon = false) {
+    if (closesSoon) Sleep(30); else settle();
     std::printf("%s: \"%s\"", name.c_str(), textOf(window).c_str());
     for (int id : {1002, IDOK, IDCANCEL}) {
         HWND button = GetDlgItem(window, id);
@@ -56,13 +58,13 @@ int install(SetupProcess& setup, HWND frame, const std::string& out) {
         if (p.control == kAgreementText) click(visibleControl(frame, kAccept));
         click(GetDlgItem(frame, IDOK));
     }
-    // The progress window: a window of setup.exe's own besides the wizard.
+    // The progress window: a window of setup.exe's own with a progress bar.
     if (HWND progress = waitFor([&] {
             for (HWND w : setup.visibleWindows())
-                if (w != frame && !GetDlgItem(w, kMessageText)) return w;
+                if (w != frame && FindWindowExA(w, nullptr, "msctls_progress32", nullptr)) return w;
             return HWND(nullptr);
         }, 5000))
-        shot(progress, out, "6-progress");
+        shot(progress, out, "6-progress", true);
     int box = 0;
     bool settled = answerUntilSettled(setup, frame, [&](HWND window, const std::string& text) {
         shot(window, out, "7-message-" + std::to_string(++box));
