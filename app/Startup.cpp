@@ -59,12 +59,14 @@ void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").G
 bool portCheckModel(std::string* model) {
     config::DriverConfig list;
     int count = list.modelCount();
-    bool anyCategory = false;
+    model->clear();
+    if (count < 1) return false;
+    bool anyCategory = list.modelEntry(count, model) != config::kNoCategory;
+    // Whether any other entry names a category: up to the first that does,
+    // not through the whole list, whose every read costs a walk through it.
     std::string entry;
-    for (int n = 1; n <= count; ++n) {
-        if (list.modelEntry(n, &entry) != config::kNoCategory) anyCategory = true;
-    }
-    *model = entry;
+    for (int n = 1; n < count && !anyCategory; ++n)
+        anyCategory = list.modelEntry(n, &entry) != config::kNoCategory;
     return anyCategory;
 }
 

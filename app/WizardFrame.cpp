@@ -48,7 +48,10 @@ BOOL WizardFrame::onInitDialog() {
         ui::sharedDialogFont().applyTo(hwnd_);
     }
     if (!pages_.empty()) {
-        createPages();
+        createPages(true);
+        // What the OS page's start does besides its window is done now, in
+        // its place among the pages' starts; its window comes later.
+        if (auto* osPage = pageAs<pages::OsPage>(kOsPage)) osPage->start();
         // A page that could not start (the licence is missing) has ended the
         // wizard already; it is not shown, and nothing more is asked.
         if (ended_) return FALSE;
@@ -71,7 +74,23 @@ BOOL WizardFrame::onInitDialog() {
         onCancel();
         return FALSE;
     }
+    showThenCreateOtherPages();
     return TRUE;
+}
+
+// Most of the start is the pages' controls, the drop-down lists above all
+// (Wine gives each list a top-level window of its own), and most of them
+// are on pages nobody sees yet. So the wizard shows itself, painted with its
+// first page, once nothing can end it any more, and builds those pages
+// behind it before it handles the first input.
+void WizardFrame::showThenCreateOtherPages() {
+    bool others = false;
+    for (int index = 0; index < pageCount(); ++index)
+        others = others || (pages_[index] != nullptr && !neededBeforeShowing(index));
+    if (!others) return;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    createPages(false);
 }
 
 void WizardFrame::doDataExchange(ui::DataExchange& exchange) {
@@ -86,11 +105,20 @@ void WizardFrame::addAboutItem() {
     AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, MessageTexts().GetText("IDS_ABOUTBOX"));
 }
 
-void WizardFrame::createPages() {
+// Only the first page. The others do nothing at their start but build their
+// window and read the configuration, except the agreement, which is the first
+// page when it reads the licence, and the OS page, which is started apart.
+bool WizardFrame::neededBeforeShowing(int index) const {
+    return index == (loadLicense_ ? kAgreementPage : kPrinterPage);
+}
+
+void WizardFrame::createPages(bool beforeShowing) {
     RECT area = {0, 0, 0, 0};
     GetWindowRect(pageArea_.hwnd(), &area);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&area), 2);
-    for (ui::Page* page : pages_) {
+    for (int index = 0; index < pageCount(); ++index) {
+        ui::Page* page = pages_[index];
+        if (neededBeforeShowing(index) != beforeShowing) continue;
         if (page == nullptr || !page->create(hwnd_)) continue;
         SetWindowPos(page->hwnd(), nullptr, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);

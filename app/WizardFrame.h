@@ -4,7 +4,8 @@
 // chosen model allows the advanced mode, whether it supports the target
 // system, and which baud rate the serial settings start with. At start it
 // refuses to run without its side picture and, from Windows 2000 on,
-// without administrator rights.
+// without administrator rights; then it shows itself with its first page and
+// builds the other pages before it takes input.
 #pragma once
 
 #include <string>
@@ -101,7 +102,10 @@ private:
         return index >= 0 && index < pageCount() ? dynamic_cast<T*>(pages_[index]) : nullptr;
     }
     void addAboutItem();
-    void createPages();
+    // The pages needed before the wizard shows, or the others.
+    void createPages(bool beforeShowing);
+    bool neededBeforeShowing(int index) const;
+    void showThenCreateOtherPages();
     void captionButtons();
     bool loadSideBitmap();
     void backCommand();

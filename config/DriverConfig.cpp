@@ -1,5 +1,7 @@
 #include "config/DriverConfig.h"
 
+#include <algorithm>
+
 #include "config/ModelEntry.h"
 #include "config/ProfileValues.h"
 
@@ -7,6 +9,28 @@ namespace config {
 namespace {
 
 const char* const kModelListSection = "DEVICENAME";
+// Entry n of the list is the key "DEVICENAME{n}".
+const char* const kModelEntryKey = "DEVICENAME";
+
+// The entry number of a key that modelEntry reads ("DEVICENAME{n}" with n
+// decimal, no leading zero, without regard to case) when n is 1..count; 0
+// for any other key.
+int entryNumber(const std::string& key, int count) {
+    const std::string prefix = kModelEntryKey;
+    if (key.size() <= prefix.size() || key.size() > prefix.size() + 10) return 0;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char c = key[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != prefix[i]) return 0;
+    }
+    if (key[prefix.size()] == '0') return 0;
+    long long n = 0;
+    for (size_t i = prefix.size(); i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') return 0;
+        n = n * 10 + (key[i] - '0');
+    }
+    return n <= count ? static_cast<int>(n) : 0;
+}
 
 }  // namespace
 
@@ -30,8 +54,36 @@ int DriverConfig::modelCount() const {
 }
 
 int DriverConfig::modelEntry(int n, std::string* text) const {
-    *text = readValue(setupPath_, kModelListSection, "DEVICENAME" + std::to_string(n), kFileRoom);
+    *text = readValue(setupPath_, kModelListSection, kModelEntryKey + std::to_string(n), kFileRoom);
     return splitModelEntry(text);
+}
+
+std::vector<std::pair<int, std::string>> DriverConfig::models() const {
+    std::vector<std::pair<int, std::string>> models;
+    const int count = modelCount();
+    if (count < 1) return models;
+    std::string text;
+    SectionSnapshot list;
+    if (!list.read(setupPath_, kModelListSection)) {
+        for (int n = 1; n <= count; ++n) {
+            int category = modelEntry(n, &text);
+            if (category != kNoCategory) models.emplace_back(category, text);
+        }
+        return models;
+    }
+    // An entry the list lacks reads "0", which names no category: only the
+    // entries present can give a model.
+    std::vector<int> present;
+    for (const std::string& key : list.keyNames())
+        if (int n = entryNumber(key, count)) present.push_back(n);
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    for (int n : present) {
+        text = list.value(kModelEntryKey + std::to_string(n), kFileRoom);
+        int category = splitModelEntry(&text);
+        if (category != kNoCategory) models.emplace_back(category, text);
+    }
+    return models;
 }
 
 int DriverConfig::defaultModel(std::string* text) const {

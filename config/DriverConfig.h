@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/ConfigNames.h"
 #include "config/Descriptors.h"
@@ -24,6 +26,10 @@ public:
     // Entry n ("DEVICENAME{n}", 199 characters): its category with `text`
     // cut to the model name, or -1 with `text` left whole.
     int modelEntry(int n, std::string* text) const;
+    // Every entry 1..N that names a category, in list order, as modelEntry
+    // reads it: its category and its model name. Read from the file at once
+    // where it allows (SectionSnapshot), else entry by entry.
+    std::vector<std::pair<int, std::string>> models() const;
     // The entry that "DEFAULTNAME" numbers, read as modelEntry reads it.
     int defaultModel(std::string* text) const;
     // The version of the print processor on the medium.

@@ -40,6 +40,117 @@ int parseDecimal(const std::string& text) {
     return static_cast<int>(value);
 }
 
+namespace {
+
+std::string upperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string trimSpaces(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool quoted(const std::string& text) {
+    return !text.empty() && (text.front() == '"' || text.front() == '\'' || text.back() == '"' ||
+                             text.back() == '\'');
+}
+
+// The whole file, or false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string* bytes) {
+    os::Os& sys = os::sys();
+    // Shared as the profile functions open it: a file open for writing is still read.
+    HANDLE file = sys.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD high = 0;
+    DWORD size = sys.GetFileSize(file, &high);
+    bool read = size != INVALID_FILE_SIZE && high == 0 && size < (1u << 24);
+    if (read) {
+        bytes->assign(size, '\0');
+        DWORD total = 0;
+        while (read && total < size) {
+            DWORD got = 0;
+            read = sys.ReadFile(file, &(*bytes)[total], size - total, &got, nullptr) != FALSE && got > 0;
+            total += got;
+        }
+    }
+    sys.CloseHandle(file);
+    return read;
+}
+
+// The lines of a file of printable ASCII, each ended by CR LF or LF (the
+// last one may have no end); false for any other byte.
+bool plainLines(const std::string& bytes, std::vector<std::string>* lines) {
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\n') {
+            size_t end = i > start && bytes[i - 1] == '\r' ? i - 1 : i;
+            lines->push_back(bytes.substr(start, end - start));
+            start = i + 1;
+        } else if (c == '\r') {
+            if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') return false;
+        } else if (c < 0x20 || c > 0x7E) {
+            return false;
+        }
+    }
+    if (start < bytes.size()) lines->push_back(bytes.substr(start));
+    return true;
+}
+
+}  // namespace
+
+bool SectionSnapshot::read(const std::string& file, const std::string& section) {
+    keyNames_.clear();
+    values_.clear();
+    std::string bytes;
+    std::vector<std::string> lines;
+    if (!readWholeFile(file, &bytes) || !plainLines(bytes, &lines)) return false;
+    const std::string wanted = upperAscii(trimSpaces(section));
+    int found = 0;
+    bool inside = false;
+    for (const std::string& raw : lines) {
+        const std::string line = trimSpaces(raw);
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            if (line.back() != ']') return false;
+            inside = upperAscii(trimSpaces(line.substr(1, line.size() - 2))) == wanted;
+            if (inside) ++found;
+            continue;
+        }
+        if (!inside) continue;
+        // A comment is no key anywhere, and no key asked for begins with ';'.
+        if (line.front() == ';') continue;
+        size_t equals = line.find('=');
+        // A line without a value is read differently by different systems.
+        if (equals == std::string::npos) return false;
+        std::string key = trimSpaces(line.substr(0, equals));
+        std::string value = trimSpaces(line.substr(equals + 1));
+        if (key.empty() || quoted(key) || quoted(value)) return false;
+        keyNames_.push_back(key);
+        values_.emplace(upperAscii(key), value);
+    }
+    if (found != 1) return false;
+    // The system's own list of the section's keys, which must be the one read here.
+    std::vector<char> listed(bytes.size() + 2, '\0');
+    DWORD length = os::sys().GetPrivateProfileStringA(section.c_str(), nullptr, "", listed.data(),
+                                                      static_cast<DWORD>(listed.size()), file.c_str());
+    if (length + 2 >= listed.size()) return false;
+    std::vector<std::string> names;
+    for (size_t at = 0; at < length; at += names.back().size() + 1) names.emplace_back(&listed[at]);
+    return names == keyNames_;
+}
+
+std::string SectionSnapshot::value(const std::string& key, size_t room) const {
+    auto found = values_.find(upperAscii(trimSpaces(key)));
+    std::string value = found == values_.end() ? "0" : found->second;
+    return value.substr(0, room);
+}
+
 std::string moduleDirectory() {
     char path[200] = {};
     DWORD n = os::sys().GetModuleFileNameA(nullptr, path, sizeof path);

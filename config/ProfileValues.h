@@ -3,7 +3,9 @@
 // value is given, integers decimal up to the first other character.
 #pragma once
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace config {
 
@@ -28,6 +30,29 @@ int parseDecimal(const std::string& text);
 // "None" in the configuration: a missing value reads "0", and a name whose
 // first character is the digit 0 also counts as none.
 inline bool isNone(const std::string& value) { return value.empty() || value[0] == '0'; }
+
+// One section of a configuration file, read from the file at once. A list of
+// N entries read one profile call per entry costs N lookups, each of which
+// walks the section from its start in Wine's profile functions: a thousand
+// entries took seconds. Read here, the section gives the values the profile
+// functions give, but only where the file leaves no doubt about them: plain
+// lines of printable ASCII, the section once, no line without a value in it,
+// no quoted values, and the system's own list of the section's keys the one
+// found here. Anywhere else read() fails and the caller reads each
+// value with readValue.
+class SectionSnapshot {
+public:
+    bool read(const std::string& file, const std::string& section);
+    // What readValue(file, section, key, room) reads, for a key of printable ASCII.
+    std::string value(const std::string& key, size_t room) const;
+    // The section's key names in file order, duplicates included.
+    const std::vector<std::string>& keyNames() const { return keyNames_; }
+
+private:
+    std::vector<std::string> keyNames_;
+    // The first value of each key, by its name in capitals.
+    std::map<std::string, std::string> values_;
+};
 
 // The program file's directory with its trailing backslash (the module path
 // read into 200 characters and cut after its last backslash), or empty when

@@ -24,8 +24,8 @@ OsPage::~OsPage() {
     if (published == this) published = nullptr;
 }
 
-BOOL OsPage::onInitDialog() {
-    WizardPage::onInitDialog();
+void OsPage::start() {
+    started_ = true;
     published = this;
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
@@ -33,16 +33,21 @@ BOOL OsPage::onInitDialog() {
     // reports as a system it does not know.
     os::sys().GetVersionExA(&version);
     targetOs_ = app::kWindows98Me;
-    applySharedFont();
 
     app::OsPageChoice choice = app::osPageChoice(version);
     if (choice.unknownPlatform) app::applicationMessageBox(app::MessageTexts().GetText("IDS_ERR_SYSTEM"));
-    if (choice.marked) {
-        checkRadio(IDC_OS_98ME, IDC_OS_WIN7, kRadios[choice.targetOs]);
-        targetOs_ = choice.targetOs;
-    }
+    marked_ = choice.marked;
+    if (choice.marked) targetOs_ = choice.targetOs;
     if (choice.vista) app::recordVistaCompatibility();
+}
 
+BOOL OsPage::onInitDialog() {
+    WizardPage::onInitDialog();
+    // A start made for this window serves it alone: a window made again starts again.
+    if (!started_) start();
+    started_ = false;
+    applySharedFont();
+    if (marked_) checkRadio(IDC_OS_98ME, IDC_OS_WIN7, kRadios[targetOs_]);
     for (int target = 0; target < static_cast<int>(sizeof kRadios / sizeof kRadios[0]); ++target)
         enableItem(kRadios[target], target == targetOs_);
     return TRUE;

@@ -31,14 +31,9 @@ BOOL PrinterPage::onInitDialog() {
 }
 
 void PrinterPage::fillLists() {
-    int count = config_.modelCount();
     hasModels_ = true;
-    std::string name;
-    for (int n = 1; n <= count; ++n) {
-        int category = config_.modelEntry(n, &name);
-        // An entry that names no category is no model of ours.
-        if (category != config::kNoCategory) lists_[category].addString(name.c_str());
-    }
+    // An entry that names no category is no model of ours: the list has none.
+    for (const auto& [category, name] : config_.models()) lists_[category].addString(name.c_str());
     for (ui::ComboBox& list : lists_) {
         list.setCurrentSelection(0);
         list.enable(false);

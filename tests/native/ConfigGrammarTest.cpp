@@ -91,6 +91,61 @@ TEST_F(DriverConfigTest, ModelListReadsEntriesAndSkipsGaps) {
     EXPECT_EQ(text, "C");
 }
 
+// The list read at once must be the list read entry by entry, whatever the
+// file; files that leave a doubt about their values are read entry by entry.
+TEST_F(DriverConfigTest, TheModelListReadAtOnceIsTheListReadEntryByEntry) {
+    const std::string longName(250, 'M');
+    const struct {
+        const char* name;
+        std::string file;
+        bool atOnce;
+    } files[] = {
+        {"plain", "[DEVICENAME]\r\nDEVICENUMBER=4\r\nDEVICENAME1=A-ReceiptPrinter\r\n"
+                  "DEVICENAME2=B-TicketPrinter\r\nDEVICENAME4=D-LabelPrinter\r\n", true},
+        {"comments, blanks, case, spaces, gaps and later keys",
+         "; models\n[Other]\nDEVICENAME1=X-ReceiptPrinter\n[ devicename ]\n; the count\n"
+         "  devicenumber = 6 \n\n DEVICENAME3 =  C 3-EmbeddedPrinter  \ndeviceName1=A-LabelPrinter\n"
+         "DEVICENAME1=second-TicketPrinter\nDEVICENAME01=Zero-ReceiptPrinter\nDEVICENAME5=Odd\n"
+         "DEVICENAME6=F-TicketPrinter\nDEVICENAME7=Beyond-ReceiptPrinter\nDEFAULTNAME=3", true},
+        {"a value cut to its room", "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=" + longName +
+                                    "-ReceiptPrinter\r\n", true},
+        {"quoted", "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=\"A-ReceiptPrinter\"\r\n"
+                   "DEVICENAME2=B-TicketPrinter\r\n", false},
+        {"a line without a value", "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1\r\n"
+                                   "DEVICENAME2=B-TicketPrinter\r\n", false},
+        {"a tab", "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=\tA-ReceiptPrinter\r\n", false},
+        {"beyond ASCII", "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=\xb2\xe2-ReceiptPrinter\r\n",
+         false},
+        {"the section twice", "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=A-ReceiptPrinter\r\n"
+                              "[DEVICENAME]\r\nDEVICENAME2=B-TicketPrinter\r\n", false},
+        {"a lone carriage return", "[DEVICENAME]\rDEVICENUMBER=1\r\nDEVICENAME1=A-ReceiptPrinter\r\n",
+         false},
+        {"an empty list", "[DEVICENAME]\r\nDEVICENUMBER=0\r\nDEVICENAME1=A-ReceiptPrinter\r\n", true},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        setupIni(f.file);
+        DriverConfig config;
+        std::vector<std::pair<int, std::string>> expected;
+        std::string text;
+        const int count = config.modelCount();
+        for (int n = 1; n <= count; ++n) {
+            int category = config.modelEntry(n, &text);
+            if (category != config::kNoCategory) expected.emplace_back(category, text);
+        }
+        const size_t before = sim.calls("GetPrivateProfileStringA").size();
+        EXPECT_EQ(config.models(), expected);
+        const size_t reads = sim.calls("GetPrivateProfileStringA").size() - before;
+        config::SectionSnapshot snapshot;
+        EXPECT_EQ(snapshot.read("C:\\MEDIUM\\DRVCONFIG\\setup.ini", "DEVICENAME"), f.atOnce);
+        // At once: the count and the list of keys, not a read per entry.
+        if (f.atOnce) EXPECT_EQ(reads, count > 0 ? 2u : 1u);
+    }
+    setupIni("[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=A-ReceiptPrinter\r\n");
+    sim.faults().fail("ReadFile", ERROR_ACCESS_DENIED);
+    EXPECT_EQ(DriverConfig().models(), (std::vector<std::pair<int, std::string>>{{0, "A"}}));
+}
+
 TEST_F(DriverConfigTest, MissingFileGivesAnEmptyListAndNoDefault) {
     DriverConfig config;
     EXPECT_EQ(config.modelCount(), 0);
