@@ -39,6 +39,12 @@ public:
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
     virtual DWORD GetTickCount() = 0;
+    // A wait that wakes for messages sent from other threads, which a
+    // thread with windows must serve while it waits; and the call that
+    // serves them (any PeekMessage does, before it looks at the queue).
+    virtual DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                            DWORD milliseconds, DWORD wakeMask) = 0;
+    virtual BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) = 0;
     virtual void GetLocalTime(LPSYSTEMTIME time) = 0;
     virtual HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) = 0;
     virtual HLOCAL LocalFree(HLOCAL memory) = 0;

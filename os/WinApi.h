@@ -462,6 +462,27 @@ typedef UINT(CALLBACK* PSP_FILE_CALLBACK_A)(PVOID Context, UINT Notification, UI
                                             UINT_PTR Param2);
 
 // Windows, messages and the shell.
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+#ifndef INFINITE
+#define INFINITE 0xFFFFFFFF
+#endif
+#define QS_SENDMESSAGE 0x0040
+#define PM_NOREMOVE 0x0000
+#define PM_QS_SENDMESSAGE (QS_SENDMESSAGE << 16)
 #define HWND_BROADCAST ((HWND)0xffff)
 #define WM_WININICHANGE 0x001A
 #define WM_SETTINGCHANGE WM_WININICHANGE

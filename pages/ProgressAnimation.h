@@ -24,11 +24,13 @@ public:
     void run();
 
 private:
-    void step(int position, DWORD pause);
+    void pause(DWORD length);
+    void step(int position, DWORD length);
 
     const std::atomic<int>& installStatus_;
     int targetOs_;
     std::function<void(int)> show_;
+    DWORD due_ = 0;  // the tick count at which the pause under way ends
 };
 
 }  // namespace pages

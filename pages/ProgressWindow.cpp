@@ -30,7 +30,8 @@ void ProgressWindow::onTimer(UINT_PTR id) {
     animate();
 }
 
-// The window's thread handles no other message while the animation runs.
+// The window's thread takes no input while the animation runs; it serves
+// only what other threads send its windows (ProgressAnimation).
 void ProgressWindow::animate() {
     ProgressAnimation(installStatus_, targetOs_, [this](int position) { bar_.setPosition(position); })
         .run();

@@ -250,6 +250,26 @@ void SimOs::Sleep(DWORD milliseconds) {
     clock_.sleep(milliseconds);
 }
 
+DWORD SimOs::MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+    SIM_LOCK();
+    if (enter("MsgWaitForMultipleObjects")) return WAIT_FAILED;
+    // Handles are not simulated: only the pure wait is.
+    if (count != 0 || milliseconds == INFINITE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    journal_.push_back("Sleep " + std::to_string(milliseconds));
+    clock_.sleep(milliseconds);
+    return WAIT_TIMEOUT;
+}
+
+BOOL SimOs::PeekMessageA(LPMSG message, HWND, UINT, UINT, UINT) {
+    SIM_LOCK();
+    if (enter("PeekMessageA")) return FALSE;
+    *message = MSG();
+    return FALSE;
+}
+
 DWORD SimOs::GetTickCount() {
     SIM_LOCK();
     return clock_.now();

@@ -72,6 +72,11 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
+    // No other thread sends the simulated program messages: the wait lasts
+    // its time, as Sleep does, and nothing is there to serve.
+    DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                    DWORD wakeMask) override;
+    BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) override;
     // The machine was switched on at 09:00 on 1 June 2009; its clock runs from there.
     void GetLocalTime(LPSYSTEMTIME time) override;
     HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;

@@ -74,6 +74,15 @@ void Win32Os::Sleep(DWORD milliseconds) {
     ::Sleep(milliseconds);
 }
 
+DWORD Win32Os::MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                         DWORD milliseconds, DWORD wakeMask) {
+    return ::MsgWaitForMultipleObjects(count, handles, waitAll, milliseconds, wakeMask);
+}
+
+BOOL Win32Os::PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
+    return ::PeekMessageA(message, window, first, last, remove);
+}
+
 DWORD Win32Os::GetTickCount() {
     return ::GetTickCount();
 }

@@ -20,6 +20,9 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
+    DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                    DWORD wakeMask) override;
+    BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) override;
     void GetLocalTime(LPSYSTEMTIME time) override;
     HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;
     HLOCAL LocalFree(HLOCAL memory) override;
