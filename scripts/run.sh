@@ -61,13 +61,8 @@ if [ -n "${DISPLAY:-}" ]; then
   exit "$status"
 fi
 
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-display=$(head -n1 <"$fifo")
-rm -f "$fifo"
-export DISPLAY=":$display"
+. "$root/scripts/xvfb.sh"
+start_xvfb 1024x768x24
 # Without a window manager, unmanaged windows hide and close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 shots="$build/screenshots"

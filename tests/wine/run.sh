@@ -12,6 +12,7 @@ state=$(cd "$2" && pwd)  # Wine needs an absolute prefix
 shift 2
 template="$state/template"
 root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/xvfb.sh"
 prefix="$state/prefix"
 envfile="$state/session.env"
 
@@ -48,12 +49,8 @@ case "$cmd" in
     [ -f "$template/.with-fonts" ] || make_template
     rm -rf "$prefix"
     cp -a "$template" "$prefix"
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    display=$(head -n1 <"$fifo")
-    rm -f "$fifo"
+    start_xvfb 1280x1024x24
+    display=${DISPLAY#:}
     printf 'export DISPLAY=:%s\nXVFB_PID=%s\n' "$display" "$xvfb_pid" >"$envfile"
     # Detach from our output: ctest waits for every holder of its pipe.
     DISPLAY=":$display" WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1
