@@ -59,12 +59,15 @@ int install(SetupProcess& setup, HWND frame, const std::string& out) {
         click(GetDlgItem(frame, IDOK));
     }
     // The progress window: a window of setup.exe's own with a progress bar.
-    if (HWND progress = waitFor([&] {
-            for (HWND w : setup.visibleWindows())
-                if (w != frame && FindWindowExA(w, nullptr, "msctls_progress32", nullptr)) return w;
-            return HWND(nullptr);
-        }, 5000))
-        shot(progress, out, "6-progress", true);
+    // It comes once the preparation is done, which may first run the USB
+    // driver installer; a message box instead, or the end, means none comes.
+    auto hasBar = [](HWND w) { return FindWindowExA(w, nullptr, "msctls_progress32", nullptr) != nullptr; };
+    HWND next = waitFor([&] {
+        for (HWND w : setup.visibleWindows())
+            if (w != frame && (hasBar(w) || GetDlgItem(w, kMessageText))) return w;
+        return setup.running() ? HWND(nullptr) : frame;
+    });
+    if (next && next != frame && hasBar(next)) shot(next, out, "6-progress", true);
     int box = 0;
     bool settled = answerUntilSettled(setup, frame, [&](HWND window, const std::string& text) {
         shot(window, out, "7-message-" + std::to_string(++box));
