@@ -3,14 +3,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "config/AsciiCase.h"
+
 namespace app {
 namespace {
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // Splits as the C runtime does: blanks separate arguments, double quotes
 // group, and a quote inside an argument may be written as two.
@@ -45,7 +41,7 @@ std::vector<std::string> splitArguments(const std::string& line) {
 int choice(const std::string& value, std::initializer_list<const char*> words) {
     int index = 0;
     for (const char* word : words) {
-        if (lower(value) == word) return index;
+        if (config::equalIgnoringCase(value, word)) return index;
         ++index;
     }
     return -1;
@@ -148,7 +144,7 @@ CommandLine Parser::parse() {
             invalid("unexpected argument " + argument);
             return result_;
         }
-        if (!option(lower(argument.substr(1)))) return result_;
+        if (!option(config::lowerAscii(argument.substr(1)))) return result_;
     }
     if (usage_) {
         result_.action = CommandLine::kUsage;

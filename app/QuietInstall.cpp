@@ -9,6 +9,7 @@
 #include "app/SystemDetection.h"
 #include "app/TextTable.h"
 #include "app/WizardChecks.h"
+#include "config/AsciiCase.h"
 #include "config/DriverConfig.h"
 #include "install/InstallLog.h"
 #include "install/InstallPreparation.h"
@@ -38,17 +39,6 @@ int answerBox(const std::string& text, UINT type) {
     if (text == messageText("IDS_INF_CHANGEID")) return answers.changeUsbId ? IDYES : IDNO;
     if (text == messageText("IDS_INF_RESTART")) return answers.restart ? IDYES : IDNO;
     return IDNO;
-}
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 class QuietInstall {
@@ -106,14 +96,12 @@ int QuietInstall::wizardChecks() {
 
 // The printer page's lists, the mode page's rule and the OS page.
 int QuietInstall::chooseModel() {
-    config::DriverConfig config;
-    std::string entry;
     s_.category = -1;
-    for (int n = 1; n <= config.modelCount() && s_.category < 0; ++n) {
-        int category = config.modelEntry(n, &entry);
-        if (category >= 0 && equalNoCase(entry, line_.model) && (line_.category < 0 || line_.category == category)) {
+    for (const auto& [category, name] : config::DriverConfig().models()) {
+        if (config::equalIgnoringCase(name, line_.model) && (line_.category < 0 || line_.category == category)) {
             s_.category = category;
-            s_.modelName = entry;
+            s_.modelName = name;
+            break;
         }
     }
     if (s_.category < 0) return end(kExitNotSupported, "no model " + line_.model + " on this disc");
@@ -144,11 +132,11 @@ int QuietInstall::choosePort() {
     pages::PortPlan plan = pages::planPortList(pages::readPortKeys(s_.modelName, s_.category), s_.modelName,
                                                s_.targetOs, advanced, deviceValue);
     std::string port;
-    if (equalNoCase(line_.port, "auto")) {
+    if (config::equalIgnoringCase(line_.port, "auto")) {
         if (plan.selected >= 0) port = plan.ports[plan.selected];
     } else {
         for (const std::string& offered : plan.ports)
-            if (equalNoCase(offered, line_.port)) port = offered;
+            if (config::equalIgnoringCase(offered, line_.port)) port = offered;
     }
     if (port.empty()) return end(kExitNotSupported, messageText("IDS_ERR_NOSUPPORTINTERFACE"));
     s_.portName = port;
@@ -203,7 +191,8 @@ int QuietInstall::run() {
 
 }  // namespace
 
-std::string defaultInstallLog() {
+std::string quietInstallLog(const CommandLine& line) {
+    if (!line.logFile.empty()) return line.logFile;
     char temp[MAX_PATH + 1] = {};
     DWORD length = os::sys().GetTempPathA(sizeof temp, temp);
     std::string folder = length > 0 && length < sizeof temp ? std::string(temp, length) : std::string();
@@ -212,7 +201,7 @@ std::string defaultInstallLog() {
 }
 
 int runQuietInstall(const CommandLine& line) {
-    install::setInstallLog(line.logFile.empty() ? defaultInstallLog() : line.logFile);
+    install::setInstallLog(quietInstallLog(line));
     answers = Answers();
     answers.changeUsbId = line.changeUsbId;
     answers.restart = line.restart;

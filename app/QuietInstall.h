@@ -8,8 +8,9 @@
 
 namespace app {
 
-// Where the log goes when the command line names none: the temporary folder.
-std::string defaultInstallLog();
+// Where an unattended run logs: the file the command line names, else
+// "PrinterDriverSetup.log" in the temporary folder.
+std::string quietInstallLog(const CommandLine& line);
 
 // Runs the installation the command line describes; returns its exit code.
 int runQuietInstall(const CommandLine& line);

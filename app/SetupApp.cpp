@@ -38,7 +38,7 @@ int SetupApp::Run(const std::string& commandLine) {
         case CommandLine::kInvalid:
             // An unattended run shows nothing, not even this: its log says it.
             if (line.quiet) {
-                install::setInstallLog(line.logFile.empty() ? defaultInstallLog() : line.logFile);
+                install::setInstallLog(quietInstallLog(line));
                 install::logStep("invalid command line: " + line.error);
             } else {
                 routeMessageBoxes();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/AsciiCase.h"
 #include "config/ModelEntry.h"
 #include "config/ProfileValues.h"
 
@@ -18,11 +19,7 @@ const char* const kModelEntryKey = "DEVICENAME";
 int entryNumber(const std::string& key, int count) {
     const std::string prefix = kModelEntryKey;
     if (key.size() <= prefix.size() || key.size() > prefix.size() + 10) return 0;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char c = key[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != prefix[i]) return 0;
-    }
+    if (!equalIgnoringCase(key.substr(0, prefix.size()), prefix)) return 0;
     if (key[prefix.size()] == '0') return 0;
     long long n = 0;
     for (size_t i = prefix.size(); i < key.size(); ++i) {

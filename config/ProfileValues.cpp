@@ -1,5 +1,7 @@
 #include "config/ProfileValues.h"
 
+#include "config/AsciiCase.h"
+
 #include <climits>
 #include <vector>
 
@@ -41,12 +43,6 @@ int parseDecimal(const std::string& text) {
 }
 
 namespace {
-
-std::string upperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 std::string trimSpaces(const std::string& text) {
     size_t first = text.find_first_not_of(' ');

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/TextTable.h"
+#include "config/AsciiCase.h"
 #include "os/Os.h"
 
 namespace install {
@@ -14,12 +15,6 @@ const char* const kUnidrvCabinetNames[] = {"unidrvui.dll", "unidrv.dll",   "unir
                                            "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
 
 std::string message(const char* key) { return app::MessageTexts().GetText(key); }
-
-std::string upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 bool isUnidrvFile(const std::string& upperName) {
     for (const char* part : {"UNIDRV", "STDNAMES", "TTFSUB", "UNIRES"})
@@ -219,7 +214,7 @@ void resetDriverCache() { driverCache() = DriverCacheState(); }
 
 int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
                    std::string& errorText) {
-    name = upper(name);
+    name = config::upperAscii(name);
     if (isUnidrvFile(name)) {
         if (targetOs >= 2 && targetOs <= 4)
             return copyFromDriverCache(name, target, prefixed, errorText);

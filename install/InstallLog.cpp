@@ -32,7 +32,7 @@ void writeLine(const std::string& text) {
     DWORD error = os::sys().GetLastError();
     SYSTEMTIME now;
     os::sys().GetLocalTime(&now);
-    char stamp[32];
+    char stamp[64];  // room for any value of the fields, not only a real date
     std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u.%03u  ", now.wYear, now.wMonth, now.wDay,
                   now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
     const std::string line = stamp + oneLine(text) + "\r\n";

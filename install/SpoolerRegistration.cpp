@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/TextTable.h"
+#include "config/AsciiCase.h"
 #include "config/Descriptors.h"
 #include "os/Os.h"
 
@@ -12,11 +13,7 @@ namespace {
 std::string message(const char* key) { return app::MessageTexts().GetText(key); }
 
 bool isSystemProcessor(const char* processor) {
-    if (processor == nullptr) return false;
-    std::string name = processor;
-    for (char& c : name)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return name == "WINPRINT";
+    return processor != nullptr && config::equalIgnoringCase(processor, "WinPrint");
 }
 
 // The record names no datatype: Windows then takes the print processor's

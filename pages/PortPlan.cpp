@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/AsciiCase.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
 
@@ -12,12 +13,10 @@ constexpr size_t kPortNameRoom = 51;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-char folded(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // The list sorts without regard to case.
 bool before(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return folded(x) < folded(y); });
+                                        [](char x, char y) { return config::upperAscii(x) < config::upperAscii(y); });
 }
 
 int firstContaining(const std::vector<std::string>& ports, const std::string& part,
