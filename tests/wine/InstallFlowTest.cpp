@@ -69,6 +69,15 @@ protected:
         if (GetParam().deviceValue >= 0) sim.usb().attach(static_cast<WORD>(GetParam().deviceValue));
     }
 
+    // From the printer page to Install, keeping every choice but the port.
+    void installInTypicalMode() {
+        press(IDOK);
+        press(IDOK);
+        press(IDOK);
+        chooseByText(port, IDC_PORT_LIST, GetParam().port);
+        press(IDOK);
+    }
+
     void chooseByText(ui::Dialog& page, int listId, const std::string& wanted) {
         HWND list = page.item(listId);
         int found = static_cast<int>(SendMessageA(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wanted.c_str())));
@@ -115,11 +124,7 @@ class InstallFlowOn98Test : public InstallFlowTest {};
 TEST_P(InstallFlowOn98Test, TheInstallEndsWithTheRestartOffer) {
     sim.faults().fail("ExitWindowsEx", ERROR_ACCESS_DENIED);
     ASSERT_TRUE(start());
-    press(IDOK);
-    press(IDOK);
-    press(IDOK);
-    chooseByText(port, IDC_PORT_LIST, GetParam().port);
-    press(IDOK);
+    installInTypicalMode();
     // The worker's own closing notice is none on 98/Me: the wizard says the
     // system's, then asks, then tells that the restart failed.
     EXPECT_EQ(messages(), (std::vector<std::string>{text("Message", "IDS_INF_NTRESTART"),
@@ -137,11 +142,7 @@ class FailedInstallFlowTest : public InstallFlowTest {};
 TEST_P(FailedInstallFlowTest, TheFirstFailureIsSaidAndTheWizardCloses) {
     sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
     ASSERT_TRUE(start());
-    press(IDOK);
-    press(IDOK);
-    press(IDOK);
-    chooseByText(port, IDC_PORT_LIST, GetParam().port);
-    press(IDOK);
+    installInTypicalMode();
     EXPECT_EQ(messages(), std::vector<std::string>{text("Message", "IDS_ERR_ADDPRNDRV3") + "   er = 5"});
     EXPECT_NE(sim.spooler().monitor("Serial Mon"), nullptr);
     EXPECT_TRUE(sim.spooler().printers.empty());
