@@ -27,7 +27,37 @@ bool holdsAdministrators(const TOKEN_GROUPS& groups) {
     return found;
 }
 
+bool isSystemSid(PSID sid) {
+    os::Os& sys = os::sys();
+    SID_IDENTIFIER_AUTHORITY ntAuthority = {SECURITY_NT_AUTHORITY};
+    PSID system = nullptr;
+    if (!sys.AllocateAndInitializeSid(&ntAuthority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system))
+        return false;
+    bool same = sys.EqualSid(sid, system) != FALSE;
+    sys.FreeSid(system);
+    return same;
+}
+
 }  // namespace
+
+bool isLocalSystem() {
+    os::Os& sys = os::sys();
+    HANDLE token = nullptr;
+    if (!openToken(&token)) return false;
+    bool system = false;
+    DWORD needed = 0;
+    if (!sys.GetTokenInformation(token, TokenUser, nullptr, 0, &needed) &&
+        sys.GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed >= sizeof(TOKEN_USER)) {
+        HLOCAL buffer = sys.LocalAlloc(LPTR, needed);
+        if (buffer != nullptr) {
+            if (sys.GetTokenInformation(token, TokenUser, buffer, needed, &needed))
+                system = isSystemSid(static_cast<TOKEN_USER*>(buffer)->User.Sid);
+            sys.LocalFree(buffer);
+        }
+    }
+    sys.CloseHandle(token);
+    return system;
+}
 
 bool isAdministrator() {
     os::Os& sys = os::sys();

@@ -9,4 +9,8 @@ namespace app {
 // attributes are not examined.
 bool isAdministrator();
 
+// Whether the program runs as the local system account (as a deployment
+// agent starts it). Any call that fails means "not the system account".
+bool isLocalSystem();
+
 }  // namespace app

@@ -47,6 +47,9 @@ int choice(const std::string& value, std::initializer_list<const char*> words) {
     return -1;
 }
 
+// Whether an argument is an option of this command line, by its name.
+bool isOptionName(const std::string& argument);
+
 class Parser {
 public:
     explicit Parser(const std::string& line) : arguments_(splitArguments(line)) {}
@@ -54,13 +57,33 @@ public:
 
 private:
     bool invalid(const std::string& why) {
-        result_.action = CommandLine::kInvalid;
-        result_.error = why;
+        if (result_.action != CommandLine::kInvalid) {
+            result_.action = CommandLine::kInvalid;
+            result_.error = why;
+        }
         return false;
     }
+    // The option's value: the next argument, which must not be another option.
     bool value(const std::string& option, std::string* out) {
-        if (next_ >= arguments_.size()) return invalid(option + " needs a value");
+        if (next_ >= arguments_.size() || isOptionName(arguments_[next_]))
+            return invalid(option + " needs a value");
         *out = arguments_[next_++];
+        if (out->empty()) return invalid(option + " needs a value");
+        return true;
+    }
+    // A value out of a list of words, by its place.
+    bool word(const std::string& option, std::initializer_list<const char*> words, const char* what, int* out) {
+        std::string text;
+        if (!value(option, &text)) return false;
+        *out = choice(text, words);
+        return *out >= 0 || invalid(option + " takes " + what);
+    }
+    bool number(const std::string& option, long lowest, long highest, const char* what, long* out) {
+        std::string text;
+        if (!value(option, &text)) return false;
+        char* end = nullptr;
+        *out = std::strtol(text.c_str(), &end, 10);
+        if (*end != '\0' || *out < lowest || *out > highest) return invalid(option + " takes " + what);
         return true;
     }
     bool option(const std::string& name);
@@ -68,12 +91,35 @@ private:
     std::vector<std::string> arguments_;
     size_t next_ = 0;
     CommandLine result_;
+    std::vector<std::string> given_;
     bool usage_ = false, onlyLog_ = true;
 };
 
+const char* const kOptions[] = {"?",        "help",     "quiet",  "accepteula", "default",    "raster",
+                                "noraster", "restart",  "model",  "port",       "log",        "category",
+                                "mode",     "baud",     "databits", "parity",   "stopbits",   "flow",
+                                "usbid",    "usbtimeout"};
+
+std::string optionName(const std::string& argument) {
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return std::string();
+    return config::lowerAscii(argument.substr(1));
+}
+
+bool isOptionName(const std::string& argument) {
+    const std::string name = optionName(argument);
+    for (const char* option : kOptions)
+        if (name == option) return true;
+    return false;
+}
+
 bool Parser::option(const std::string& name) {
-    std::string text;
+    const std::string canonical = name == "help" ? "?" : name;
+    for (const std::string& given : given_)
+        if (given == canonical) return invalid("/" + name + " is given more than once");
+    given_.push_back(canonical);
     if (name != "log") onlyLog_ = false;
+    int index = 0;
+    long count = 0;
     if (name == "?" || name == "help") {
         usage_ = true;
     } else if (name == "quiet") {
@@ -82,55 +128,43 @@ bool Parser::option(const std::string& name) {
         result_.acceptEula = true;
     } else if (name == "default") {
         result_.defaultPrinter = true;
-    } else if (name == "raster") {
-        result_.raster = true;
+    } else if (name == "raster" || name == "noraster") {
+        if (result_.raster >= 0) return invalid("/raster and /noraster exclude each other");
+        result_.raster = name == "raster" ? 1 : 0;
     } else if (name == "restart") {
         result_.restart = true;
     } else if (name == "model" || name == "port" || name == "log") {
+        std::string text;
         if (!value("/" + name, &text)) return false;
-        if (text.empty()) return invalid("/" + name + " needs a value");
         (name == "model" ? result_.model : name == "port" ? result_.port : result_.logFile) = text;
     } else if (name == "category") {
-        if (!value("/category", &text)) return false;
-        result_.category = choice(text, {"receipt", "ticket", "label", "embedded"});
-        if (result_.category < 0) return invalid("/category takes receipt, ticket, label or embedded");
+        if (!word("/category", {"receipt", "ticket", "label", "embedded"}, "receipt, ticket, label or embedded",
+                  &result_.category))
+            return false;
     } else if (name == "mode") {
-        if (!value("/mode", &text)) return false;
-        int mode = choice(text, {"advanced", "typical"});
-        if (mode < 0) return invalid("/mode takes typical or advanced");
-        result_.installMode = mode;
+        if (!word("/mode", {"advanced", "typical"}, "typical or advanced", &result_.installMode)) return false;
     } else if (name == "baud") {
-        if (!value("/baud", &text)) return false;
-        char* end = nullptr;
-        long rate = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || *end != '\0' || rate <= 0 || rate > 4000000)
-            return invalid("/baud takes a rate in bits per second");
-        result_.baudRate = static_cast<int>(rate);
+        if (!number("/baud", 1, 4000000, "a rate in bits per second", &count)) return false;
+        result_.baudRate = static_cast<int>(count);
     } else if (name == "databits") {
-        if (!value("/databits", &text)) return false;
-        int bits = choice(text, {"5", "6", "7", "8"});
-        if (bits < 0) return invalid("/databits takes 5, 6, 7 or 8");
-        result_.dataBits = 5 + bits;
+        if (!word("/databits", {"5", "6", "7", "8"}, "5, 6, 7 or 8", &index)) return false;
+        result_.dataBits = 5 + index;
     } else if (name == "parity") {
-        if (!value("/parity", &text)) return false;
-        int parity = choice(text, {"none", "even", "odd", "mark", "space"});
-        if (parity < 0) return invalid("/parity takes none, even, odd, mark or space");
-        result_.parity = "neoms"[parity];
+        if (!word("/parity", {"none", "even", "odd", "mark", "space"}, "none, even, odd, mark or space", &index))
+            return false;
+        result_.parity = "neoms"[index];
     } else if (name == "stopbits") {
-        if (!value("/stopbits", &text)) return false;
-        int bits = choice(text, {"1", "1.5", "2"});
-        if (bits < 0) return invalid("/stopbits takes 1, 1.5 or 2");
-        result_.stopBits = 1.0 + 0.5 * bits;
+        if (!word("/stopbits", {"1", "1.5", "2"}, "1, 1.5 or 2", &index)) return false;
+        result_.stopBits = 1.0 + 0.5 * index;
     } else if (name == "flow") {
-        if (!value("/flow", &text)) return false;
-        int flow = choice(text, {"none", "xonxoff", "hardware"});
-        if (flow < 0) return invalid("/flow takes none, xonxoff or hardware");
-        result_.flowControl = " xp"[flow];
+        if (!word("/flow", {"none", "xonxoff", "hardware"}, "none, xonxoff or hardware", &index)) return false;
+        result_.flowControl = " xp"[index];
     } else if (name == "usbid") {
-        if (!value("/usbid", &text)) return false;
-        int change = choice(text, {"keep", "change"});
-        if (change < 0) return invalid("/usbid takes change or keep");
-        result_.changeUsbId = change == 1;
+        if (!word("/usbid", {"keep", "change"}, "change or keep", &index)) return false;
+        result_.changeUsbId = index == 1;
+    } else if (name == "usbtimeout") {
+        if (!number("/usbtimeout", 1, 86400, "a number of seconds from 1 to 86400", &count)) return false;
+        result_.usbInstallerSeconds = static_cast<int>(count);
     } else {
         return invalid("unknown option /" + name);
     }
@@ -138,16 +172,22 @@ bool Parser::option(const std::string& name) {
 }
 
 CommandLine Parser::parse() {
+    // Whatever else the line holds, nothing may be shown when it asks for quiet.
+    for (const std::string& argument : arguments_)
+        if (optionName(argument) == "quiet") result_.quiet = true;
     while (next_ < arguments_.size()) {
         const std::string& argument = arguments_[next_++];
-        if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
+        const std::string name = optionName(argument);
+        if (name.empty()) {
             invalid("unexpected argument " + argument);
             return result_;
         }
-        if (!option(config::lowerAscii(argument.substr(1)))) return result_;
+        if (!option(name)) return result_;
     }
     if (usage_) {
         result_.action = CommandLine::kUsage;
+        // The usage is a box for a person; a quiet run answers its caller.
+        if (result_.quiet) invalid("/? shows the usage in a box, which a quiet run never shows");
     } else if (result_.quiet) {
         result_.action = CommandLine::kQuiet;
         if (result_.model.empty()) invalid("/quiet needs /model");
@@ -169,9 +209,10 @@ const char* commandLineUsage() {
            "\r\n"
            "setup.exe /quiet /accepteula /model NAME /port PORT|auto\r\n"
            "    [/category receipt|ticket|label|embedded] [/mode typical|advanced]\r\n"
-           "    [/default] [/raster] [/baud N] [/databits 5|6|7|8]\r\n"
+           "    [/default] [/raster|/noraster] [/baud N] [/databits 5|6|7|8]\r\n"
            "    [/parity none|even|odd|mark|space] [/stopbits 1|1.5|2]\r\n"
-           "    [/flow none|xonxoff|hardware] [/usbid change|keep] [/restart] [/log FILE]\r\n"
+           "    [/flow none|xonxoff|hardware] [/usbid change|keep] [/usbtimeout SECONDS]\r\n"
+           "    [/restart] [/log FILE]\r\n"
            "\r\n"
            "/port auto takes the port the wizard would preselect. Without /accepteula a disc\r\n"
            "that shows a licence agreement does not install. A quiet installation logs\r\n"

@@ -2,12 +2,14 @@
 // program is the wizard; the options name what the wizard would ask.
 //
 //   setup.exe /quiet /accepteula /model NAME /port PORT|auto [/category C] [/mode M]
-//             [/default] [/raster] [/baud N] [/databits D] [/parity P] [/stopbits S]
-//             [/flow F] [/usbid change|keep] [/restart] [/log FILE]
+//             [/default] [/raster|/noraster] [/baud N] [/databits D] [/parity P] [/stopbits S]
+//             [/flow F] [/usbid change|keep] [/usbtimeout SECONDS] [/restart] [/log FILE]
 //   setup.exe /?
 //
 // Options are case-insensitive and begin with "/" or "-"; a value follows
-// its option as the next argument (quoted when it holds blanks).
+// its option as the next argument (quoted when it holds blanks). An option
+// may be given once. "/quiet" anywhere on the line means nothing is ever
+// shown, not even for a line that is wrong.
 #pragma once
 
 #include <string>
@@ -26,13 +28,14 @@ struct CommandLine {
     int category = -1;  // -1: the model's own
     int installMode = 1;  // 1 typical, 0 advanced
     bool defaultPrinter = false;
-    bool raster = false;
+    int raster = -1;  // -1: what the wizard preselects for the port; 1 /raster; 0 /noraster
     int baudRate = 0;  // 0: the model's configured rate
     int dataBits = 8;
     double stopBits = 1.0;
     char parity = 'n';
     char flowControl = 'p';
     bool changeUsbId = false;
+    int usbInstallerSeconds = 120;  // how long a quiet run waits for the USB driver installer
     bool restart = false;
     std::string logFile;  // empty: none in the wizard, the default one in quiet mode
 };

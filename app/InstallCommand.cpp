@@ -6,16 +6,17 @@
 #include "app/SystemDetection.h"
 #include "app/TextTable.h"
 #include "app/WizardFrame.h"
+#include "app/WorkerThreadHost.h"
 #include "config/DriverConfig.h"
 #include "install/InstallPreparation.h"
 #include "install/SpoolerService.h"
+#include "install/WorkerHandOff.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
 #include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
 #include "pages/ProgressWindow.h"
 #include "resources/ResourceIds.h"
-#include "ui/Thread.h"
 
 namespace app {
 
@@ -89,22 +90,13 @@ void WizardFrame::runInstallation(pages::ProgressWindow& progress) {
     ShowWindow(hwnd_, SW_MINIMIZE);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const int targetOs = job_.selection.targetOs;
-    progress.installStatus().store(install::kInstallRunning);
     progress.setTargetOs(targetOs);
     progress.setAlternateFont(alternateFont_);
-    std::string& outcome = install::InstallMessage();
-    outcome.clear();
-    install::WorkerParams params{&job_, &progress.installStatus()};
-    ui::Thread worker;
-    if (worker.start([&params] { install::InstallWorker(&params); })) {
-        progress.doModal();
-        // On Windows 98/Me the window closes after its 90 steps whether or
-        // not the worker is done; its message is read once it is.
-        worker.wait();
-    } else {
-        // No thread, no installation: said rather than shown as done.
-        outcome = MessageTexts().GetText("IDS_ERR_ALLOCMEMORY");
+    {
+        WorkerThreadHost host([&progress] { progress.doModal(); });
+        install::handOffToWorker(job_, progress.installStatus(), host);
     }
+    const std::string outcome = install::InstallMessage();
     messageBox(!outcome.empty() ? outcome.c_str() : MessageTexts().GetText("IDS_INF_NTRESTART"));
     if (targetOs == 0) {
         std::string restart;

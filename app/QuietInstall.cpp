@@ -15,6 +15,7 @@
 #include "install/InstallPreparation.h"
 #include "install/SpoolerService.h"
 #include "install/UsbIdentity.h"
+#include "install/WorkerHandOff.h"
 #include "os/Os.h"
 #include "pages/LicenseText.h"
 #include "pages/PortPlan.h"
@@ -41,9 +42,51 @@ int answerBox(const std::string& text, UINT type) {
     return IDNO;
 }
 
+// Where no thread of its own is at hand (the tests of the engine), the
+// worker runs on the calling thread.
+class InlineHost : public install::WorkerHost {
+public:
+    bool start(std::function<void()> work) override {
+        work();
+        return true;
+    }
+    void show() override {}
+    void wait() override {}
+};
+
+// "Windows 6.2 (build 9200, platform 2)": what the system says it is.
+std::string reportedVersion() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!os::sys().GetVersionExA(&version)) return "a Windows whose version cannot be read";
+    return "Windows " + std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion) +
+           " (build " + std::to_string(version.dwBuildNumber) + ", platform " +
+           std::to_string(version.dwPlatformId) + ")";
+}
+
+// A system the detection knows: the 9x line (Windows 95 among them, which
+// the wizard installs for as Windows 98/Me) or an NT version it names. The
+// detection gives every other NT version target 0, whose rules are Windows
+// 98/Me's: the wizard shows that to a person on its OS page; a quiet run,
+// with nobody to see it, installs nothing.
+bool systemKnown() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!os::sys().GetVersionExA(&version)) return false;
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return true;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && targetOsOf(version) != kWindows98Me;
+}
+
+bool isBitmapReadable(const char* path) {
+    HANDLE bitmap = os::sys().LoadImageA(nullptr, path, 0 /* IMAGE_BITMAP */, 0, 0, 0x10 /* LR_LOADFROMFILE */);
+    if (bitmap == nullptr) return false;
+    os::sys().DeleteObject(bitmap);
+    return true;
+}
+
 class QuietInstall {
 public:
-    explicit QuietInstall(const CommandLine& line) : line_(line) {}
+    QuietInstall(const CommandLine& line, install::WorkerHost& host) : line_(line), host_(host) {}
     int run();
 
 private:
@@ -59,6 +102,7 @@ private:
     int install();
 
     const CommandLine& line_;
+    install::WorkerHost& host_;
     install::InstallJob job_;
     install::InstallSelection& s_ = job_.selection;
     WizardChecks checks_;
@@ -67,28 +111,32 @@ private:
 
 int QuietInstall::startupChecks() {
     switch (checkStartup()) {
-        case StartupResult::Run: return kExitInstalled;
+        case StartupResult::Run: break;
         case StartupResult::SecondInstance: return end(kExitAnotherCopyRuns, "another copy of the setup is running");
         case StartupResult::UninstallerOpen: return end(kExitFailed, answers.lastText);
         case StartupResult::UnsupportedSystem:
         case StartupResult::NoPort: return end(kExitNotSupported, answers.lastText);
     }
-    return kExitFailed;
+    if (!systemKnown()) return end(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
+    return kExitInstalled;
 }
 
-// What the wizard's window checks before its first page, and its agreement.
+// What the wizard's window checks before its first page is used, in its
+// order: the agreement's text as the first page is made, then the side
+// picture, then the administrator.
 int QuietInstall::wizardChecks() {
-    if (os::sys().GetFileAttributesA("DRVCONFIG\\Left.bmp") == INVALID_FILE_ATTRIBUTES)
-        return end(kExitFailed, messageText("IDS_ERR_NOLEFT"));
-    runningOs_ = detectTargetOs();
-    if (runningOs_ >= kWindows2000 && runningOs_ <= kWindows7 && !isAdministrator())
-        return end(kExitFailed, messageText("IDS_ADMIN"));
-    if (readStartupSettings().loadLicense) {
+    const bool agreement = readStartupSettings().loadLicense;
+    if (agreement) {
         std::string license;
         if (pages::readLicenseText("License.txt", &license) == pages::LicenseRead::Unreadable)
             return end(kExitFailed, messageText("IDS_ERR_NOLICENSE"));
-        if (!line_.acceptEula)
-            return end(kExitFailed, "the licence agreement was not accepted: add /accepteula");
+    }
+    if (!isBitmapReadable("DRVCONFIG\\Left.bmp")) return end(kExitFailed, messageText("IDS_ERR_NOLEFT"));
+    runningOs_ = detectTargetOs();
+    if (runningOs_ >= kWindows2000 && runningOs_ <= kWindows7 && !isAdministrator())
+        return end(kExitFailed, messageText("IDS_ADMIN"));
+    if (agreement) {
+        if (!line_.acceptEula) return end(kExitFailed, "the licence agreement was not accepted: add /accepteula");
         install::logStep("licence agreement accepted");
     }
     return kExitInstalled;
@@ -140,8 +188,12 @@ int QuietInstall::choosePort() {
     }
     if (port.empty()) return end(kExitNotSupported, messageText("IDS_ERR_NOSUPPORTINTERFACE"));
     s_.portName = port;
-    // Typical mode follows the port kind; advanced mode asks for raster printing.
-    bool raster = pages::rasterByPortKind(port) && (!advanced || line_.raster);
+    // The wizard ticks raster printing for parallel and USB ports; in
+    // advanced mode the user may untick it (/noraster). Serial ports never
+    // have it, and typical mode shows no choice.
+    bool raster = pages::rasterByPortKind(port);
+    if (advanced && line_.raster == 0) raster = false;
+    if (!advanced && line_.raster == 0) install::logStep("/noraster counts in advanced mode only, as the wizard's choice does");
     s_.flavour = raster ? config::kGdi : config::kStd;
     s_.dataBits = line_.dataBits;
     s_.stopBits = line_.stopBits;
@@ -157,9 +209,12 @@ int QuietInstall::install() {
     install::PreparationContext context;
     context.categoryPath = categoryPath;
     context.runningOs = runningOs_;
+    context.quiet = true;
+    context.installerSeconds = line_.usbInstallerSeconds;
     if (!install::prepareInstallation(job_, context)) {
         // The refusals of a system or a port stand for "not supported"; the
-        // rest (the USB printer's identity) for a failed installation.
+        // rest (the USB printer's identity, the USB driver installer) for a
+        // failed installation.
         bool refused = false;
         for (const char* key : {"IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORT2008", "IDS_NOTSUPPORTWin7",
                                 "IDS_ERR_NOSUPPORTUSB", "IDS_ERR_NOSUPPORTINTERFACE"})
@@ -167,9 +222,7 @@ int QuietInstall::install() {
         return end(refused ? kExitNotSupported : kExitFailed, answers.lastText);
     }
     std::atomic<int> status{install::kInstallRunning};
-    install::WorkerParams params{&job_, &status};
-    install::InstallMessage().clear();
-    install::InstallWorker(&params);
+    install::handOffToWorker(job_, status, host_);
     const std::string outcome = install::InstallMessage();
     if (status.load() != install::kInstallSucceeded) return end(kExitFailed, outcome);
     install::logStep("said: " + (outcome.empty() ? messageText("IDS_INF_NTRESTART") : outcome));
@@ -193,21 +246,50 @@ int QuietInstall::run() {
 
 std::string quietInstallLog(const CommandLine& line) {
     if (!line.logFile.empty()) return line.logFile;
-    char temp[MAX_PATH + 1] = {};
-    DWORD length = os::sys().GetTempPathA(sizeof temp, temp);
-    std::string folder = length > 0 && length < sizeof temp ? std::string(temp, length) : std::string();
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder + "PrinterDriverSetup.log";
+    // The system account's temporary folder is the Windows directory's, where
+    // every user may create files: its log goes where only administrators
+    // and the system write, as Windows' own set-up logs do.
+    char folder[MAX_PATH + 1] = {};
+    DWORD length = isLocalSystem() ? os::sys().GetWindowsDirectoryA(folder, sizeof folder)
+                                   : os::sys().GetTempPathA(sizeof folder, folder);
+    std::string path = length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path + "PrinterDriverSetup.log";
 }
 
-int runQuietInstall(const CommandLine& line) {
+int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
+    switch (line.action) {
+        case CommandLine::kQuiet:
+            return runQuietInstall(line, host);
+        case CommandLine::kUsage:
+            applicationMessageBox(commandLineUsage(), MB_OK | MB_ICONINFORMATION);
+            return kExitInstalled;
+        case CommandLine::kInvalid:
+            // An unattended run shows nothing, not even this: its log says it.
+            if (line.quiet) {
+                install::setInstallLog(quietInstallLog(line));
+                install::logStep("invalid command line: " + line.error);
+                install::logStep("exit code " + std::to_string(kExitInvalidCommandLine));
+                install::setInstallLog("");
+            } else {
+                applicationMessageBox("Invalid command line: " + line.error + ".\r\n\r\n" + commandLineUsage());
+            }
+            return kExitInvalidCommandLine;
+        case CommandLine::kWizard:
+            break;
+    }
+    return kRunTheWizard;
+}
+
+int runQuietInstall(const CommandLine& line, install::WorkerHost* host) {
     install::setInstallLog(quietInstallLog(line));
     answers = Answers();
     answers.changeUsbId = line.changeUsbId;
     answers.restart = line.restart;
     setMessageBoxHandler(&answerBox);
     install::logStep("unattended installation of " + line.model + " on " + line.port);
-    int code = QuietInstall(line).run();
+    InlineHost inline_;
+    int code = QuietInstall(line, host ? *host : inline_).run();
     install::logStep("exit code " + std::to_string(code));
     setMessageBoxHandler(nullptr);
     return code;

@@ -5,14 +5,27 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "install/WorkerHandOff.h"
 
 namespace app {
 
 // Where an unattended run logs: the file the command line names, else
-// "PrinterDriverSetup.log" in the temporary folder.
+// "PrinterDriverSetup.log" in the temporary folder, or, for the system
+// account (whose temporary folder every user may write), in the Windows
+// directory.
 std::string quietInstallLog(const CommandLine& line);
 
 // Runs the installation the command line describes; returns its exit code.
-int runQuietInstall(const CommandLine& line);
+// The install sequence runs on `host`'s worker (the program's: a thread of
+// its own while this one refuses the end of the session); without one, on
+// the calling thread.
+int runQuietInstall(const CommandLine& line, install::WorkerHost* host = nullptr);
+
+// What a command line comes to when it is not the wizard's: the quiet
+// installation, the usage in a box (/?), or the refusal of a wrong line, in
+// a box or, when the line asks for quiet, only in the quiet log. Returns the
+// exit code, or kRunTheWizard.
+constexpr int kRunTheWizard = -1;
+int runCommandLine(const CommandLine& line, install::WorkerHost* host = nullptr);
 
 }  // namespace app

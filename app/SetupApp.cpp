@@ -7,6 +7,7 @@
 #include "app/QuietInstall.h"
 #include "app/Startup.h"
 #include "app/WizardFrame.h"
+#include "app/WorkerThreadHost.h"
 #include "pages/AgreementPage.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
@@ -28,32 +29,16 @@ int noteBox(const std::string& text, UINT) {
 
 int SetupApp::Run(const std::string& commandLine) {
     CommandLine line = parseCommandLine(commandLine);
-    switch (line.action) {
-        case CommandLine::kQuiet:
-            return runQuietInstall(line);
-        case CommandLine::kUsage:
-            routeMessageBoxes();
-            applicationMessageBox(commandLineUsage(), MB_OK | MB_ICONINFORMATION);
-            return kExitInstalled;
-        case CommandLine::kInvalid:
-            // An unattended run shows nothing, not even this: its log says it.
-            if (line.quiet) {
-                install::setInstallLog(quietInstallLog(line));
-                install::logStep("invalid command line: " + line.error);
-            } else {
-                routeMessageBoxes();
-                applicationMessageBox("Invalid command line: " + line.error + ".\r\n\r\n" + commandLineUsage());
-            }
-            return kExitInvalidCommandLine;
-        case CommandLine::kWizard:
-            if (!line.logFile.empty()) {
-                install::setInstallLog(line.logFile);
-                setMessageBoxHandler(&noteBox);
-                install::logStep("wizard started");
-            }
-            InitInstance();
-            return kExitInstalled;
+    routeMessageBoxes();
+    WorkerThreadHost worker;
+    int code = runCommandLine(line, &worker);
+    if (code != kRunTheWizard) return code;
+    if (!line.logFile.empty()) {
+        install::setInstallLog(line.logFile);
+        setMessageBoxHandler(&noteBox);
+        install::logStep("wizard started");
     }
+    InitInstance();
     return kExitInstalled;
 }
 

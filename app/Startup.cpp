@@ -4,6 +4,8 @@
 #include "app/MessageBoxes.h"
 #include "app/TextTable.h"
 #include "config/DriverConfig.h"
+#include "config/ProgramFolder.h"
+#include "install/InstallLog.h"
 #include "os/Os.h"
 
 namespace app {
@@ -54,6 +56,36 @@ bool modelOffersAPort(const std::string& model) {
 
 void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").GetText(key)); }
 
+// Libraries that Windows' own libraries load by name, some of them only when
+// a function of theirs is first called (delay-loaded), and that Windows does
+// not protect as known DLLs. They are loaded from the system directory at
+// start, so that such a load finds them loaded instead of searching.
+const char* const kLoadedByName[] = {"version.dll", "winspool.drv", "setupapi.dll", "uxtheme.dll",
+                                     "userenv.dll", "apphelp.dll",  "propsys.dll",  "dwmapi.dll",
+                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll"};
+
+std::string systemDirectory() {
+    char directory[MAX_PATH] = {};
+    UINT length = os::sys().GetSystemDirectoryA(directory, sizeof directory);
+    return length > 0 && length < sizeof directory ? std::string(directory) : std::string();
+}
+
+bool isVista() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return os::sys().GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           version.dwMajorVersion == 6 && version.dwMinorVersion == 0;
+}
+
+// A program path longer than its configuration paths can hold would have
+// them cut, and the configuration read from a parent folder: refused as a
+// medium without configuration is.
+bool programPathRefused() {
+    if (config::programPathFits()) return false;
+    install::logStep("the program's path is longer than 199 characters: " + config::programFolder());
+    return true;
+}
+
 }  // namespace
 
 bool portCheckModel(std::string* model) {
@@ -63,20 +95,46 @@ bool portCheckModel(std::string* model) {
     if (count < 1) return false;
     bool anyCategory = list.modelEntry(count, model) != config::kNoCategory;
     // Whether any other entry names a category: up to the first that does,
-    // not through the whole list, whose every read costs a walk through it.
+    // not through the whole list, whose every read costs a walk through it,
+    // and only among the entries the list holds, however large its count.
     std::string entry;
-    for (int n = 1; n < count && !anyCategory; ++n)
+    for (int n : list.entryNumbers(count - 1)) {
+        if (anyCategory) break;
         anyCategory = list.modelEntry(n, &entry) != config::kNoCategory;
+    }
     return anyCategory;
 }
 
-// The program runs elevated, from removable media: a library planted in the
-// current directory must not be loaded in place of a system one. Where the
-// system has no SetDllDirectoryA (Windows 2000 and older), nothing changes.
-void restrictLibrarySearch() { os::sys().SetDllDirectoryA(""); }
+// The program runs elevated, from folders others may write: a library placed
+// beside it or in the current directory must never be loaded in place of a
+// system one. Where the system can, every later load by name searches the
+// system directory only (Vista is left out: its shell then fails to create
+// some of its own objects); elsewhere the current directory leaves the
+// search (Windows XP SP1 on). Either way the libraries the system itself
+// loads by name are loaded from the system directory at once: a load by a
+// system library's own import table does not always keep to the first rule.
+void restrictLibrarySearch() {
+    os::Os& sys = os::sys();
+    if (isVista() || !sys.SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) sys.SetDllDirectoryA("");
+    const std::string system = systemDirectory();
+    if (system.empty()) return;
+    for (const char* library : kLoadedByName)
+        sys.LoadLibraryExA((system + "\\" + library).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// The medium is the program's folder: the relative paths the program reads
+// (the language file, the start-up keys, the side picture, the licence, the
+// driver files) are taken from there, whatever folder it was started from.
+void enterProgramFolder() {
+    std::string folder = config::programFolder();
+    if (folder.empty()) return;
+    if (folder.back() == ':') folder += '\\';  // "C:" alone names the drive's current folder
+    os::sys().SetCurrentDirectoryA(folder.c_str());
+}
 
 StartupResult checkStartup() {
     restrictLibrarySearch();
+    enterProgramFolder();
     if (anotherInstanceRuns()) return StartupResult::SecondInstance;
     if (uninstallerOpen()) {
         showSetupText("Close");
@@ -89,7 +147,7 @@ StartupResult checkStartup() {
     // A list in which no entry names a category offers no model and so no
     // port: that ends the program the same way.
     std::string model;
-    if (!portCheckModel(&model) || !modelOffersAPort(model)) {
+    if (programPathRefused() || !portCheckModel(&model) || !modelOffersAPort(model)) {
         showSetupText("PortNull");
         return StartupResult::NoPort;
     }

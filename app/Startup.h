@@ -19,9 +19,13 @@ struct StartupSettings {
     bool alternateFont = false;  // dialogs get the shared Chinese font
 };
 
-// Single instance, uninstaller, system and port-support checks in this order;
-// each refusal shows what it shows and ends the checks.
+// Loads by name search no folder another user could write, and the
+// program's folder becomes the current directory; then the single instance,
+// uninstaller, system and port-support checks in this order. Each refusal
+// shows what it shows and ends the checks.
 StartupResult checkStartup();
+void restrictLibrarySearch();
+void enterProgramFolder();
 // "LOADLICENSE" and "LANGUAGE" of "DRVCONFIG\setup.ini" in the current directory.
 StartupSettings readStartupSettings();
 

@@ -40,9 +40,9 @@ if(WITH_WINDOWS)
   set(WINDOWS_DEBUG_DIR "${CMAKE_BINARY_DIR}/windows-debug")
   # Only setup.exe; under make, through $(MAKE) so that it shares the jobs.
   if(CMAKE_GENERATOR MATCHES "Makefiles")
-    set(DEBUG_BUILD_COMMAND $(MAKE) setup)
+    set(DEBUG_BUILD_COMMAND $(MAKE) setup_imports)
   else()
-    set(DEBUG_BUILD_COMMAND ${CMAKE_COMMAND} --build . --target setup)
+    set(DEBUG_BUILD_COMMAND ${CMAKE_COMMAND} --build . --target setup_imports)
   endif()
   ExternalProject_Add(windows-debug
     SOURCE_DIR "${CMAKE_SOURCE_DIR}"

@@ -45,7 +45,9 @@ set(E2E_SCENARIOS
   win7:Parallel win7:SerialOverAnOlderMonitor win7:UsbTypical
   win98:Refused winme:Refused nt40:Refused
   winxp:QuietParallel winxp:QuietSerial winxp:QuietUsb win7:QuietParallel win7:QuietSerial win7:QuietUsb
-  nt40:QuietRefused winxp:QuietWithoutAgreement winxp:QuietUsbAdvancedWithoutPrinter winxp:QuietBadArguments)
+  nt40:QuietRefused winxp:QuietWithoutAgreement winxp:QuietUsbAdvancedWithoutPrinter winxp:QuietBadArguments
+  winxp:QuietFromAnotherFolder winxp:PlantedLibraries win7:PlantedLibraries winxp:QuietAfterABadOption
+  winxp:QuietUsage win10:QuietUnknownWindows winxp:QuietUsbInstallerStopsToAsk)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 windows)
@@ -63,10 +65,16 @@ add_test(NAME native.medium.EveryProgramLoadsOnEveryWindows
 add_test(NAME native.medium.TheUnoptimisedProgramLoadsOnEveryWindows
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh ${CMAKE_SOURCE_DIR}/tests/data/windows-imports.tsv
     ${WINDOWS_DEBUG_DIR}/app/setup.exe)
+# setup.exe imports only DLLs that Windows never takes from the program's folder.
+add_test(NAME native.medium.TheProgramImportsOnlyProtectedDlls
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh --dlls ${CMAKE_SOURCE_DIR}/tests/data/setup-dlls.tsv
+    ${CMAKE_SOURCE_DIR}/tests/data/windows-imports.tsv ${CMAKE_BINARY_DIR}/medium/setup.exe
+    ${WINDOWS_DEBUG_DIR}/app/setup.exe)
 # The medium's program is the optimised build without its debug sections.
 add_test(NAME native.medium.TheProgramIsUnderOneMebibyte
   COMMAND sh -c "size=$(stat -c %s \"$1\") && echo \"$size bytes\" && [ \"$size\" -lt 1048576 ]" _
     ${CMAKE_BINARY_DIR}/medium/setup.exe)
 set_tests_properties(native.medium.EveryProgramLoadsOnEveryWindows
-  native.medium.TheUnoptimisedProgramLoadsOnEveryWindows native.medium.TheProgramIsUnderOneMebibyte
+  native.medium.TheUnoptimisedProgramLoadsOnEveryWindows native.medium.TheProgramImportsOnlyProtectedDlls
+  native.medium.TheProgramIsUnderOneMebibyte
   PROPERTIES LABELS native)

@@ -55,29 +55,39 @@ int DriverConfig::modelEntry(int n, std::string* text) const {
     return splitModelEntry(text);
 }
 
+namespace {
+
+std::vector<int> presentEntries(const std::vector<std::string>& keys, int count) {
+    std::vector<int> present;
+    for (const std::string& key : keys)
+        if (int n = entryNumber(key, count)) present.push_back(n);
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    return present;
+}
+
+}  // namespace
+
+std::vector<int> DriverConfig::entryNumbers(int count) const {
+    return presentEntries(readKeyNames(setupPath_, kModelListSection), count);
+}
+
 std::vector<std::pair<int, std::string>> DriverConfig::models() const {
     std::vector<std::pair<int, std::string>> models;
     const int count = modelCount();
     if (count < 1) return models;
-    std::string text;
     SectionSnapshot list;
-    if (!list.read(setupPath_, kModelListSection)) {
-        for (int n = 1; n <= count; ++n) {
-            int category = modelEntry(n, &text);
-            if (category != kNoCategory) models.emplace_back(category, text);
-        }
-        return models;
-    }
-    // An entry the list lacks reads "0", which names no category: only the
-    // entries present can give a model.
-    std::vector<int> present;
-    for (const std::string& key : list.keyNames())
-        if (int n = entryNumber(key, count)) present.push_back(n);
-    std::sort(present.begin(), present.end());
-    present.erase(std::unique(present.begin(), present.end()), present.end());
+    const bool snapshot = list.read(setupPath_, kModelListSection);
+    const std::vector<int> present = snapshot ? presentEntries(list.keyNames(), count) : entryNumbers(count);
+    std::string text;
     for (int n : present) {
-        text = list.value(kModelEntryKey + std::to_string(n), kFileRoom);
-        int category = splitModelEntry(&text);
+        int category = kNoCategory;
+        if (snapshot) {
+            text = list.value(kModelEntryKey + std::to_string(n), kFileRoom);
+            category = splitModelEntry(&text);
+        } else {
+            category = modelEntry(n, &text);
+        }
         if (category != kNoCategory) models.emplace_back(category, text);
     }
     return models;

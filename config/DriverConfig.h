@@ -26,6 +26,11 @@ public:
     // Entry n ("DEVICENAME{n}", 199 characters): its category with `text`
     // cut to the model name, or -1 with `text` left whole.
     int modelEntry(int n, std::string* text) const;
+    // The numbers 1..count of the entries the list holds, in increasing
+    // order. An entry the list lacks reads "0", which names no category, so
+    // these are the only entries that can give a model: however large the
+    // count, no more are read than the file holds.
+    std::vector<int> entryNumbers(int count) const;
     // Every entry 1..N that names a category, in list order, as modelEntry
     // reads it: its category and its model name. Read from the file at once
     // where it allows (SectionSnapshot), else entry by entry.

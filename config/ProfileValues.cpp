@@ -24,6 +24,21 @@ int readInteger(const std::string& file, const std::string& section, const std::
     return parseDecimal(readValue(file, section, key, room));
 }
 
+std::vector<std::string> readKeyNames(const std::string& file, const std::string& section) {
+    std::vector<std::string> names;
+    for (DWORD size = 4096; size <= (1u << 24); size *= 4) {
+        std::vector<char> list(size, '\0');
+        DWORD length = os::sys().GetPrivateProfileStringA(section.c_str(), nullptr, "", list.data(), size,
+                                                          file.c_str());
+        // A list that fills the buffer may have been cut: read it again, larger.
+        if (length + 2 >= size) continue;
+        for (size_t at = 0; at < length && list[at] != '\0'; at += names.back().size() + 1)
+            names.emplace_back(&list[at]);
+        return names;
+    }
+    return names;
+}
+
 int parseDecimal(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||

@@ -22,6 +22,10 @@ std::string readValue(const std::string& file, const std::string& section,
 int readInteger(const std::string& file, const std::string& section, const std::string& key,
                 size_t room = kIntegerRoom);
 
+// The names of a section's keys in file order, as the system lists them; none
+// when the section is missing or its list is too long to read.
+std::vector<std::string> readKeyNames(const std::string& file, const std::string& section);
+
 // Decimal conversion: leading blanks skipped, an optional sign, the digits up
 // to the first other character; no digits give 0. A value beyond the range of
 // an int saturates rather than wrapping.

@@ -1,7 +1,9 @@
 #include "install/ComponentInstallers.h"
 
 #include "app/TextTable.h"
+#include "config/AsciiCase.h"
 #include "install/FileStaging.h"
+#include "install/InstallLog.h"
 #include "install/RegistryKey.h"
 #include "install/SpoolerRegistration.h"
 #include "os/Os.h"
@@ -13,9 +15,21 @@ enum class Installed { No, Current, Older };
 
 const char* const kPrintKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\";
 
+// The monitors and the print processor that Windows registers by itself.
+// A medium that names one of them gets it as it is: its registration, file
+// and version are never rewritten, whatever version the medium claims.
+const char* const kWindowsOwnComponents[] = {
+    "Local Port",          "Standard TCP/IP Port", "USB Monitor",          "WSD Port",
+    "LPR Port",            "AppleTalk Printing Devices", "PJL Language Monitor", "BJ Language Monitor",
+    "Microsoft Shared Fax Monitor", "Microsoft Document Imaging Writer Monitor", "WinPrint"};
+
 // An installed component is not registered again; it is older when its
 // version cannot be read or the medium's is greater (as unsigned numbers).
-Installed installedState(const std::string& key, int mediumVersion) {
+Installed installedState(const std::string& name, const std::string& key, int mediumVersion) {
+    if (isWindowsOwnComponent(name)) {
+        logStep(name + " is Windows' own: left as it is");
+        return Installed::Current;
+    }
     RegistryKey registry;
     if (!registry.Open(HKEY_LOCAL_MACHINE, key)) return Installed::No;
     DWORD installed = 0;
@@ -58,6 +72,12 @@ int installPortMonitor(MONITOR_INFO_2A* monitor, std::string uiDll, int version,
 
 }  // namespace
 
+bool isWindowsOwnComponent(const std::string& name) {
+    for (const char* own : kWindowsOwnComponents)
+        if (config::equalIgnoringCase(name, own)) return true;
+    return false;
+}
+
 std::string monitorKey(const std::string& monitorName) {
     return std::string(kPrintKey) + "Monitors\\" + monitorName;
 }
@@ -74,7 +94,7 @@ int installLanguageMonitor(config::DriverConfig& config, int targetOs, const std
     config::LanguageMonitorDescriptor monitor;
     config.buildLanguageMonitor(targetOs, &monitor, config::kUsb);
     if (!hasName(monitor.info.pName) || targetOs == 1) return 0;
-    switch (installedState(monitorKey(monitor.info.pName), monitor.version)) {
+    switch (installedState(monitor.info.pName, monitorKey(monitor.info.pName), monitor.version)) {
         case Installed::Current:
             return 0;
         case Installed::Older:
@@ -96,7 +116,7 @@ int installPortMonitors(config::DriverConfig& config, int targetOs, const std::s
     config.buildPortMonitors(targetOs, &monitors);
     int flags = 0;
     if (contains(portName, "COM") && hasName(monitors.serial.pDLLName) && targetOs != 0) {
-        switch (installedState(monitorKey(monitors.serial.pName), monitors.serialVersion)) {
+        switch (installedState(monitors.serial.pName, monitorKey(monitors.serial.pName), monitors.serialVersion)) {
             case Installed::Older:
                 flags = kSerialMonitorOlder;
                 break;
@@ -110,7 +130,7 @@ int installPortMonitors(config::DriverConfig& config, int targetOs, const std::s
         }
     }
     if (contains(portName, "USB_") && hasName(monitors.usb.pDLLName) && targetOs != 1) {
-        switch (installedState(monitorKey(monitors.usb.pName), monitors.usbVersion)) {
+        switch (installedState(monitors.usb.pName, monitorKey(monitors.usb.pName), monitors.usbVersion)) {
             case Installed::Older:
                 flags = kUsbMonitorOlder;
                 break;
@@ -132,8 +152,7 @@ int installPrintProcessor(int targetOs, const std::string& processorName,
                           const std::string& processorDll, std::string& errorText) {
     config::DriverConfig config;
     int mediumVersion = config.processorVersion();
-    if (processorName == "WinPrint") return 0;
-    switch (installedState(processorKey(targetOs, processorName), mediumVersion)) {
+    switch (installedState(processorName, processorKey(targetOs, processorName), mediumVersion)) {
         case Installed::Current:
             return 0;
         case Installed::Older:

@@ -20,6 +20,10 @@ enum InstallStatusFlag {
 constexpr int kMonitorInstallFailed = -15;
 constexpr int kProcessorInstallFailed = -14;
 
+// Whether a monitor or print processor name is one that Windows registers by
+// itself (without regard to case); such a component is never rewritten.
+bool isWindowsOwnComponent(const std::string& name);
+
 // Registry keys of installed components under HKEY_LOCAL_MACHINE.
 std::string monitorKey(const std::string& monitorName);
 std::string processorKey(int targetOs, const std::string& processorName);

@@ -6,6 +6,8 @@
 
 #include "app/TextTable.h"
 #include "config/AsciiCase.h"
+#include "install/InstallLog.h"
+#include "install/PrivateFolder.h"
 #include "os/Os.h"
 
 namespace install {
@@ -118,6 +120,7 @@ bool targetDirectory(int target, std::string* directory, std::string& errorText)
 
 int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText) {
     if (name.empty() || name[0] == '0') return kCopyFailed;
+    if (!mediumNameAccepted(name, errorText)) return kCopyFailed;
     std::string directory;
     if (!targetDirectory(target, &directory, errorText)) return kCopyFailed;
     std::string current;
@@ -139,20 +142,22 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
 }
 
 // Windows 2000, XP and 2003 keep the Unidrv files in the cabinets of their
-// driver cache; the extraction puts them into the temporary directory once.
+// driver cache; the extraction puts them into a folder of this run's own,
+// once. Only what it put there is taken: the spooler loads these files as
+// the system account, so nothing anyone else left anywhere may stand in.
 int copyFromDriverCache(const std::string& name, int target, bool prefixed, std::string& errorText) {
     DriverCacheState& cache = driverCache();
     if (cache.extractionPending) {
         cache.extractionPending = false;
         if (!extractDriverCache()) return copyFromMedium(name, target, prefixed, errorText);
     }
-    std::string temp, directory;
-    if (!tempDirectory(&temp)) return copyFromMedium(name, target, prefixed, errorText);
+    if (cache.folder.empty()) return copyFromMedium(name, target, prefixed, errorText);
+    std::string directory;
     if (!driverDirectory(&directory)) {
         errorText = message("IDS_ERR_GETDRIVERDIR");
         return kCopyFailed;
     }
-    const std::string source = temp + name;
+    const std::string source = cache.folder + "\\" + name;
     const std::string destination = directory + "\\" + name;
     if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
     return copyFromMedium(name, target, prefixed, errorText);
@@ -195,15 +200,28 @@ int copyFromDriverStore(const std::string& name, std::string& errorText) {
 UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
     if (notification != SPFILENOTIFY_FILEINCABINET) return NO_ERROR;
     auto* entry = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
-    const std::string& temp = *static_cast<const std::string*>(context);
-    std::snprintf(entry->FullTargetName, sizeof entry->FullTargetName, "%s%s", temp.c_str(),
-                  entry->NameInCabinet);
-    for (const char* wanted : kUnidrvCabinetNames)
-        if (std::strcmp(entry->NameInCabinet, wanted) == 0) return FILEOP_DOIT;
+    const std::string& folder = *static_cast<const std::string*>(context);
+    for (const char* wanted : kUnidrvCabinetNames) {
+        if (std::strcmp(entry->NameInCabinet, wanted) != 0) continue;
+        std::snprintf(entry->FullTargetName, sizeof entry->FullTargetName, "%s\\%s", folder.c_str(), wanted);
+        return FILEOP_DOIT;
+    }
     return FILEOP_SKIP;
 }
 
 }  // namespace
+
+bool staysInItsFolder(const std::string& name) {
+    return name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
+}
+
+bool mediumNameAccepted(const std::string& name, std::string& errorText) {
+    if (staysInItsFolder(name)) return true;
+    std::string current;
+    currentDirectory(&current);
+    errorText = copyFailure(name, ERROR_INVALID_NAME, current + "\\W32\\" + name);
+    return false;
+}
 
 DriverCacheState& driverCache() {
     static DriverCacheState state;
@@ -244,14 +262,29 @@ bool extractDriverCache() {
         } while (os::sys().FindNextFileA(search, &found));
         os::sys().FindClose(search);
     }
-    bool lastSucceeded = false;
-    for (const std::string& cabinet : cache.cabinets) {
-        std::string temp;
-        tempDirectory(&temp);
-        lastSucceeded = os::sys().SetupIterateCabinetA((folder + cabinet).c_str(), 0,
-                                                       &cabinetHandler, &temp) != FALSE;
+    if (cache.cabinets.empty()) return false;
+    std::string temp;
+    if (tempDirectory(&temp)) {
+        if (!temp.empty() && temp.back() != '\\') temp += '\\';
+        cache.folder = makePrivateFolder(temp);
     }
+    if (cache.folder.empty()) {
+        logFailure("a private folder for the driver cache's files", "none made", os::sys().GetLastError());
+        return false;
+    }
+    bool lastSucceeded = false;
+    for (const std::string& cabinet : cache.cabinets)
+        lastSucceeded = os::sys().SetupIterateCabinetA((folder + cabinet).c_str(), 0, &cabinetHandler,
+                                                       &cache.folder) != FALSE;
     return lastSucceeded;
+}
+
+void removeDriverCacheFolder() {
+    DriverCacheState& cache = driverCache();
+    if (cache.folder.empty()) return;
+    for (const char* name : kUnidrvCabinetNames) os::sys().DeleteFileA((cache.folder + "\\" + name).c_str());
+    os::sys().RemoveDirectoryA(cache.folder.c_str());
+    cache.folder.clear();
 }
 
 void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText) {

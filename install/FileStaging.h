@@ -29,6 +29,14 @@ inline bool inUse(int copyResult) {
     return copyResult == kTargetInUse || copyResult == kTargetLocked;
 }
 
+// A file name read from the medium names a file of the folder it is copied
+// from and of the folder it is copied to: no path separator, no drive and no
+// "..", which would reach into any other folder of the system.
+bool staysInItsFolder(const std::string& name);
+// True for a name that stays in its folder; otherwise false, with the copy's
+// failure text for it (the system's code for an invalid name).
+bool mediumNameAccepted(const std::string& name, std::string& errorText);
+
 // Copies the file `name` for the target system: the Unidrv files from the
 // driver cache (2000, XP, 2003) or the driver store (Vista, 2008, 7), every
 // other file from the medium's "W32" folder. `name` is turned to upper case in
@@ -39,9 +47,12 @@ int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
                    std::string& errorText);
 
 // Extracts the six Unidrv files from every cabinet of the Windows directory's
-// "Driver Cache\i386" into the temporary directory. True when the last cabinet
-// was read through.
+// "Driver Cache\i386" into a new folder of the run's own in the temporary
+// directory (install/PrivateFolder.h). True when the last cabinet was read
+// through.
 bool extractDriverCache();
+// Removes that folder and what the extraction put there.
+void removeDriverCacheFolder();
 
 // Copies the Unidrv support files a driver needs into the driver directory.
 void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText);
@@ -50,6 +61,7 @@ void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorTex
 struct DriverCacheState {
     bool extractionPending = true;
     std::vector<std::string> cabinets;
+    std::string folder;  // where the extraction put its files; empty: nowhere
 };
 DriverCacheState& driverCache();
 void resetDriverCache();

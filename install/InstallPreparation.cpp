@@ -4,6 +4,7 @@
 #include "app/TextTable.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
+#include "config/ProgramFolder.h"
 #include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
 #include "install/UsbIdentity.h"
@@ -27,14 +28,6 @@ std::string currentDirectory() {
     return length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
-std::string programDirectory() {
-    char buffer[260] = {};
-    DWORD length = os::sys().GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (length >= sizeof buffer) length = sizeof buffer - 1;
-    std::string path(buffer, length);
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 class Preparation {
 public:
@@ -50,6 +43,7 @@ private:
     bool reconcileUsbIdentity();
     bool reconcileAdvanced(int deviceValue);
     bool reconcileTypical(int deviceValue);
+    bool giveUsbPrinterNumber(int number);
     void nameAndRecordUsbPort();
 
     InstallJob& job_;
@@ -73,7 +67,12 @@ bool Preparation::run() {
     }
     if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
         CompareUsbDriverVersions() != 0) {
-        updateUsbClassDriver();
+        std::string failure;
+        if (!updateUsbClassDriver(context_, &failure)) {
+            logFailure("USB class driver", failure, os::sys().GetLastError());
+            wizardBox(failure);
+            return false;
+        }
         logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
     }
     assembleRecords();
@@ -141,21 +140,31 @@ bool Preparation::reconcileAdvanced(int deviceValue) {
         if (contains(s_.portName, "_" + std::to_string(candidate))) portNumber = candidate;
     if (portNumber == number) return true;
     if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    if (WriteUsbDeviceId(static_cast<unsigned char>(portNumber))) {
-        logStep("USB printer given number " + std::to_string(portNumber));
-        return true;
-    }
+    if (giveUsbPrinterNumber(portNumber)) return true;
     wizardBox("Failed to set Printer ID!");
     return false;
+}
+
+// The printer is sent only bytes of its own command set: without the
+// medium's signature no command is sent at all, in either mode, and the
+// change fails as any other failed change does.
+bool Preparation::giveUsbPrinterNumber(int number) {
+    UsbCommandSignature signature;
+    if (!readUsbCommandSignature(&signature)) {
+        logStep("the medium gives no USB command signature: no number is sent to the printer");
+        if (s_.installMode != 0) wizardBox("Failed to set Printer ID!");
+        return false;
+    }
+    if (!WriteUsbDeviceId(static_cast<unsigned char>(number), signature)) return false;
+    logStep("USB printer given number " + std::to_string(number));
+    return true;
 }
 
 // Typical mode: one USB port, number 1; no printer attached is no obstacle.
 bool Preparation::reconcileTypical(int deviceValue) {
     if (deviceValue == kNoUsbPrinter || usbPortNumber(deviceValue) == 1) return true;
     if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    if (!WriteUsbDeviceId(1)) return false;
-    logStep("USB printer given number 1");
-    return true;
+    return giveUsbPrinterNumber(1);
 }
 
 void Preparation::nameAndRecordUsbPort() {
@@ -180,20 +189,65 @@ int portKindOf(const std::string& portName) {
     return -1;
 }
 
-void updateUsbClassDriver() {
-    const std::string driverFolder = programDirectory() + "\\USBDrv\\";
-    for (const char* file : {"bulkusb.sys", "BULKUSB.INF"})
-        os::sys().SetFileAttributesA((driverFolder + file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    const std::string installer = currentDirectory() + "\\USBDrv\\Install.exe";
-    os::sys().ShellExecuteA(nullptr, "open", installer.c_str(), "2", nullptr, SW_SHOWNORMAL);
+namespace {
+
+std::string installerFailure(const std::string& installer, DWORD error) {
+    return "Can not start " + installer + "  er = " + std::to_string(error);
+}
+
+// The wizard: started as the shell starts a program, and waited for while its
+// window, titled "CaptionName", is there.
+bool runInstallerWatchingItsWindow(const std::string& installer, std::string* failure) {
+    HINSTANCE started = os::sys().ShellExecuteA(nullptr, "open", installer.c_str(), "2", nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<uintptr_t>(started) <= 32) {
+        *failure = installerFailure(installer, static_cast<DWORD>(reinterpret_cast<uintptr_t>(started)));
+        return false;
+    }
     os::sys().Sleep(500);
     // Copied out: the next lookup of this thread reuses the text's buffer.
     const std::string caption = app::TextTable("Setup").GetText("CaptionName");
     // An empty title would match any untitled window and wait for ever.
     while (!caption.empty() && os::sys().FindWindowA(nullptr, caption.c_str()) != nullptr)
         os::sys().Sleep(1000);
+    return true;
+}
+
+// A quiet run: nobody answers an installer that stops to ask, so its process
+// is waited for, and no longer than the limit. The shell is told to show no
+// box of its own either.
+bool runInstallerWaitingForItsProcess(const std::string& installer, int seconds, std::string* failure) {
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    run.lpVerb = "open";
+    run.lpFile = installer.c_str();
+    run.lpParameters = "2";
+    run.nShow = SW_SHOWNORMAL;
+    if (!os::sys().ShellExecuteExA(&run) || run.hProcess == nullptr) {
+        *failure = installerFailure(installer, os::sys().GetLastError());
+        return false;
+    }
+    DWORD waited = os::sys().WaitForSingleObject(run.hProcess, static_cast<DWORD>(seconds) * 1000);
+    os::sys().CloseHandle(run.hProcess);
+    if (waited == WAIT_OBJECT_0) return true;
+    *failure = "the USB driver installer " + installer + " did not end within " + std::to_string(seconds) +
+               " seconds (it is left running)";
+    return false;
+}
+
+}  // namespace
+
+bool updateUsbClassDriver(const PreparationContext& context, std::string* failure) {
+    const std::string driverFolder = config::programFolder() + "\\USBDrv\\";
+    for (const char* file : {"bulkusb.sys", "BULKUSB.INF"})
+        os::sys().SetFileAttributesA((driverFolder + file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    const std::string installer = currentDirectory() + "\\USBDrv\\Install.exe";
+    if (context.quiet ? !runInstallerWaitingForItsProcess(installer, context.installerSeconds, failure)
+                      : !runInstallerWatchingItsWindow(installer, failure))
+        return false;
     os::sys().Sleep(1000);
     os::sys().Sleep(2000);
+    return true;
 }
 
 bool prepareInstallation(InstallJob& job, const PreparationContext& context) {

@@ -17,6 +17,10 @@ struct PreparationContext {
     HWND owner = nullptr;      // the wizard: owner of its message boxes
     std::string categoryPath;  // the category file of the model's port section
     int runningOs = 0;         // TargetOs of the system the program runs on
+    // An unattended run: the USB driver installer is waited for by its
+    // process, at most this long, instead of by its window.
+    bool quiet = false;
+    int installerSeconds = 120;
 };
 
 // The port kind a port name stands for, by the first of "USB_", "COM" and
@@ -29,8 +33,10 @@ int portKindOf(const std::string& portName);
 bool prepareInstallation(InstallJob& job, const PreparationContext& context);
 
 // The USB driver installer's part: run when the medium's class driver is
-// newer than the installed one (or none is installed), waiting for the
-// installer's window to come and go.
-void updateUsbClassDriver();
+// newer than the installed one (or none is installed). The wizard waits for
+// the installer's window to come and go; a quiet run waits for its process,
+// at most the context's limit. False, with the text to show, when the
+// installer could not be started or did not end in time.
+bool updateUsbClassDriver(const PreparationContext& context, std::string* failure);
 
 }  // namespace install

@@ -2,6 +2,9 @@
 // files copied, language monitor, driver and printer registered, default
 // printer and serial settings set. It stops at the first failure found at
 // its check points and rolls nothing back.
+#include <cstring>
+#include <vector>
+
 #include "app/TextTable.h"
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
@@ -48,6 +51,7 @@ private:
         return copyDriverFile(name, target, s_.targetOs, prefixed, text_);
     }
 
+    bool namesStayInTheirFolders();
     bool updateNtFamily();
     bool update98();
     bool replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int version, bool usb);
@@ -66,6 +70,7 @@ private:
 
 bool Sequence::run() {
     job_.statusFlags = 0;
+    if (!step("file names of the medium checked", namesStayInTheirFolders())) return false;
     int monitors = installPortMonitors(job_.config, s_.targetOs, s_.portName, text_);
     if (!step("port monitors", monitors != kMonitorInstallFailed)) return false;
     job_.statusFlags = monitors;
@@ -103,6 +108,31 @@ bool Sequence::run() {
     return true;
 }
 
+// Every file name the medium gives this installation names a file of the
+// folder it is copied from and to; one that reaches elsewhere is refused
+// before anything is written, with the copy's text.
+bool Sequence::namesStayInTheirFolders() {
+    const config::DriverFileList& f = job_.files;
+    std::vector<std::string> names = {f.driver,     f.data,      f.config,         f.help,
+                                      f.processor,  f.dataDll,   f.pluginDll,      f.pluginSettings,
+                                      f.uiPlugin,   f.fontFile,  f.usbIdentityFile};
+    const DRIVER_INFO_3A& driver = job_.driver;
+    for (const char* file : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile})
+        if (file) names.push_back(file);
+    for (const char* file = driver.pDependentFiles; file && *file; file += std::strlen(file) + 1)
+        names.push_back(file);
+    if (job_.languageMonitor.pDLLName) names.push_back(job_.languageMonitor.pDLLName);
+    config::PortMonitorSet monitors;
+    job_.config.buildPortMonitors(s_.targetOs, &monitors);
+    for (const char* file : {monitors.serial.pDLLName, monitors.usb.pDLLName})
+        if (file) names.push_back(file);
+    names.push_back(monitors.serialUiDll);
+    names.push_back(monitors.usbUiDll);
+    for (const std::string& name : names)
+        if (!isNoneOrEmpty(name) && !mediumNameAccepted(name, text_)) return false;
+    return true;
+}
+
 // Logs a step of the sequence as done, or as failed with the text it left
 // and the system's error code.
 bool Sequence::step(const std::string& what, bool done) {
@@ -115,7 +145,9 @@ bool Sequence::step(const std::string& what, bool done) {
 
 // On the NT family the Spooler holds the monitor and processor files: it is
 // stopped around their replacement. Only the first older component is
-// replaced in one installation.
+// replaced in one installation. Whatever happens to the replacement, the
+// Spooler is started again: a machine must never be left without printing.
+// When the replacement failed, its text is the one the user is told.
 bool Sequence::updateNtFamily() {
     std::string processorDirectory;
     if (job_.statusFlags & kProcessorOlder) {
@@ -141,8 +173,11 @@ bool Sequence::updateNtFamily() {
         replaced = replaceMonitorNt(monitors.usb, monitors.usbUiDll, monitors.usbVersion, true);
     else if (job_.statusFlags & kProcessorOlder)
         replaced = replaceProcessorNt(processorDirectory);
-    if (!replaced) return false;
-    return restartSpooler();
+    if (replaced) return restartSpooler();
+    const std::string failure = text_;
+    logStep(restartSpooler() ? "Spooler started again" : "Spooler could not be started again");
+    text_ = failure;
+    return false;
 }
 
 // A DLL the stopped spooler still has open is written as "n" + name and the
@@ -350,6 +385,8 @@ std::string& InstallMessage() {
 unsigned InstallWorker(void* params) {
     auto* worker = static_cast<WorkerParams*>(params);
     bool succeeded = Sequence(*worker->job, InstallMessage()).run();
+    // What the driver cache gave is in the driver directory now, or not needed.
+    removeDriverCacheFolder();
     worker->installStatus->store(succeeded ? kInstallSucceeded : kInstallFailed);
     return 0;
 }

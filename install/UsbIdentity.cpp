@@ -4,6 +4,9 @@
 
 #include "app/MessageBoxes.h"
 #include "app/TextTable.h"
+#include "config/ConfigNames.h"
+#include "config/ProfileValues.h"
+#include "config/ProgramFolder.h"
 #include "os/Os.h"
 
 namespace install {
@@ -13,7 +16,9 @@ namespace {
 // out of it, with the device it found closed first.
 class UsbLibrary {
 public:
-    UsbLibrary() : module_(os::sys().LoadLibraryA(USB_LIBRARY_FILE)) {}
+    // Loaded from the medium by its full path, never searched for by name:
+    // a copy anywhere else is not the medium's.
+    UsbLibrary() : module_(os::sys().LoadLibraryA((config::programFolder() + "\\" USB_LIBRARY_FILE).c_str())) {}
     ~UsbLibrary() {
         if (device_) close_(device_);
         if (module_) os::sys().FreeLibrary(module_);
@@ -71,7 +76,31 @@ private:
 
 void tell(const char* text) { app::applicationMessageBox(text); }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 }  // namespace
+
+bool readUsbCommandSignature(UsbCommandSignature* signature) {
+    const std::string text =
+        config::readValue(config::moduleDirectory() + config::kSetupFile, "USBIDENTITY", "SIGNATURE", 49);
+    size_t at = 0;
+    for (unsigned char& byte : *signature) {
+        while (at < text.size() && text[at] == ' ') ++at;
+        int high = at < text.size() ? hexDigit(text[at]) : -1;
+        int low = at + 1 < text.size() ? hexDigit(text[at + 1]) : -1;
+        if (high < 0 || low < 0) return false;
+        byte = static_cast<unsigned char>(high * 16 + low);
+        at += 2;
+        if (at < text.size() && text[at] != ' ') return false;
+    }
+    while (at < text.size() && text[at] == ' ') ++at;
+    return at == text.size();
+}
 
 int ReadUsbDeviceId() {
     UsbLibrary library;
@@ -98,7 +127,7 @@ int ReadUsbDeviceId() {
     return descriptor[USB_DEVICE_VALUE_OFFSET] | (descriptor[USB_DEVICE_VALUE_OFFSET + 1] << 8);
 }
 
-bool WriteUsbDeviceId(unsigned char number) {
+bool WriteUsbDeviceId(unsigned char number, const UsbCommandSignature& signature) {
     if (number == 0 || number > 8) return false;
     UsbLibrary library;
     if (!library.loaded()) {
@@ -115,8 +144,7 @@ bool WriteUsbDeviceId(unsigned char number) {
         return false;
     }
     const unsigned char command[USB_SET_IDENTITY_LENGTH] = {
-        0x1B, 0x73, USB_SET_IDENTITY_SIGNATURE_0, USB_SET_IDENTITY_SIGNATURE_1,
-        USB_SET_IDENTITY_SIGNATURE_2, USB_SET_IDENTITY_SIGNATURE_3, 0x1D, 0x49, 0x20,
+        0x1B, 0x73, signature[0], signature[1], signature[2], signature[3], 0x1D, 0x49, 0x20,
         static_cast<unsigned char>(number - 1)};
     auto write = reinterpret_cast<UsbWriteProc>(function);
     if (write(library.device(), 0, command, USB_SET_IDENTITY_LENGTH) > 0) return true;

@@ -37,6 +37,8 @@ public:
     virtual HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner,
                                 LPCSTR name) = 0;
     virtual BOOL CloseHandle(HANDLE handle) = 0;
+    // Waits for a process this program started (ShellExecuteExA's handle).
+    virtual DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
     virtual DWORD GetTickCount() = 0;
     // A wait that wakes for messages sent from other threads, which a
@@ -94,8 +96,21 @@ public:
     virtual HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) = 0;
     virtual BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) = 0;
     virtual BOOL FindClose(HANDLE search) = 0;
+    virtual BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) = 0;
     virtual BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) = 0;
     virtual BOOL RemoveDirectoryA(LPCSTR path) = 0;
+
+    // Random numbers, for names nobody can guess.
+    virtual BOOL CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName,
+                                      DWORD type, DWORD flags) = 0;
+    virtual BOOL CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) = 0;
+    virtual BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags) = 0;
+
+    // Pictures read from files (the side bitmap), as the wizard's window
+    // loads them; and their release.
+    virtual HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height,
+                              UINT flags) = 0;
+    virtual BOOL DeleteObject(HANDLE object) = 0;
 
     // Version resources.
     virtual DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) = 0;
@@ -155,9 +170,13 @@ public:
     virtual PVOID FreeSid(PSID sid) = 0;
 
     // Libraries loaded at run time. SetDllDirectoryA exists from Windows XP
-    // SP1 on; where the system lacks it, it fails with ERROR_CALL_NOT_IMPLEMENTED.
+    // SP1 on, SetDefaultDllDirectories from Windows 8 on (and on Vista and 7
+    // with an update); where the system lacks one, it fails with
+    // ERROR_CALL_NOT_IMPLEMENTED.
     virtual BOOL SetDllDirectoryA(LPCSTR directory) = 0;
+    virtual BOOL SetDefaultDllDirectories(DWORD flags) = 0;
     virtual HMODULE LoadLibraryA(LPCSTR fileName) = 0;
+    virtual HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) = 0;
     virtual FARPROC GetProcAddress(HMODULE module, LPCSTR procName) = 0;
     virtual BOOL FreeLibrary(HMODULE module) = 0;
 
@@ -168,6 +187,7 @@ public:
     virtual BOOL BringWindowToTop(HWND window) = 0;
     virtual HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                     LPCSTR directory, INT showCommand) = 0;
+    virtual BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) = 0;
     virtual BOOL ExitWindowsEx(UINT flags, DWORD reason) = 0;
     virtual LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT flags, UINT timeout, PDWORD_PTR result) = 0;

@@ -32,17 +32,10 @@ typedef void(WINAPI* UsbCloseDeviceProc)(HANDLE device);
 /*
  * The set-identity command, ten bytes: ESC 's', the four signature bytes of
  * the printer's configuration commands, GS 'I' blank, and the new USB port
- * number less one (0 to 7).
- *
- * The signature comes from the printer's command documentation, which this
- * project does not have: the value below is a placeholder of our own, which
- * our stand-in library requires. It must be replaced by the documented bytes
- * before the program is used with real printers.
+ * number less one (0 to 7). The signature is the printer's: the program
+ * takes it from the medium ("DRVCONFIG\setup.ini", section "USBIDENTITY",
+ * key "SIGNATURE") and sends nothing without it.
  */
 #define USB_SET_IDENTITY_LENGTH 10
-#define USB_SET_IDENTITY_SIGNATURE_0 0x50
-#define USB_SET_IDENTITY_SIGNATURE_1 0x4C
-#define USB_SET_IDENTITY_SIGNATURE_2 0x48
-#define USB_SET_IDENTITY_SIGNATURE_3 0x44
 
 #endif

@@ -15,6 +15,7 @@
 #include <winspool.h>
 #include <setupapi.h>
 #include <shellapi.h>
+#include <wincrypt.h>
 #include <winver.h>
 
 #else  // native build
@@ -123,6 +124,7 @@ typedef DEVMODEA* LPDEVMODEA;
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
 #define ERROR_NO_TOKEN 1008L
 #define ERROR_SERVICE_ALREADY_RUNNING 1056L
 #define ERROR_SERVICE_DISABLED 1058L
@@ -214,6 +216,12 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
+#define FILE_READ_DATA 0x0001
+#define FILE_WRITE_DATA 0x0002
+#define FILE_APPEND_DATA 0x0004
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
@@ -248,6 +256,19 @@ typedef struct _WIN32_FIND_DATAA {
 } WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
 typedef void* LPOVERLAPPED;
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *PBY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
 
 // Version information.
 #define VER_PLATFORM_WIN32s 0
@@ -413,16 +434,31 @@ typedef struct _SID_AND_ATTRIBUTES {
     DWORD Attributes;
 } SID_AND_ATTRIBUTES, *PSID_AND_ATTRIBUTES;
 
+typedef struct _TOKEN_USER {
+    SID_AND_ATTRIBUTES User;
+} TOKEN_USER, *PTOKEN_USER;
+
 typedef struct _TOKEN_GROUPS {
     DWORD GroupCount;
     SID_AND_ATTRIBUTES Groups[1];
 } TOKEN_GROUPS, *PTOKEN_GROUPS;
+
+#define SECURITY_LOCAL_SYSTEM_RID 0x00000012L
 
 typedef enum _TOKEN_INFORMATION_CLASS {
     TokenUser = 1,
     TokenGroups,
     TokenPrivileges,
 } TOKEN_INFORMATION_CLASS;
+
+// Random numbers.
+typedef ULONG_PTR HCRYPTPROV;
+#define PROV_RSA_FULL 1
+#define CRYPT_VERIFYCONTEXT 0xF0000000
+
+// Libraries.
+#define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 
 // Setup API cabinets.
 #define SPFILENOTIFY_CABINETINFO 0x00000010
@@ -493,6 +529,30 @@ typedef struct tagMSG {
 #define SW_SHOWNORMAL 1
 #define SW_NORMAL 1
 #define SW_SHOW 5
+#define SEE_MASK_NOCLOSEPROCESS 0x00000040
+#define SEE_MASK_FLAG_NO_UI 0x00000400
+#define SE_ERR_NOASSOC 31
+
+typedef struct _SHELLEXECUTEINFOA {
+    DWORD cbSize;
+    ULONG fMask;
+    HWND hwnd;
+    LPCSTR lpVerb;
+    LPCSTR lpFile;
+    LPCSTR lpParameters;
+    LPCSTR lpDirectory;
+    int nShow;
+    HINSTANCE hInstApp;
+    void* lpIDList;
+    LPCSTR lpClass;
+    HKEY hkeyClass;
+    DWORD dwHotKey;
+    HANDLE hIconOrMonitor;
+    HANDLE hProcess;
+} SHELLEXECUTEINFOA, *LPSHELLEXECUTEINFOA;
+
+#define WM_QUERYENDSESSION 0x0011
+#define WM_ENDSESSION 0x0016
 #define EWX_LOGOFF 0x00000000
 #define EWX_SHUTDOWN 0x00000001
 #define EWX_REBOOT 0x00000002

@@ -7,10 +7,17 @@
 # tells. Each file must be a 32-bit x86 PE file, linked statically (no MinGW
 # DLL beside it), and import only functions of the list, each exported from
 # Windows 98 on and from NT 4.0 on.
-#   check-pe.sh LIST FILE|FOLDER...
+#   check-pe.sh [--dlls DLLS] LIST FILE|FOLDER...
 # LIST: tab-separated "dll function oldest-9x oldest-nt source" lines; a
-# FOLDER stands for every .exe and .dll file in it and below it.
+# FOLDER stands for every .exe and .dll file in it and below it. With
+# --dlls, the files may import from the DLLs named in DLLS alone (its first
+# column): the ones Windows never takes from the program's own folder.
 set -euo pipefail
+dlls=""
+if [ "${1:-}" = "--dlls" ]; then
+  dlls=$2
+  shift 2
+fi
 list=$1
 shift
 objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
@@ -25,6 +32,14 @@ ranknt() {
 }
 floor9x=$(rank9x 98)
 floornt=$(ranknt 4.0)
+
+declare -A allowed
+if [ -n "$dlls" ]; then
+  while IFS=$'\t' read -r dll _; do
+    [[ -z "$dll" || "$dll" == \#* ]] && continue
+    allowed["$dll"]=1
+  done <"$dlls"
+fi
 
 declare -A oldest
 while IFS=$'\t' read -r dll function old9x oldnt _; do
@@ -56,6 +71,14 @@ for file in "${files[@]}"; do
     dll != "" && /<none>|[Oo]rdinal/ { print dll "!#ordinal" }')
   [ -n "$imports" ] || { echo "$file imports nothing: objdump found no import table" >&2; status=1; continue; }
   bad=0
+  if [ -n "$dlls" ]; then
+    for dll in $(cut -d'!' -f1 <<<"$imports" | sort -u); do
+      if [ -z "${allowed[$dll]:-}" ]; then
+        echo "$file imports from $dll, which Windows would load from the program's own folder if one lay there: load it at run time by its full path" >&2
+        bad=1
+      fi
+    done
+  fi
   while IFS= read -r import; do
     entry=${oldest[$import]:-}
     if [ -z "$entry" ]; then

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "os/win32/CommonControls.h"
+
 namespace ui {
 namespace {
 
@@ -31,7 +33,10 @@ void initCommonControls() {
     // Registers the progress bar and tooltip classes (version 6 registers
     // every class as it loads). InitCommonControlsEx would need version 4.70,
     // which Windows NT 4.0 does not always have.
-    InitCommonControls();
+    typedef void(WINAPI * Proc)();
+    static const Proc initialise =
+        reinterpret_cast<Proc>(GetProcAddress(os::loadCommonControls(), "InitCommonControls"));
+    if (initialise) initialise();
 }
 
 std::wstring loadString(UINT id) {

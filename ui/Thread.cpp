@@ -45,6 +45,15 @@ bool Thread::wait(DWORD milliseconds) const {
     return handle_ && WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
 }
 
+void Thread::waitServingSentMessages() const {
+    if (!handle_) return;
+    while (MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG message;
+        // Any PeekMessage serves the messages sent to the thread's windows.
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 bool startWorker(std::function<void()> work) {
     HANDLE handle = begin(std::move(work), nullptr);
     if (handle == nullptr) return false;

@@ -19,6 +19,10 @@ public:
     bool start(std::function<void()> work);
     // Waits for the thread to end; false when it is still running after `milliseconds`.
     bool wait(DWORD milliseconds = INFINITE) const;
+    // Waits for the thread to end while serving what other threads and
+    // programs send this thread's windows (Windows' end-of-session query
+    // among them); the thread takes no input meanwhile.
+    void waitServingSentMessages() const;
     bool running() const { return handle_ && !wait(0); }
     HANDLE handle() const { return handle_; }
     DWORD id() const { return id_; }

@@ -73,6 +73,8 @@ public:
     // What starting a program through the shell does; by default it succeeds
     // (result 42) and nothing else happens.
     std::function<HINSTANCE(const ShellRun&)> onShellExecute;
+    // How long a program started through the shell runs (kForever: it never ends).
+    DWORD programRunsFor = 0;
     std::vector<ShellRun>& shellRuns() { return shellRuns_; }
     std::vector<Broadcast>& broadcasts() { return broadcasts_; }
     std::vector<UINT>& restartRequests() { return restarts_; }

@@ -199,8 +199,18 @@ DWORD FileSystem::checkWritable(const Node& node) const {
 }
 
 DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD disposition,
-                       DWORD attributes, std::shared_ptr<Opening>* opening) {
+                       DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint) {
     if (full.empty()) return ERROR_PATH_NOT_FOUND;
+    // A chain of links ends somewhere: Windows gives up after a few dozen.
+    std::string target = full;
+    for (int hops = 0; !reparsePoint && hops < 32; ++hops) {
+        auto point = find(target);
+        if (!point || point->reparseTarget.empty()) break;
+        // A link whose target exists or may be created: CREATE_NEW refuses the link itself.
+        if (disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+        target = point->reparseTarget;
+    }
+    if (target != full) return open(target, access, share, disposition, attributes, opening, true);
     if (hasInvalidCharacter(nameOf(full))) return ERROR_INVALID_NAME;
     DWORD error = 0;
     auto parent = findParent(full, &error);
@@ -261,6 +271,8 @@ DWORD FileSystem::read(Opening& o, void* buffer, DWORD toRead, DWORD* read) {
 DWORD FileSystem::write(Opening& o, const void* buffer, DWORD toWrite, DWORD* written) {
     if (!wantsWrite(o.access)) return ERROR_ACCESS_DENIED;
     auto& data = o.node->data;
+    // Opened to append only: every write lands at the end, wherever the pointer is.
+    if ((o.access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA)) == 0) o.position = static_cast<DWORD>(data.size());
     if (data.size() < o.position + toWrite) data.resize(o.position + toWrite);
     if (toWrite > 0) std::memcpy(data.data() + o.position, buffer, toWrite);
     o.position += toWrite;
@@ -312,6 +324,7 @@ DWORD FileSystem::remove(const std::string& full) {
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
         return e;
     parent->children.erase(node->name);
+    if (node->links > 1) node->links--;
     return 0;
 }
 
@@ -340,7 +353,7 @@ DWORD FileSystem::setAttributes(const std::string& full, DWORD attributes) {
     return 0;
 }
 
-DWORD FileSystem::makeDirectory(const std::string& full) {
+DWORD FileSystem::makeDirectory(const std::string& full, std::shared_ptr<Node>* made) {
     if (full.empty()) return ERROR_PATH_NOT_FOUND;
     if (find(full)) return ERROR_ALREADY_EXISTS;
     if (hasInvalidCharacter(nameOf(full))) return ERROR_INVALID_NAME;
@@ -352,6 +365,33 @@ DWORD FileSystem::makeDirectory(const std::string& full) {
     node->directory = true;
     node->name = nameOf(full);
     node->attributes = FILE_ATTRIBUTE_DIRECTORY;
+    parent->children[node->name] = node;
+    if (made) *made = node;
+    return 0;
+}
+
+DWORD FileSystem::link(const std::string& existingFull, const std::string& newFull) {
+    auto node = find(existingFull);
+    if (!node) return ERROR_FILE_NOT_FOUND;
+    if (node->directory) return ERROR_ACCESS_DENIED;
+    if (find(newFull)) return ERROR_ALREADY_EXISTS;
+    DWORD error = 0;
+    auto parent = findParent(newFull, &error);
+    if (!parent) return error;
+    parent->children[nameOf(newFull)] = node;
+    node->links++;
+    return 0;
+}
+
+DWORD FileSystem::symlink(const std::string& full, const std::string& target) {
+    if (find(full)) return ERROR_ALREADY_EXISTS;
+    DWORD error = 0;
+    auto parent = findParent(full, &error);
+    if (!parent) return error;
+    auto node = std::make_shared<Node>();
+    node->name = nameOf(full);
+    node->attributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
+    node->reparseTarget = target;
     parent->children[node->name] = node;
     return 0;
 }

@@ -26,6 +26,20 @@ public:
         bool readOnlyMedium = false;  // lies on a mounted medium: never written
         std::vector<uint8_t> data;
         std::map<std::string, std::shared_ptr<Node>, LessNoCase> children;
+        // Names the file has (hard links); a reparse point's target, which
+        // opening it reaches unless the opening asks for the point itself.
+        DWORD links = 1;
+        std::string reparseTarget;
+        // The access list a directory was created with (none: inherited),
+        // each entry a SID in "S-1-5-..." form and its access mask, and
+        // whether it is protected from what its parent passes on.
+        struct Access {
+            std::string sid;
+            DWORD mask;
+            BYTE flags;
+        };
+        std::vector<Access> dacl;
+        bool daclProtected = false;
     };
 
     // One opening of a file: by this program through a handle, or by someone
@@ -63,8 +77,10 @@ public:
     bool isDirectory(const std::string& fullPath) const;
 
     // Win32 operations on full paths.
+    // A reparse point is followed to its target unless `reparsePoint` asks
+    // for the point itself.
     DWORD open(const std::string& fullPath, DWORD access, DWORD share, DWORD disposition,
-               DWORD attributes, std::shared_ptr<Opening>* opening);
+               DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint = false);
     void close(const std::shared_ptr<Opening>& opening);
     DWORD read(Opening& opening, void* buffer, DWORD toRead, DWORD* read);
     DWORD write(Opening& opening, const void* buffer, DWORD toWrite, DWORD* written);
@@ -72,7 +88,7 @@ public:
     DWORD remove(const std::string& fullPath);
     DWORD getAttributes(const std::string& fullPath, DWORD* attributes) const;
     DWORD setAttributes(const std::string& fullPath, DWORD attributes);
-    DWORD makeDirectory(const std::string& fullPath);
+    DWORD makeDirectory(const std::string& fullPath, std::shared_ptr<Node>* made = nullptr);
     DWORD removeDirectory(const std::string& fullPath);
     // The entries of a directory matching a pattern ("C:\dir\*.cab"), in the
     // order NTFS returns them (by name without case), "." and ".." first.
@@ -94,6 +110,10 @@ public:
     std::shared_ptr<Opening> hold(const std::string& fullPath, DWORD share = FILE_SHARE_READ,
                                   bool locked = false);
     void release(const std::shared_ptr<Opening>& opening);
+    // Another name for an existing file (a hard link), as another user could make.
+    DWORD link(const std::string& existingFullPath, const std::string& newFullPath);
+    // A symbolic link at `fullPath` to `target` (a reparse point).
+    DWORD symlink(const std::string& fullPath, const std::string& target);
     // How many openings (handles and holds) a file has.
     size_t openings(const std::string& fullPath) const;
 

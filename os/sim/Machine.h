@@ -29,6 +29,10 @@ struct Machine {
     bool impersonating = false;
     // The process holds the shutdown privilege (ExitWindowsEx succeeds).
     bool shutdownPrivilege = false;
+    // The program runs as the local system account (under a deployment agent).
+    bool systemAccount = false;
+    // Vista, 2008 and 7 with the update that brings SetDefaultDllDirectories.
+    bool dllDirectoriesUpdate = false;
 
     bool isNt() const { return platform == VER_PLATFORM_WIN32_NT; }
     // The spooler's own environment name.

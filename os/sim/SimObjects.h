@@ -39,6 +39,15 @@ struct ModuleObject : SimOs::Object {
     int references = 1;  // LoadLibraryA of a loaded module counts up, FreeLibrary down
 };
 
+// A program started through the shell: it ends at a moment of the machine's time.
+struct ProcessObject : SimOs::Object {
+    DWORD endsAt = 0;
+};
+
+struct CryptObject : SimOs::Object {};
+
+struct BitmapObject : SimOs::Object {};
+
 struct ManagerObject : SimOs::Object {
     DWORD access = 0;
 };

@@ -70,6 +70,9 @@ public:
     DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
     HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name) override;
     BOOL CloseHandle(HANDLE handle) override;
+    // A process started by ShellExecuteExA ends when the program it runs
+    // ends (Desktop::programRunsFor); the wait advances the clock.
+    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
     // No other thread sends the simulated program messages: the wait lasts
@@ -107,7 +110,20 @@ public:
     HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) override;
     BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
     BOOL FindClose(HANDLE search) override;
+    BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+    // A security descriptor given is read: the new directory keeps its
+    // access list (FileSystem::Node::dacl).
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
+    // A bitmap file that Windows would read (a file header, a known info
+    // header, a size and depth it draws); a handle that DeleteObject releases.
+    HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) override;
+    BOOL DeleteObject(HANDLE object) override;
+    // The bytes come from a generator of the machine's own: different at
+    // every call, the same from run to run.
+    BOOL CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName, DWORD type,
+                              DWORD flags) override;
+    BOOL CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) override;
+    BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags) override;
     BOOL RemoveDirectoryA(LPCSTR path) override;
     DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) override;
     BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
@@ -144,7 +160,11 @@ public:
     BOOL EqualSid(PSID first, PSID second) override;
     PVOID FreeSid(PSID sid) override;
     BOOL SetDllDirectoryA(LPCSTR directory) override;
+    // Windows 8 and later have it, Vista and 7 when Machine::dllDirectoriesUpdate
+    // says so; afterwards a bare name is looked for in the system directory only.
+    BOOL SetDefaultDllDirectories(DWORD flags) override;
     HMODULE LoadLibraryA(LPCSTR fileName) override;
+    HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;
     HWND FindWindowA(LPCSTR className, LPCSTR windowName) override;
@@ -152,6 +172,7 @@ public:
     BOOL OpenIcon(HWND window) override;
     BOOL BringWindowToTop(HWND window) override;
     HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) override;
+    BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) override;
     BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
     LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) override;
     BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -218,6 +239,9 @@ private:
     // libraries by this folder (empty: by nothing).
     bool dllDirectorySet_ = false;
     std::string dllDirectory_;
+    // SetDefaultDllDirectories has limited the search to the system directory.
+    bool systemDirectoryOnly_ = false;
+    uint32_t randomState_ = 0x2545F491;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);
 };

@@ -48,6 +48,36 @@ BOOL SimOs::SetDllDirectoryA(LPCSTR directory) {
     return TRUE;
 }
 
+BOOL SimOs::SetDefaultDllDirectories(DWORD flags) {
+    SIM_LOCK();
+    if (enter("SetDefaultDllDirectories")) return FALSE;
+    const bool windows8 = machine_.major > 6 || (machine_.major == 6 && machine_.minor >= 2);
+    const bool updated = machine_.major == 6 && machine_.minor < 2 && machine_.dllDirectoriesUpdate;
+    if (!machine_.isNt() || (!windows8 && !updated)) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    // Only the system directory is modelled among the places it can name.
+    if (flags != LOAD_LIBRARY_SEARCH_SYSTEM32) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    systemDirectoryOnly_ = true;
+    return TRUE;
+}
+
+HMODULE SimOs::LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
+    SIM_LOCK();
+    if (enter("LoadLibraryExA", text(fileName))) return nullptr;
+    // What the program asks for: a full path, whose own imports are looked
+    // for beside it first (which the simulation does not model).
+    if (file != nullptr || (flags & ~static_cast<DWORD>(LOAD_WITH_ALTERED_SEARCH_PATH)) != 0) {
+        fail(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return LoadLibraryA(fileName);
+}
+
 HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
     SIM_LOCK();
     std::string name = text(fileName);
@@ -55,10 +85,14 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
     // A bare name is looked for where Windows looks: beside the program, in
     // the system and Windows directories, then in the current directory.
     // SetDllDirectoryA takes the current directory out and puts its own
-    // folder, if any, right after the program's.
+    // folder, if any, right after the program's; SetDefaultDllDirectories
+    // leaves the system directory alone.
     std::string found;
     if (name.find_first_of("\\/") != std::string::npos) {
         if (files_.isFile(fullPath(name))) found = fullPath(name);
+    } else if (!name.empty() && systemDirectoryOnly_) {
+        std::string candidate = FileSystem::fullPath(name, machine_.systemDirectory);
+        if (files_.isFile(candidate)) found = candidate;
     } else if (!name.empty()) {
         for (const std::string& dir :
              {FileSystem::parentOf(machine_.modulePath), dllDirectorySet_ ? dllDirectory_ : std::string(),
@@ -208,6 +242,26 @@ HINSTANCE SimOs::ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR para
     }
     if (desktop_.onShellExecute) return desktop_.onShellExecute(run);
     return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(42));
+}
+
+BOOL SimOs::ShellExecuteExA(LPSHELLEXECUTEINFOA info) {
+    SIM_LOCK();
+    if (info == nullptr || info->cbSize != sizeof *info) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    HINSTANCE result = ShellExecuteA(info->hwnd, info->lpVerb, info->lpFile, info->lpParameters,
+                                     info->lpDirectory, info->nShow);
+    info->hInstApp = result;
+    info->hProcess = nullptr;
+    if (reinterpret_cast<uintptr_t>(result) <= 32) return FALSE;  // the last error is ShellExecuteA's
+    if (info->fMask & SEE_MASK_NOCLOSEPROCESS) {
+        auto process = std::make_shared<ProcessObject>();
+        process->endsAt = desktop_.programRunsFor == Desktop::kForever ? Desktop::kForever
+                                                                         : clock_.now() + desktop_.programRunsFor;
+        info->hProcess = addObject(process);
+    }
+    return TRUE;
 }
 
 BOOL SimOs::ExitWindowsEx(UINT flags, DWORD) {

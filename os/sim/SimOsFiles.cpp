@@ -15,6 +15,41 @@ void fillFindData(const FileSystem::Entry& entry, LPWIN32_FIND_DATAA data) {
     copyTruncated(entry.name, data->cFileName, sizeof data->cFileName);
 }
 
+template <typename T>
+T readAt(const BYTE* bytes, size_t offset) {
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+
+// "S-1-5-32-544" of a SID's bytes.
+std::string sidText(const BYTE* sid) {
+    std::string result = "S-1-" + std::to_string(sid[7]);
+    for (BYTE i = 0; i < sid[1]; ++i) result += "-" + std::to_string(readAt<DWORD>(sid, 8 + 4 * i));
+    return result;
+}
+
+// The access list of a self-relative security descriptor (the only form the
+// program gives); false for anything else, which Windows would refuse too.
+bool readAccessList(const void* descriptor, std::vector<FileSystem::Node::Access>* dacl, bool* isProtected) {
+    const BYTE* sd = static_cast<const BYTE*>(descriptor);
+    const WORD control = readAt<WORD>(sd, 2);
+    const WORD selfRelative = 0x8000, daclPresent = 0x0004, daclProtected = 0x1000;
+    if (sd[0] != 1 || !(control & selfRelative)) return false;
+    *isProtected = (control & daclProtected) != 0;
+    if (!(control & daclPresent)) return true;
+    const BYTE* acl = sd + readAt<DWORD>(sd, 16);
+    const WORD count = readAt<WORD>(acl, 4);
+    const BYTE* ace = acl + 8;
+    for (WORD i = 0; i < count; ++i) {
+        const WORD size = readAt<WORD>(ace, 2);
+        if (ace[0] != 0 || size < 8 + 8) return false;  // ACCESS_ALLOWED_ACE_TYPE only
+        dacl->push_back({sidText(ace + 8), readAt<DWORD>(ace, 4), ace[1]});
+        ace += size;
+    }
+    return true;
+}
+
 }  // namespace
 
 HANDLE SimOs::CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
@@ -28,8 +63,8 @@ HANDLE SimOs::CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY
     }
     bool existed = files_.isFile(full);
     std::shared_ptr<FileSystem::Opening> opening;
-    if (DWORD error = files_.open(full, access, shareMode, disposition,
-                                  flagsAndAttributes & 0xFFFF, &opening)) {
+    if (DWORD error = files_.open(full, access, shareMode, disposition, flagsAndAttributes & 0xFFFF, &opening,
+                                  (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) != 0)) {
         fail(error);
         return INVALID_HANDLE_VALUE;
     }
@@ -206,14 +241,94 @@ BOOL SimOs::FindClose(HANDLE handle) {
     return TRUE;
 }
 
-BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+HANDLE SimOs::LoadImageA(HINSTANCE, LPCSTR name, UINT type, int, int, UINT flags) {
+    SIM_LOCK();
+    std::string full = fullPath(text(name));
+    if (enter("LoadImageA", full)) return nullptr;
+    const UINT bitmap = 0, fromFile = 0x10;  // IMAGE_BITMAP, LR_LOADFROMFILE
+    if (type != bitmap || !(flags & fromFile)) {
+        fail(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    std::vector<uint8_t> bytes;
+    if (!files_.readFile(full, &bytes)) {
+        fail(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    // BITMAPFILEHEADER, then a BITMAPCOREHEADER or a BITMAPINFOHEADER (or a later one).
+    auto at = [&](size_t offset, size_t size) { return offset + size <= bytes.size(); };
+    bool readable = at(0, 14 + 12) && bytes[0] == 'B' && bytes[1] == 'M';
+    if (readable) {
+        const DWORD header = readAt<DWORD>(bytes.data(), 14);
+        const DWORD pixels = readAt<DWORD>(bytes.data(), 10);
+        long width = 0, height = 0;
+        WORD planes = 0, depth = 0;
+        if (header == 12) {
+            width = readAt<WORD>(bytes.data(), 18);
+            height = readAt<WORD>(bytes.data(), 20);
+            planes = readAt<WORD>(bytes.data(), 22);
+            depth = readAt<WORD>(bytes.data(), 24);
+        } else if ((header == 40 || header == 108 || header == 124) && at(14, header)) {
+            width = readAt<LONG>(bytes.data(), 18);
+            height = readAt<LONG>(bytes.data(), 22);
+            planes = readAt<WORD>(bytes.data(), 26);
+            depth = readAt<WORD>(bytes.data(), 28);
+        }
+        const bool knownDepth = depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+        readable = width > 0 && height != 0 && planes == 1 && knownDepth && pixels < bytes.size();
+    }
+    if (!readable) {
+        fail(ERROR_INVALID_DATA);
+        return nullptr;
+    }
+    return addObject(std::make_shared<BitmapObject>());
+}
+
+BOOL SimOs::DeleteObject(HANDLE handle) {
+    SIM_LOCK();
+    if (enter("DeleteObject")) return FALSE;
+    if (object<BitmapObject>(handle) == nullptr) return FALSE;
+    objects_.erase(reinterpret_cast<uintptr_t>(handle));
+    return TRUE;
+}
+
+BOOL SimOs::GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info) {
+    SIM_LOCK();
+    if (enter("GetFileInformationByHandle")) return FALSE;
+    auto* file = object<FileObject>(handle);
+    if (file == nullptr || info == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const FileSystem::Node& node = *file->opening->node;
+    std::memset(info, 0, sizeof *info);
+    info->dwFileAttributes = node.attributes;
+    info->nFileSizeLow = static_cast<DWORD>(node.data.size());
+    info->nNumberOfLinks = node.links;
+    const uintptr_t index = reinterpret_cast<uintptr_t>(&node);
+    info->nFileIndexLow = static_cast<DWORD>(index);
+    info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(index) >> 32);
+    return TRUE;
+}
+
+BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
     SIM_LOCK();
     std::string full = fullPath(text(path));
     if (enter("CreateDirectoryA", full)) return FALSE;
-    if (DWORD error = files_.makeDirectory(full)) {
+    std::vector<FileSystem::Node::Access> dacl;
+    bool isProtected = false;
+    if (attributes != nullptr && attributes->lpSecurityDescriptor != nullptr && machine_.isNt() &&
+        !readAccessList(attributes->lpSecurityDescriptor, &dacl, &isProtected)) {
+        fail(1338);  // ERROR_INVALID_SECURITY_DESCR
+        return FALSE;
+    }
+    std::shared_ptr<FileSystem::Node> made;
+    if (DWORD error = files_.makeDirectory(full, &made)) {
         fail(error);
         return FALSE;
     }
+    made->dacl = dacl;
+    made->daclProtected = isProtected;
     return TRUE;
 }
 

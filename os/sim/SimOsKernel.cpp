@@ -59,7 +59,8 @@ BOOL SimOs::CloseHandle(HANDLE handle) {
         dynamic_cast<PrinterObject*>(it->second.get()) ||
         dynamic_cast<ManagerObject*>(it->second.get()) ||
         dynamic_cast<ServiceObject*>(it->second.get()) ||
-        dynamic_cast<ModuleObject*>(it->second.get())) {
+        dynamic_cast<ModuleObject*>(it->second.get()) ||
+        dynamic_cast<CryptObject*>(it->second.get()) || dynamic_cast<BitmapObject*>(it->second.get())) {
         fail(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -68,6 +69,70 @@ BOOL SimOs::CloseHandle(HANDLE handle) {
         if (!mutex->name.empty() && --mutexes_[mutex->name] == 0) mutexes_.erase(mutex->name);
     }
     objects_.erase(it);
+    return TRUE;
+}
+
+DWORD SimOs::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    SIM_LOCK();
+    if (enter("WaitForSingleObject")) return WAIT_FAILED;
+    auto* process = object<ProcessObject>(handle);
+    if (process == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    const DWORD now = clock_.now();
+    if (process->endsAt <= now) return WAIT_OBJECT_0;
+    const DWORD left = process->endsAt - now;
+    if (milliseconds != INFINITE && milliseconds < left) {
+        clock_.sleep(milliseconds);
+        return WAIT_TIMEOUT;
+    }
+    // A process that never ends is waited for without a limit only by a
+    // program that hangs: the simulation says so rather than waiting.
+    if (process->endsAt == Desktop::kForever) {
+        fail(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    clock_.sleep(left);
+    return WAIT_OBJECT_0;
+}
+
+BOOL SimOs::CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR, LPCSTR, DWORD type, DWORD flags) {
+    SIM_LOCK();
+    if (enter("CryptAcquireContextA")) return FALSE;
+    if (provider == nullptr || type != PROV_RSA_FULL || !(flags & CRYPT_VERIFYCONTEXT)) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *provider = reinterpret_cast<HCRYPTPROV>(addObject(std::make_shared<CryptObject>()));
+    return TRUE;
+}
+
+BOOL SimOs::CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
+    SIM_LOCK();
+    if (enter("CryptGenRandom")) return FALSE;
+    if (object<CryptObject>(reinterpret_cast<HANDLE>(provider)) == nullptr || buffer == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    for (DWORD i = 0; i < length; ++i) {
+        // xorshift32: plenty for names that must differ from run to run.
+        randomState_ ^= randomState_ << 13;
+        randomState_ ^= randomState_ >> 17;
+        randomState_ ^= randomState_ << 5;
+        buffer[i] = static_cast<BYTE>(randomState_);
+    }
+    return TRUE;
+}
+
+BOOL SimOs::CryptReleaseContext(HCRYPTPROV provider, DWORD) {
+    SIM_LOCK();
+    if (enter("CryptReleaseContext")) return FALSE;
+    if (object<CryptObject>(reinterpret_cast<HANDLE>(provider)) == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    objects_.erase(static_cast<uintptr_t>(provider));
     return TRUE;
 }
 
@@ -109,12 +174,28 @@ BOOL SimOs::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass,
         fail(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (infoClass != TokenGroups || returned == nullptr) {
+    if ((infoClass != TokenGroups && infoClass != TokenUser) || returned == nullptr) {
         fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     const BYTE world[6] = {0, 0, 0, 0, 0, 1};
     const BYTE nt[6] = {0, 0, 0, 0, 0, 5};
+    if (infoClass == TokenUser) {
+        // The local system account, or a user of the machine's own domain.
+        std::vector<BYTE> user = machine_.systemAccount ? makeSid(nt, {18}) : makeSid(nt, {21, 1, 2, 3, 1000});
+        size_t needed = sizeof(TOKEN_USER) + user.size();
+        *returned = static_cast<DWORD>(needed);
+        if (buffer == nullptr || size < needed) {
+            fail(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        auto* record = static_cast<TOKEN_USER*>(buffer);
+        BYTE* sid = static_cast<BYTE*>(buffer) + sizeof(TOKEN_USER);
+        std::memcpy(sid, user.data(), user.size());
+        record->User.Sid = sid;
+        record->User.Attributes = 0;
+        return TRUE;
+    }
     std::vector<std::vector<BYTE>> sids = {makeSid(world, {0}), makeSid(nt, {32, 545}),
                                            makeSid(nt, {11})};
     if (machine_.administrator) sids.insert(sids.begin() + 1, makeSid(nt, {32, 544}));

@@ -1,7 +1,10 @@
 #include "os/sim/UsbBus.h"
 
+#include <algorithm>
+
 #include "os/Os.h"
 #include "os/UsbAccessLibrary.h"
+#include "tools/standins/StandinPrinter.h"
 
 namespace os::sim {
 namespace {
@@ -35,10 +38,8 @@ int WINAPI uWrite(HANDLE device, int, const BYTE* data, int length) {
     if (p == nullptr || data == nullptr || length <= 0) return 0;
     p->received.emplace_back(data, data + length);
     if (!p->acceptsWrites) return 0;
-    if (length == USB_SET_IDENTITY_LENGTH && data[0] == 0x1B && data[1] == 0x73 &&
-        data[2] == USB_SET_IDENTITY_SIGNATURE_0 && data[3] == USB_SET_IDENTITY_SIGNATURE_1 &&
-        data[4] == USB_SET_IDENTITY_SIGNATURE_2 && data[5] == USB_SET_IDENTITY_SIGNATURE_3 &&
-        data[6] == 0x1D && data[7] == 0x49 && data[8] == 0x20 && data[9] < 8) {
+    static const BYTE head[9] = {0x1B, 0x73, STANDIN_PRINTER_SIGNATURE, 0x1D, 0x49, 0x20};
+    if (length == USB_SET_IDENTITY_LENGTH && std::equal(head, head + 9, data) && data[9] < 8) {
         p->setDeviceValue(static_cast<WORD>((p->deviceValue() & ~7u) | data[9]));
     }
     return length;

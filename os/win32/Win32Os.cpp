@@ -7,22 +7,43 @@
 namespace os {
 namespace {
 
-// A function that not every Windows the program loads on exports (a static
-// import would stop it loading there), taken from the system directory's
-// copy of its DLL at its first use. Null, with ERROR_CALL_NOT_IMPLEMENTED,
-// where the system lacks it.
-template <typename Function>
-Function systemFunction(const char* dll, const char* name) {
+// The full path of a file in the system directory; empty when the directory
+// cannot be read.
+std::string inSystemDirectory(const char* file) {
     char directory[MAX_PATH] = {};
     UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
-    HMODULE module = nullptr;
-    if (length > 0 && length < sizeof directory)
-        module = ::LoadLibraryA((std::string(directory) + "\\" + dll).c_str());
+    if (length == 0 || length >= sizeof directory) return std::string();
+    return std::string(directory) + "\\" + file;
+}
+
+// A function of a system DLL that Windows does not protect as a known DLL,
+// or that not every Windows the program loads on exports (an import would
+// stop the program loading there, or let a DLL of the same name beside the
+// program be loaded in its place). The DLL is loaded at its first use from
+// the system directory by its full path, and what it loads in turn is looked
+// for there first too. Null, with the last error set, where it is missing.
+template <typename Function>
+Function systemFunction(const char* dll, const char* name) {
+    const std::string path = inSystemDirectory(dll);
+    HMODULE module = path.empty() ? nullptr : ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
     if (function == nullptr) ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
     // The library stays loaded for the rest of the run, as an import would.
     return reinterpret_cast<Function>(function);
 }
+
+// Fails as a call to a function the system lacks.
+template <typename Result>
+Result missing(Result failure) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return failure;
+}
+
+template <typename Function>
+Function spooler(const char* name) { return systemFunction<Function>("winspool.drv", name); }
+
+template <typename Function>
+Function versionInfo(const char* name) { return systemFunction<Function>("version.dll", name); }
 
 }  // namespace
 
@@ -68,6 +89,10 @@ HANDLE Win32Os::CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner
 
 BOOL Win32Os::CloseHandle(HANDLE handle) {
     return ::CloseHandle(handle);
+}
+
+DWORD Win32Os::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    return ::WaitForSingleObject(handle, milliseconds);
 }
 
 void Win32Os::Sleep(DWORD milliseconds) {
@@ -203,6 +228,35 @@ BOOL Win32Os::FindClose(HANDLE search) {
     return ::FindClose(search);
 }
 
+BOOL Win32Os::GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+    return ::GetFileInformationByHandle(file, info);
+}
+
+HANDLE Win32Os::LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) {
+    return ::LoadImageA(instance, name, type, width, height, flags);
+}
+
+BOOL Win32Os::DeleteObject(HANDLE object) {
+    return ::DeleteObject(static_cast<HGDIOBJ>(object));
+}
+
+// The random numbers came with the CryptoAPI, which not every Windows the
+// program loads on is sure to have: looked up at their first use.
+BOOL Win32Os::CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName, DWORD type, DWORD flags) {
+    static const auto function = systemFunction<decltype(&::CryptAcquireContextA)>("advapi32.dll", "CryptAcquireContextA");
+    return function ? function(provider, container, providerName, type, flags) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
+    static const auto function = systemFunction<decltype(&::CryptGenRandom)>("advapi32.dll", "CryptGenRandom");
+    return function ? function(provider, length, buffer) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::CryptReleaseContext(HCRYPTPROV provider, DWORD flags) {
+    static const auto function = systemFunction<decltype(&::CryptReleaseContext)>("advapi32.dll", "CryptReleaseContext");
+    return function ? function(provider, flags) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
     return ::CreateDirectoryA(path, attributes);
 }
@@ -212,98 +266,107 @@ BOOL Win32Os::RemoveDirectoryA(LPCSTR path) {
 }
 
 DWORD Win32Os::GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
-    return ::GetFileVersionInfoSizeA(path, handle);
+    static const auto function = versionInfo<decltype(&::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+    return function ? function(path, handle) : missing<DWORD>(0);
 }
 
 BOOL Win32Os::GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
-    return ::GetFileVersionInfoA(path, handle, size, data);
+    static const auto function = versionInfo<decltype(&::GetFileVersionInfoA)>("GetFileVersionInfoA");
+    return function ? function(path, handle, size, data) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) {
-    return ::VerQueryValueA(block, subBlock, value, length);
+    static const auto function = versionInfo<decltype(&::VerQueryValueA)>("VerQueryValueA");
+    return function ? function(block, subBlock, value, length) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) {
     // Windows 98 SE may lack setupapi.dll; only the NT family reads cabinets.
     typedef BOOL(WINAPI * Proc)(PCSTR, DWORD, PSP_FILE_CALLBACK_A, PVOID);
-    static Proc function = systemFunction<Proc>("setupapi.dll", "SetupIterateCabinetA");
-    if (function == nullptr) {
-        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    return function(cabinet, reserved, handler, context);
+    static const Proc function = systemFunction<Proc>("setupapi.dll", "SetupIterateCabinetA");
+    return function ? function(cabinet, reserved, handler, context) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
-    return ::AddPrinterDriverA(server, level, info);
+    static const auto function = spooler<decltype(&::AddPrinterDriverA)>("AddPrinterDriverA");
+    return function ? function(server, level, info) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) {
-    return ::DeletePrinterDriverA(server, environment, driverName);
+    static const auto function = spooler<decltype(&::DeletePrinterDriverA)>("DeletePrinterDriverA");
+    return function ? function(server, environment, driverName) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
-    return ::AddMonitorA(server, level, info);
+    static const auto function = spooler<decltype(&::AddMonitorA)>("AddMonitorA");
+    return function ? function(server, level, info) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
-    return ::DeleteMonitorA(server, environment, monitorName);
+    static const auto function = spooler<decltype(&::DeleteMonitorA)>("DeleteMonitorA");
+    return function ? function(server, environment, monitorName) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    return ::EnumMonitorsA(server, level, buffer, size, needed, returned);
+    static const auto function = spooler<decltype(&::EnumMonitorsA)>("EnumMonitorsA");
+    return function ? function(server, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) {
-    return ::AddPrintProcessorA(server, environment, pathName, processorName);
+    static const auto function = spooler<decltype(&::AddPrintProcessorA)>("AddPrintProcessorA");
+    return function ? function(server, environment, pathName, processorName) : missing<BOOL>(FALSE);
 }
 
 HANDLE Win32Os::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
-    return ::AddPrinterA(server, level, info);
+    static const auto function = spooler<decltype(&::AddPrinterA)>("AddPrinterA");
+    return function ? function(server, level, info) : missing<HANDLE>(nullptr);
 }
 
 BOOL Win32Os::DeletePrinter(HANDLE printer) {
-    return ::DeletePrinter(printer);
+    static const auto function = spooler<decltype(&::DeletePrinter)>("DeletePrinter");
+    return function ? function(printer) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    return ::EnumPortsA(server, level, buffer, size, needed, returned);
+    static const auto function = spooler<decltype(&::EnumPortsA)>("EnumPortsA");
+    return function ? function(server, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    return ::GetPrinterDriverDirectoryA(server, environment, level, buffer, size, needed);
+    static const auto function = spooler<decltype(&::GetPrinterDriverDirectoryA)>("GetPrinterDriverDirectoryA");
+    return function ? function(server, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    return ::GetPrintProcessorDirectoryA(server, environment, level, buffer, size, needed);
+    static const auto function = spooler<decltype(&::GetPrintProcessorDirectoryA)>("GetPrintProcessorDirectoryA");
+    return function ? function(server, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults) {
-    return ::OpenPrinterA(printerName, printer, defaults);
+    static const auto function = spooler<decltype(&::OpenPrinterA)>("OpenPrinterA");
+    return function ? function(printerName, printer, defaults) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    return ::GetPrinterA(printer, level, buffer, size, needed);
+    static const auto function = spooler<decltype(&::GetPrinterA)>("GetPrinterA");
+    return function ? function(printer, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) {
-    return ::SetPrinterA(printer, level, info, command);
+    static const auto function = spooler<decltype(&::SetPrinterA)>("SetPrinterA");
+    return function ? function(printer, level, info, command) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::ClosePrinter(HANDLE printer) {
-    return ::ClosePrinter(printer);
+    static const auto function = spooler<decltype(&::ClosePrinter)>("ClosePrinter");
+    return function ? function(printer) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
-    // Exported from Windows 2000 on: a static import would stop the program
-    // loading on the systems it must refuse with a message.
+    // Exported from Windows 2000 on.
     typedef BOOL(WINAPI * Proc)(LPSTR, LPDWORD);
-    static Proc function = systemFunction<Proc>("winspool.drv", "GetDefaultPrinterA");
-    if (function == nullptr) {
-        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    return function(buffer, size);
+    static const Proc function = spooler<Proc>("GetDefaultPrinterA");
+    return function ? function(buffer, size) : missing<BOOL>(FALSE);
 }
 
 SC_HANDLE Win32Os::OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) {
@@ -366,16 +429,23 @@ BOOL Win32Os::SetDllDirectoryA(LPCSTR directory) {
     // From Windows XP SP1 on: a static import would stop the program loading
     // on the older systems.
     typedef BOOL(WINAPI * Proc)(LPCSTR);
-    static Proc function = systemFunction<Proc>("kernel32.dll", "SetDllDirectoryA");
-    if (function == nullptr) {
-        ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    return function(directory);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "SetDllDirectoryA");
+    return function ? function(directory) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::SetDefaultDllDirectories(DWORD flags) {
+    // From Windows 8 on, and on Vista and 7 with their update for it.
+    typedef BOOL(WINAPI * Proc)(DWORD);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "SetDefaultDllDirectories");
+    return function ? function(flags) : missing<BOOL>(FALSE);
 }
 
 HMODULE Win32Os::LoadLibraryA(LPCSTR fileName) {
     return ::LoadLibraryA(fileName);
+}
+
+HMODULE Win32Os::LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
+    return ::LoadLibraryExA(fileName, file, flags);
 }
 
 FARPROC Win32Os::GetProcAddress(HMODULE module, LPCSTR procName) {
@@ -404,6 +474,10 @@ BOOL Win32Os::BringWindowToTop(HWND window) {
 
 HINSTANCE Win32Os::ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) {
     return ::ShellExecuteA(owner, verb, file, parameters, directory, showCommand);
+}
+
+BOOL Win32Os::ShellExecuteExA(LPSHELLEXECUTEINFOA info) {
+    return ::ShellExecuteExA(info);
 }
 
 BOOL Win32Os::ExitWindowsEx(UINT flags, DWORD reason) {

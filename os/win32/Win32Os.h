@@ -18,6 +18,7 @@ public:
     DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
     HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name) override;
     BOOL CloseHandle(HANDLE handle) override;
+    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
     DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
@@ -52,6 +53,13 @@ public:
     HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) override;
     BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
     BOOL FindClose(HANDLE search) override;
+    BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+    HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) override;
+    BOOL DeleteObject(HANDLE object) override;
+    BOOL CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName, DWORD type,
+                              DWORD flags) override;
+    BOOL CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) override;
+    BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags) override;
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
     BOOL RemoveDirectoryA(LPCSTR path) override;
     DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) override;
@@ -89,7 +97,9 @@ public:
     BOOL EqualSid(PSID first, PSID second) override;
     PVOID FreeSid(PSID sid) override;
     BOOL SetDllDirectoryA(LPCSTR directory) override;
+    BOOL SetDefaultDllDirectories(DWORD flags) override;
     HMODULE LoadLibraryA(LPCSTR fileName) override;
+    HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;
     HWND FindWindowA(LPCSTR className, LPCSTR windowName) override;
@@ -97,6 +107,7 @@ public:
     BOOL OpenIcon(HWND window) override;
     BOOL BringWindowToTop(HWND window) override;
     HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) override;
+    BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) override;
     BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
     LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) override;
     BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "../../tools/wizard-driver/SetupWindows.h"
+#include "app/TextTable.h"
 
 namespace {
 
@@ -40,6 +41,12 @@ struct Scenario {
     const char* quiet = nullptr;
     long exitCode = 0;                  // what it ends with
     std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
+    const char* currentDirectory = nullptr;  // where setup.exe is started; null: the medium
+    long seconds = 120;                      // how long setup.exe may take at most
+    // Libraries planted beside setup.exe, which Wine is told to prefer to
+    // its own: each leaves "C:\planted-NAME.txt" if it is ever loaded.
+    bool plantedLibraries = false;
+    bool installerStopsToAsk = false;  // the USB driver installer never ends
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
@@ -127,6 +134,62 @@ std::vector<Scenario> scenarios() {
         s.quiet = "/quiet /accepteula /model RP-80 /mode advanced /port USB_RP-80_2 /log C:\\quiet.log";
         s.exitCode = 1603;
         s.logLines = {"USB printer: none", "said: @IDS_ERR_NOUSBDEVICE", "exit code 1603"};
+        all.push_back(s);
+    }
+    {
+        // Started as a deployment agent starts it: from its own folder.
+        Scenario s;
+        s.name = "QuietFromAnotherFolder";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.currentDirectory = "C:\\windows\\system32";
+        s.logLines = {"printer RP-80(P) on LPT1: added", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "PlantedLibraries";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.plantedLibraries = true;
+        s.logLines = {"printer RP-80(P) on LPT1: added", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        // /quiet last, after what is wrong: still nothing shown. The default log.
+        Scenario s;
+        s.name = "QuietAfterABadOption";
+        s.quiet = "/model RP-80 /port LPT1: /frobnicate /accepteula /quiet";
+        s.exitCode = 87;
+        s.logLines = {"invalid command line: unknown option /frobnicate", "exit code 87"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietUsage";
+        s.quiet = "/quiet /?";
+        s.exitCode = 87;
+        s.logLines = {"invalid command line: /? shows the usage in a box", "exit code 87"};
+        all.push_back(s);
+    }
+    {
+        // A Windows the program does not know: nothing installed for Windows 98/Me's rules.
+        Scenario s;
+        s.name = "QuietUnknownWindows";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.exitCode = 1633;
+        s.logLines = {"is not a system this setup knows", "exit code 1633"};
+        all.push_back(s);
+    }
+    {
+        // The USB driver installer stops to ask: given up at the limit.
+        Scenario s;
+        s.name = "QuietUsbInstallerStopsToAsk";
+        s.quiet = "/quiet /accepteula /model RP-80 /port USB_RP-80_1 /usbtimeout 5 /log C:\\quiet.log";
+        s.installerStopsToAsk = true;
+        s.usbPrinters = {{0}};
+        s.exitCode = 1603;
+        s.seconds = 60;
+        s.printer = "RP-80(U) 1";
+        s.logLines = {"did not end within 5 seconds", "exit code 1603"};
         all.push_back(s);
     }
     {
@@ -260,13 +323,21 @@ void step(const std::string& what) {
 
 std::string medium;
 
-// A text of the medium's language file, up to its first line-break marker.
+// A text of the medium's language file, whole, with its line breaks made as
+// the program makes them (app/TextTable): as a box shows it.
 std::string languageText(const char* section, const char* key) {
     char text[2048] = {};
     GetPrivateProfileStringA(section, key, "", text, sizeof text, (medium + "\\language\\setup.ini").c_str());
-    std::string result = text;
-    size_t marker = result.find('\\');
-    return marker == std::string::npos ? result : result.substr(0, marker);
+    app::applyLineBreaks(text);
+    return text;
+}
+
+// A text as the install log holds it: one line.
+std::string logLine(const std::string& text) {
+    std::string line;
+    for (char c : text)
+        if (c != '\r') line += c == '\n' ? ' ' : c;
+    return line;
 }
 
 bool setString(HKEY root, const char* path, const char* name, const std::string& value) {
@@ -323,6 +394,24 @@ void prepareSystem(const std::string& windows) {
     if (product)
         setString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "ProductName", product);
 }
+
+// Wine prefers its own DLLs to a program's; a Windows loader takes a DLL
+// that is not a known one from the program's folder first. The prefix is
+// told to do the same for the two libraries planted there.
+void preferPlantedLibraries() {
+    const char* key = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
+    for (const char* library : {"version", "winspool", "winspool.drv"})
+        expect(setString(HKEY_CURRENT_USER, key, library, "native,builtin"), "preferring the planted " + std::string(library));
+}
+
+// The marks a planted library leaves when it is loaded: at run time, or as
+// an import as the process starts. Wine's own user32 imports version.dll
+// (Windows' user32 imports none but known DLLs), so under Wine the planted
+// version.dll is loaded as an import of Wine's before any code of setup.exe
+// runs; that one mark is Wine's. That setup.exe itself imports neither is
+// the import table's to tell (native.medium.TheProgramImportsOnlyProtectedDlls).
+const char* const kPlantedMarks[] = {"C:\\planted-version.dll.txt", "C:\\planted-winspool.drv.txt",
+                                     "C:\\planted-winspool.drv-imported.txt"};
 
 void attachUsbPrinters(const std::vector<UsbPrinter>& printers) {
     std::string state = medium + "\\HvUsbInt.ini";
@@ -507,7 +596,7 @@ void checkOutcome(const Scenario& s, const std::vector<std::string>& boxes, long
     expect(boxes.size() == expected.size(),
            "the boxes shown: " + std::to_string(boxes.size()) + ", expected " + std::to_string(expected.size()));
     for (size_t i = 0; i < boxes.size() && i < expected.size(); ++i)
-        expect(boxes[i].compare(0, expected[i].size(), expected[i]) == 0,
+        expect(boxes[i] == expected[i],
                "box " + std::to_string(i + 1) + " says \"" + boxes[i] + "\", expected \"" + expected[i] + "\"");
     if (s.closingKey == nullptr) {
         expect(exitCode == -1, "the wizard stays open after a refusal");
@@ -590,10 +679,12 @@ void runQuiet(const Scenario& s) {
     }
     DeleteFileA(log.c_str());
     SetupProcess setup;
-    if (!setup.start("\"" + medium + "\\setup.exe\" " + arguments, medium.c_str()))
+    const std::string folder = s.currentDirectory ? s.currentDirectory : medium;
+    const DWORD started = GetTickCount();
+    if (!setup.start("\"" + medium + "\\setup.exe\" " + arguments, folder.c_str()))
         return fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");
-    step(std::string("setup.exe ") + arguments);
-    for (DWORD waited = 0; setup.running() && waited < 120000; waited += 50) {
+    step(std::string("setup.exe ") + arguments + " in " + folder);
+    for (DWORD waited = 0; setup.running() && waited < static_cast<DWORD>(s.seconds) * 1000; waited += 50) {
         if (!setup.visibleWindows().empty()) {
             fail("setup.exe showed a window: \"" + textOf(setup.visibleWindows()[0]) + "\"");
             break;
@@ -602,8 +693,12 @@ void runQuiet(const Scenario& s) {
     }
     long code = setup.wait(1000);
     expect(code == s.exitCode,
-           "setup.exe ends with " + std::to_string(code) + ", expected " + std::to_string(s.exitCode));
+           "setup.exe ends with " + std::to_string(code) + ", expected " + std::to_string(s.exitCode) +
+               " within " + std::to_string(s.seconds) + " s (it took " +
+               std::to_string((GetTickCount() - started) / 1000) + " s)");
     setup.kill();
+    for (const char* mark : kPlantedMarks)
+        expect(GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES, std::string("no planted library was loaded: ") + mark);
     // The log: every expected text, in order, each on a line of its own.
     std::string text;
     if (FILE* file = std::fopen(log.c_str(), "rb")) {
@@ -620,13 +715,18 @@ void runQuiet(const Scenario& s) {
             std::string name = line.substr(key + 1);
             size_t dot = name.find('.');
             std::string section = dot == std::string::npos ? "Message" : name.substr(0, dot);
-            line = line.substr(0, key) + languageText(section.c_str(), name.substr(dot + 1).c_str());
+            // The whole text, ending its line: a longer text that merely
+            // begins with it is another.
+            line = line.substr(0, key) + logLine(languageText(section.c_str(), name.substr(dot + 1).c_str())) + "\r\n";
         }
         size_t found = text.find(line, at);
         expect(found != std::string::npos, "the log says \"" + line + "\" (after what came before)");
         if (found != std::string::npos) at = found + line.size();
     }
-    if (s.exitCode == 0) checkInstalled(s);
+    if (s.exitCode == 0)
+        checkInstalled(s);
+    else
+        expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
 }
 
 int main(int argc, char** argv) {
@@ -647,6 +747,9 @@ int main(int argc, char** argv) {
             prepareSystem(windows);
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();
+            if (s.plantedLibraries) preferPlantedLibraries();
+            if (s.installerStopsToAsk)
+                WritePrivateProfileStringA("Installer", "StopsToAsk", "1", (medium + "\\USBDrv\\Install.ini").c_str());
             return failures == 0 ? 0 : 1;
         }
         step("scenario " + name + " on " + windows);

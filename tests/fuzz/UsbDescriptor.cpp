@@ -5,6 +5,7 @@
 // write (a byte), then the 18 descriptor bytes.
 #include "install/UsbIdentity.h"
 #include "support/SimMachine.h"
+#include "tools/standins/StandinPrinter.h"
 #include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A number the printer took is the number read back.
     const unsigned char number = data[2];
-    if (install::WriteUsbDeviceId(number) && readable)
+    const install::UsbCommandSignature signature = {STANDIN_PRINTER_SIGNATURE};
+    if (install::WriteUsbDeviceId(number, signature) && readable)
         FUZZ_CHECK(install::usbPortNumber(install::ReadUsbDeviceId()) == number);
     // Every device opened is closed again, and the library released.
     for (int i = 0; i < printers; ++i) FUZZ_CHECK(bus.at(i)->opens == bus.at(i)->closes);

@@ -16,7 +16,7 @@ TEST(CommandLineTest, ValidLinesSayWhatToDo) {
     EXPECT_EQ(line.action, CommandLine::kWizard);
     EXPECT_EQ(line.logFile, "C:\\My Logs\\setup.log");
 
-    for (const char* help : {"/?", "-?", "/help", "/quiet /?"})
+    for (const char* help : {"/?", "-?", "/help"})
         EXPECT_EQ(parseCommandLine(help).action, CommandLine::kUsage) << help;
 
     line = parseCommandLine("/quiet /accepteula /model \"RP-80\" /port LPT1:");
@@ -32,18 +32,22 @@ TEST(CommandLineTest, ValidLinesSayWhatToDo) {
     EXPECT_EQ(line.stopBits, 1.0);
     EXPECT_EQ(line.parity, 'n');
     EXPECT_EQ(line.flowControl, 'p');
-    EXPECT_FALSE(line.changeUsbId || line.restart || line.defaultPrinter || line.raster);
+    EXPECT_EQ(line.raster, -1);
+    EXPECT_EQ(line.usbInstallerSeconds, 120);
+    EXPECT_FALSE(line.changeUsbId || line.restart || line.defaultPrinter);
 
     line = parseCommandLine(
         "-QUIET -Model \"KPX-D7 Compact\" -PORT auto /Category Label /mode ADVANCED /default /raster /baud 19200 "
-        "/databits 7 /parity Mark /stopbits 1.5 /flow XonXoff /usbid change /restart /log q.log");
+        "/databits 7 /parity Mark /stopbits 1.5 /flow XonXoff /usbid change /usbtimeout 30 /restart /log q.log");
     EXPECT_EQ(line.action, CommandLine::kQuiet);
     EXPECT_FALSE(line.acceptEula);
     EXPECT_EQ(line.model, "KPX-D7 Compact");
     EXPECT_EQ(line.port, "auto");
     EXPECT_EQ(line.category, 2);
     EXPECT_EQ(line.installMode, 0);
-    EXPECT_TRUE(line.defaultPrinter && line.raster && line.changeUsbId && line.restart);
+    EXPECT_TRUE(line.defaultPrinter && line.changeUsbId && line.restart);
+    EXPECT_EQ(line.raster, 1);
+    EXPECT_EQ(line.usbInstallerSeconds, 30);
     EXPECT_EQ(line.baudRate, 19200);
     EXPECT_EQ(line.dataBits, 7);
     EXPECT_EQ(line.parity, 'm');
@@ -53,6 +57,9 @@ TEST(CommandLineTest, ValidLinesSayWhatToDo) {
 
     EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /flow none /parity space").flowControl, ' ');
     EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /usbid keep").changeUsbId, false);
+    EXPECT_EQ(parseCommandLine("/quiet /model M /port LPT1: /noraster").raster, 0);
+    // A value that merely begins like an option is a value.
+    EXPECT_EQ(parseCommandLine("/quiet /model -M /port LPT1: /log -setup.log").logFile, "-setup.log");
 }
 
 TEST(CommandLineTest, InvalidLinesAreRefusedWithTheirReason) {
@@ -77,6 +84,18 @@ TEST(CommandLineTest, InvalidLinesAreRefusedWithTheirReason) {
         {"/quiet /model M /port LPT1: /usbid swap", "/usbid", true},
         {"/quiet /model M /port LPT1: /silent", "unknown option", true},
         {"/quiet /model M /port LPT1: extra", "unexpected argument", true},
+        // Quiet wherever it stands, also after what is wrong.
+        {"/model M /port LPT1: /frobnicate /accepteula /quiet", "unknown option", true},
+        {"setup /quiet", "unexpected argument", true},
+        {"/quiet /?", "/?", true},
+        {"-Quiet /help", "/?", true},
+        {"/quiet /model /port LPT1:", "/model needs a value", true},
+        {"/quiet /model M /port", "/port needs a value", true},
+        {"/quiet /model M /model N /port LPT1:", "/model is given more than once", true},
+        {"/quiet /quiet /model M /port LPT1:", "/quiet is given more than once", true},
+        {"/? /help", "/help is given more than once", false},
+        {"/quiet /model M /port LPT1: /raster /noraster", "exclude each other", true},
+        {"/quiet /model M /port LPT1: /usbtimeout 0", "/usbtimeout", true},
         {"/model M /port LPT1:", "need /quiet", false},
         {"/log", "needs a value", false},
         {"setup", "unexpected argument", false},

@@ -2,6 +2,7 @@
 #include <climits>
 
 #include "config/ConfigNames.h"
+#include "app/Startup.h"
 #include "config/DriverConfig.h"
 #include "config/ModelEntry.h"
 #include "config/ProfileValues.h"
@@ -144,6 +145,19 @@ TEST_F(DriverConfigTest, TheModelListReadAtOnceIsTheListReadEntryByEntry) {
     setupIni("[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=A-ReceiptPrinter\r\n");
     sim.faults().fail("ReadFile", ERROR_ACCESS_DENIED);
     EXPECT_EQ(DriverConfig().models(), (std::vector<std::pair<int, std::string>>{{0, "A"}}));
+}
+
+// The count is the medium's word: however large, no more entries are read
+// than the file holds, also where it is not read at once.
+TEST_F(DriverConfigTest, ACountFarBeyondTheEntriesReadsOnlyTheEntriesThere) {
+    setupIni("[DEVICENAME]\r\nDEVICENUMBER=999999999\r\nDEVICENAME1=\tA-ReceiptPrinter\r\n"
+             "DEVICENAME999999998=Z-TicketPrinter\r\nDEVICENAME1000000000=Beyond-LabelPrinter\r\n");
+    const size_t before = sim.calls("GetPrivateProfileStringA").size();
+    EXPECT_EQ(DriverConfig().models(), (std::vector<std::pair<int, std::string>>{{0, "A"}, {1, "Z"}}));
+    std::string model;
+    EXPECT_TRUE(app::portCheckModel(&model));
+    EXPECT_EQ(model, "0") << "the last entry, which the list lacks";
+    EXPECT_LT(sim.calls("GetPrivateProfileStringA").size() - before, 20u);
 }
 
 TEST_F(DriverConfigTest, MissingFileGivesAnEmptyListAndNoDefault) {

@@ -119,7 +119,10 @@ protected:
     }
 };
 
-TEST_F(DriverCacheTest, UnidrvFilesComeFromTheCabinetsExtractedOnce) {
+// The spooler loads these files as the system account: they are extracted
+// into a new folder of the run's own, which only administrators and the
+// system may enter, taken from there alone, and removed after the install.
+TEST_F(DriverCacheTest, UnidrvFilesComeFromTheCabinetsIntoAPrivateFolderOnce) {
     cabinet("sp3.cab", "stored.cab");
     cabinet("driver.cab", "mszip.cab");
     EXPECT_EQ(copy("unires.dll", install::kDriverDirectory), 1);
@@ -128,12 +131,65 @@ TEST_F(DriverCacheTest, UnidrvFilesComeFromTheCabinetsExtractedOnce) {
     EXPECT_EQ(copy("STDNAMES.GPD", install::kDriverDirectory), 1);
     EXPECT_EQ(sim.calls("SetupIterateCabinetA").size(), 2u) << "the extraction runs once";
     EXPECT_EQ(install::driverCache().cabinets.size(), 2u);
-    std::string temp = sim.machine().tempDirectory;
-    EXPECT_TRUE(exists(temp + "unires.dll"));
-    EXPECT_FALSE(exists(temp + "readme.txt")) << "only the six Unidrv files are extracted";
+    const std::string folder = install::driverCache().folder;
+    const std::string temp = sim.machine().tempDirectory;
+    ASSERT_EQ(folder.rfind(temp + "PDS", 0), 0u) << folder;
+    EXPECT_EQ(folder.size(), temp.size() + 3 + 16) << "sixteen random hexadecimal digits";
+    auto made = sim.files().find(folder);
+    ASSERT_TRUE(made && made->directory);
+    EXPECT_TRUE(made->daclProtected) << "nothing inherited from the temporary folder";
+    ASSERT_EQ(made->dacl.size(), 2u);
+    EXPECT_EQ(made->dacl[0].sid, "S-1-5-32-544");
+    EXPECT_EQ(made->dacl[1].sid, "S-1-5-18");
+    EXPECT_TRUE(exists(folder + "\\unires.dll"));
+    EXPECT_FALSE(exists(folder + "\\readme.txt")) << "only the six Unidrv files are extracted";
     EXPECT_TRUE(exists(driverDirectory() + "\\UNIRES.DLL"));
     EXPECT_TRUE(exists(driverDirectory() + "\\STDNAMES.GPD"));
     EXPECT_TRUE(sim.calls("CopyFileA").size() == 3u);
+    install::removeDriverCacheFolder();
+    EXPECT_FALSE(sim.files().find(folder));
+
+    // A second run draws another name.
+    install::resetDriverCache();
+    EXPECT_EQ(copy("UNIRES.DLL", install::kDriverDirectory), 1);
+    EXPECT_NE(install::driverCache().folder, folder);
+}
+
+// Whatever lies in the shared temporary folder, or in a folder of the name
+// drawn, is someone else's: it is never taken.
+TEST_F(DriverCacheTest, WhatOthersLeftInTheTemporaryFolderIsNeverTaken) {
+    struct Row {
+        const char* what;
+        const char* cabinet;     // in the driver cache; null: none
+        const char* fault;       // a call that fails once
+        DWORD error;
+        const char* expected;    // UNIRES.DLL in the driver directory afterwards
+    } rows[] = {
+        {"a cabinet that cannot be read", "broken.cab", nullptr, 0, "from the medium"},
+        {"no random name to be had", "stored.cab", "CryptGenRandom", ERROR_INVALID_HANDLE, "from the medium"},
+        {"no folder can be made", "stored.cab", "CreateDirectoryA", ERROR_ACCESS_DENIED, "from the medium"},
+        {"the first name drawn is taken", "stored.cab", "CreateDirectoryA", ERROR_ALREADY_EXISTS, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        install::resetDriverCache();
+        sim.files().remove(driverDirectory() + "\\UNIRES.DLL");
+        for (const char* name : {"broken.cab", "stored.cab"}) sim.files().remove(cacheFolder() + "\\" + name);
+        if (std::string(row.cabinet) == "broken.cab")
+            sim.files().writeFile(cacheFolder() + "\\broken.cab", std::string("not a cabinet"));
+        else
+            cabinet(row.cabinet, "stored.cab");
+        onMedium("UNIRES.DLL", "from the medium");
+        write(sim.machine().tempDirectory + "UNIRES.DLL", "planted");
+        write(sim.machine().tempDirectory + "unires.dll", "planted");
+        if (row.fault) sim.faults().fail(row.fault, row.error).times(1);
+        EXPECT_EQ(copy("UNIRES.DLL", install::kDriverDirectory, 2), 1) << error;
+        const std::string copied = read(driverDirectory() + "\\UNIRES.DLL");
+        EXPECT_NE(copied, "planted");
+        if (row.expected) EXPECT_EQ(copied, row.expected);
+        else EXPECT_NE(copied, "from the medium") << "taken from the cabinet, through a folder of another name";
+        install::removeDriverCacheFolder();
+    }
 }
 
 TEST_F(DriverCacheTest, WithoutCabinetsTheMediumServes) {
@@ -148,17 +204,6 @@ TEST_F(DriverCacheTest, AFileMissingFromTheCabinetsComesFromTheMedium) {
     onMedium("UNIDRV.HLP", "help from the medium");
     EXPECT_EQ(copy("UNIDRV.HLP", install::kDriverDirectory, 4), 1);
     EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.HLP"), "help from the medium");
-}
-
-TEST_F(DriverCacheTest, AFailedExtractionStillLooksInTheTemporaryDirectoryLater) {
-    sim.files().writeFile(cacheFolder() + "\\broken.cab", std::string("not a cabinet"));
-    onMedium("UNIDRV.DLL", "medium");
-    write(sim.machine().tempDirectory + "UNIRES.DLL", "left in temp");
-    EXPECT_EQ(copy("UNIDRV.DLL", install::kDriverDirectory, 2), 1);
-    EXPECT_EQ(read(driverDirectory() + "\\UNIDRV.DLL"), "medium");
-    EXPECT_EQ(copy("UNIRES.DLL", install::kDriverDirectory, 2), 1);
-    EXPECT_EQ(read(driverDirectory() + "\\UNIRES.DLL"), "left in temp");
-    EXPECT_EQ(sim.calls("SetupIterateCabinetA").size(), 1u);
 }
 
 class Windows7StagingTest : public EngineTest {

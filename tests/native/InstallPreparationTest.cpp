@@ -61,6 +61,7 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
         std::vector<std::string> shown;
         bool wizardBox;  // the last box: the wizard's (owned, OK) or the application's
         bool portRecorded = false;  // the USB port's record is written before the refusal
+        bool commandSent = false;   // bytes reached the printer
     } rows[] = {
         {"no model", [](InstallPreparationTest& t) { t.select(3, "LPT1:", 1, ""); },
          {"<IDS_ERR_SELPRINTER>"}, true},
@@ -100,12 +101,25 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
              t.select(3, "USB_M_3", 0);
              t.sim.usb().attach(8).acceptsWrites = false;
          },
-         {"<IDS_INF_CHANGEID>", "write ID error", "Failed to set Printer ID!"}, true},
+         {"<IDS_INF_CHANGEID>", "write ID error", "Failed to set Printer ID!"}, true, false, true},
         {"the number change refused by the printer, typical", [](InstallPreparationTest& t) {
              t.select(3, "USB_M_1", 1);
              t.sim.usb().attach(9).acceptsWrites = false;  // number 2
          },
-         {"<IDS_INF_CHANGEID>", "write ID error"}, false},
+         {"<IDS_INF_CHANGEID>", "write ID error"}, false, false, true},
+        // The printer hears nothing that is not of its own command set.
+        {"no command signature on the medium, advanced", [](InstallPreparationTest& t) {
+             t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(nullptr));
+             t.select(3, "USB_M_3", 0);
+             t.sim.usb().attach(8);
+         },
+         {"<IDS_INF_CHANGEID>", "Failed to set Printer ID!"}, true},
+        {"a command signature that is not four bytes, typical", [](InstallPreparationTest& t) {
+             t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections("50 4C 48"));
+             t.select(3, "USB_M_1", 1);
+             t.sim.usb().attach(9);
+         },
+         {"<IDS_INF_CHANGEID>", "Failed to set Printer ID!"}, true},
         {"USB for NT 4.0", [](InstallPreparationTest& t) {
              t.write(kCategoryFile, "[M.PORT]\r\nSystemNTSupported=1\r\n");
              t.select(1, "USB_M_1");
@@ -127,7 +141,10 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
         // Nothing is installed; the printers keep their numbers, and only a
         // refusal after the identity's reconciliation finds the port recorded.
         for (int i = 0, n = 0; i < 8; ++i)
-            if (auto* printer = sim.usb().at(i)) EXPECT_EQ(printer->deviceValue(), numbers[n++]);
+            if (auto* printer = sim.usb().at(i)) {
+                EXPECT_EQ(printer->deviceValue(), numbers[n++]);
+                EXPECT_EQ(!printer->received.empty(), row.commandSent);
+            }
         EXPECT_EQ(sim.registry().exists(HKEY_LOCAL_MACHINE, install::kPortNameKey), row.portRecorded);
         if (!sim.desktop().messageBoxes().empty()) {
             const auto& last = sim.desktop().messageBoxes().back();
@@ -184,6 +201,14 @@ TEST_F(InstallPreparationTest, AnAgreedNumberChangeGivesThePrinterThePortsNumber
     ASSERT_TRUE(prepare());
     EXPECT_EQ(install::usbPortNumber(sim.usb().at(0)->deviceValue()), 1);
     EXPECT_EQ(job.driver.pMonitorName, std::string(job.languageMonitor.pName));
+
+    // The command carries the medium's signature, whatever it is.
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(" 0a 1B  c2 FF "));
+    select(3, "USB_M_3", 0);
+    sim.desktop().answer(IDYES);
+    prepare();
+    const std::vector<BYTE> expected = {0x1B, 0x73, 0x0A, 0x1B, 0xC2, 0xFF, 0x1D, 0x49, 0x20, 2};
+    EXPECT_EQ(sim.usb().at(0)->received.back(), expected);
 }
 
 TEST_F(InstallPreparationTest, TheSpoolerPortOfTheOneRewrittenModelIsRecorded) {

@@ -204,14 +204,19 @@ TEST_F(InstallOnXpTest, AMissingProcessorDirectoryFailsBeforeTheSpoolerStops) {
     EXPECT_EQ(sim.services().spooler().stops, 0);
 }
 
-TEST_F(InstallOnXpTest, AFailedProcessorCopyLeavesTheSpoolerStopped) {
+// A failed replacement ends the installation with its own text, and the
+// Spooler it stopped runs again, even when that takes a second start.
+TEST_F(InstallOnXpTest, AFailedProcessorCopyStartsTheSpoolerAgain) {
     installedOlderProcessor("MProc", "MPROC.DLL");
     sim.files().remove("C:\\MEDIUM\\W32\\MPROC.DLL");
+    // The first start is lost: the spooler reports stopped ten times.
+    sim.services().spooler().scriptedQueries.assign(10, SERVICE_STOPPED);
     prepare("LPT1:");
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_COPYFIEL>C:\\MEDIUM\\W32\\MPROC.DLL");
     EXPECT_EQ(sim.services().spooler().stops, 1);
-    EXPECT_EQ(sim.services().spooler().starts, 0);
+    EXPECT_EQ(sim.services().spooler().starts, 2);
+    EXPECT_EQ(sim.services().spooler().state, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
 TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
@@ -222,7 +227,7 @@ TEST_F(InstallOnXpTest, AnUnreadableCurrentDirectoryFailsTheProcessorUpdate) {
     EXPECT_EQ(message(), "<IDS_ERR_GETCURDIR>");
     EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "old processor");
     EXPECT_EQ(sim.services().spooler().stops, 1);
-    EXPECT_EQ(sim.services().spooler().starts, 0) << "the spooler stays stopped";
+    EXPECT_EQ(sim.services().spooler().starts, 1) << "the spooler runs again";
 }
 
 TEST_F(InstallOnXpTest, ASpoolerStillStartingAfterTheWaitFailsTheInstall) {
@@ -478,6 +483,14 @@ public:
     }
 };
 
+// A name from the medium that would reach out of its folder is refused before
+// the sequence has written anything at all.
+void nothingWritten(InstallFailureTest& t) {
+    for (const char* call : {"CopyFileA", "AddMonitorA", "AddPrintProcessorA", "AddPrinterDriverA", "AddPrinterA",
+                             "RegSetValueExA", "RegCreateKeyExA", "ControlService"})
+        EXPECT_TRUE(t.sim.calls(call).empty()) << call;
+}
+
 TEST_P(InstallFailureTest, EndsOrGoesOnWithItsTextAndKeepsWhatWasDone) {
     const FailureCase& c = GetParam();
     prepare(c.port);
@@ -490,6 +503,29 @@ TEST_P(InstallFailureTest, EndsOrGoesOnWithItsTextAndKeepsWhatWasDone) {
 INSTANTIATE_TEST_SUITE_P(
     EachFailure, InstallFailureTest,
     ::testing::Values(
+        FailureCase{"ADriverFileNameReachingOutOfItsFolder", 3, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.writeConfiguration("STDDriverPath=..\\..\\WINDOWS\\system32\\EVIL.DLL\r\n");
+                        t.prepare("LPT1:");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>..\\..\\WINDOWS\\system32\\EVIL.DLL  er = 123"
+                           "C:\\MEDIUM\\W32\\..\\..\\WINDOWS\\system32\\EVIL.DLL",
+                    nothingWritten},
+        FailureCase{"AMonitorDllNamingADrive", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        std::string setup = InstallTest::monitorSections();
+                        for (size_t at; (at = setup.find("=SER.DLL")) != std::string::npos;)
+                            setup.replace(at, 8, "=D:SER.DLL");
+                        t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", setup);
+                        t.prepare("HVCOM1:");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>D:SER.DLL  er = 123C:\\MEDIUM\\W32\\D:SER.DLL", nothingWritten},
+        FailureCase{"ADependentFileInAnotherFolder", 7, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.writeConfiguration("GDI2KDDKDEV=1\r\nSTDDataOemuniini=/inf/M.INI\r\n");
+                        t.prepare("LPT1:");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>/inf/M.INI  er = 123C:\\MEDIUM\\W32\\/inf/M.INI", nothingWritten},
         FailureCase{"MonitorDllMissingInTheUpdatePhase", 3, "HVCOM1:",
                     [](InstallFailureTest& t) {
                         t.installedOlderMonitor("Serial Mon", "SER.DLL");
@@ -498,7 +534,7 @@ INSTANTIATE_TEST_SUITE_P(
                     false, "<IDS_ERR_COPYFIEL>SER.DLL  er = 2C:\\MEDIUM\\W32\\SER.DLL",
                     [](InstallFailureTest& t) {
                         EXPECT_EQ(t.sim.services().spooler().stops, 1);
-                        EXPECT_EQ(t.sim.services().spooler().starts, 0) << "the spooler stays stopped";
+                        EXPECT_EQ(t.sim.services().spooler().starts, 1) << "the spooler runs again";
                         EXPECT_EQ(t.installedVersion(monitorKey("Serial Mon")), 1u);
                         EXPECT_FALSE(t.driverRegistered());
                     }},

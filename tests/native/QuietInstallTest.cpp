@@ -20,6 +20,7 @@ struct QuietCase {
     int exitCode;
     const char* logged;           // a text the log must hold; null: no log is written
     const char* printer = nullptr;  // the one printer installed; null: none
+    std::function<void(InstallScenario&)> leaves = nullptr;  // what else must hold afterwards
 };
 
 // The texts an unattended run ends with, beside the install sequence's.
@@ -29,6 +30,46 @@ std::string quietLanguageFile() {
                             "IDS_TYPICAL_NOTES", "IDS_ERR_NOSUPPORTINTERFACE", "IDS_INF_CHANGEID"})
         file += std::string(key) + "=<" + key + ">\r\n";
     return file + "[Setup]\r\nClose=<Close>\r\nNonsupport=<Nonsupport>\r\nPortNull=<PortNull>\r\n";
+}
+
+// A picture of one pixel, as a bitmap file Windows reads.
+std::string onePixelBitmap() {
+    std::string file = "BM";
+    auto put = [&file](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(14 + 40 + 4, 4);
+    put(0, 4);
+    put(14 + 40, 4);                           // where the pixels begin
+    put(40, 4);                                // BITMAPINFOHEADER
+    put(1, 4), put(1, 4), put(1, 2), put(24, 2);  // 1 x 1, one plane, 24 bits
+    put(0, 4), put(4, 4), put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    put(0x00FF0000, 4);
+    return file;
+}
+
+// Parallel and USB ports print raster graphics: the model has the GDI
+// flavour's files too.
+std::string receiptFile(const std::string& portKeys) {
+    const std::string gdi = "GDIDriverPath=DRV.DLL\r\nGDIDataFile=M.GPD\r\nGDIConfigFile=DRVUI.DLL\r\n"
+                            "GDIHelpFile=DRV.HLP\r\nGDIProcessorDLLName=MPROC.DLL\r\nGDIPrintProcessor=MProc\r\n";
+    return "[M.PORT]\r\n" + portKeys + InstallScenario::modelSections(gdi);
+}
+
+// The medium's USB class driver is newer than the installed one (none is):
+// the USB driver installer on the medium runs.
+void newerUsbClassDriver(InstallScenario& s, DWORD installerRunsFor) {
+    s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("USBSUPPORTED=1\r\n"));
+    s.sim.files().writeFile("C:\\MEDIUM\\USBDRV\\bulkusb.sys", s.testData("pe/ver1002.dll"));
+    s.write("C:\\MEDIUM\\USBDrv\\Install.exe", "MZ installer");
+    s.sim.desktop().programRunsFor = installerRunsFor;
+}
+
+// Nothing changed on the machine: no registry value, no file outside the log.
+void changedNothing(InstallScenario& s) {
+    for (const char* call : {"RegSetValueExA", "RegCreateKeyExA", "CopyFileA", "CreateDirectoryA", "AddMonitorA",
+                             "AddPrinterDriverA", "ShellExecuteA"})
+        EXPECT_TRUE(s.sim.calls(call).empty()) << call;
 }
 
 // A medium that shows its licence agreement, with the licence or without.
@@ -50,6 +91,10 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         {"an uninstaller is open", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.desktop().openWindow(app::kUninstallerTitle); }, 1603, "ended: <Close>"},
         {"Windows 98", 0, "/quiet /model M /port LPT1:", nullptr, 1633, "ended: <Nonsupport>"},
+        // A Windows the detection does not know would be installed for with
+        // Windows 98/Me's rules: a quiet run changes nothing there.
+        {"Windows 8", 8, "/quiet /accepteula /model M /port LPT1:", nullptr, 1633,
+         "ended: Windows 6.2 (build 9200, platform 2) is not a system this setup knows", nullptr, changedNothing},
         {"no model offers a port", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
              s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
@@ -60,6 +105,17 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         {"the side picture is missing", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.files().remove("C:\\MEDIUM\\DRVCONFIG\\Left.bmp"); }, 1603,
          "ended: <IDS_ERR_NOLEFT>"},
+        {"a side picture Windows cannot read", 3, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) { s.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", "BM"); }, 1603,
+         "ended: <IDS_ERR_NOLEFT>"},
+        // In the wizard's order: its first page reads the licence before the
+        // frame loads its picture.
+        {"the licence and the side picture missing", 3, "/quiet /accepteula /model M /port LPT1:",
+         [](InstallScenario& s) {
+             showLicence(s, false);
+             s.sim.files().remove("C:\\MEDIUM\\DRVCONFIG\\Left.bmp");
+         },
+         1603, "ended: <IDS_ERR_NOLICENSE>"},
         {"not an administrator", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.machine().administrator = false; }, 1603, "ended: <IDS_ADMIN>"},
         {"the licence is missing", 3, "/quiet /accepteula /model M /port LPT1:",
@@ -83,6 +139,34 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              s.sim.usb().attach(8);  // number 1
          },
          1603, "ended: <IDS_INF_CHANGEID>"},
+        // Advanced mode on a parallel port ticks raster printing, as the wizard does.
+        {"advanced mode on a parallel port", 3, "/quiet /model M /mode advanced /port LPT1:",
+         [](InstallScenario& s) {
+             s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\nAdvancedSetup=1\r\n"));
+         },
+         0, "advanced mode, raster printing\r\n", "M(P)"},
+        {"advanced mode on a parallel port without raster printing", 3,
+         "/quiet /model M /mode advanced /port LPT1: /noraster",
+         [](InstallScenario& s) {
+             s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\nAdvancedSetup=1\r\n"));
+         },
+         0, "advanced mode\r\n", "M(P)"},
+        // The USB driver installer is waited for by its process, and no longer than the limit.
+        {"the USB driver installer never ends", 3, "/quiet /model M /port USB_M_1 /usbtimeout 30",
+         [](InstallScenario& s) { newerUsbClassDriver(s, os::sim::Desktop::kForever); }, 1603,
+         "did not end within 30 seconds",
+         nullptr, [](InstallScenario& s) {
+             EXPECT_EQ(s.sim.calls("WaitForSingleObject").size(), 1u);
+             EXPECT_LE(s.sim.clock().now(), 31000u) << "given up at the limit";
+         }},
+        {"the USB driver installer ends in time", 3, "/quiet /model M /port USB_M_1",
+         [](InstallScenario& s) { newerUsbClassDriver(s, 45000); }, 0, "USB class driver installed", "M(U) 1"},
+        {"the USB driver installer cannot be started", 3, "/quiet /model M /port USB_M_1",
+         [](InstallScenario& s) {
+             newerUsbClassDriver(s, 0);
+             s.sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
+         },
+         1603, "ended: Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2"},
         {"the sequence fails", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.faults().fail("AddPrinterA", ERROR_ACCESS_DENIED); }, 1603,
          "printer M(P) on LPT1: added failed"},
@@ -96,14 +180,11 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
     };
     for (const QuietCase& row : rows) {
         SCOPED_TRACE(row.what);
-        InstallScenario scenario(row.targetOs == 95 ? 0 : row.targetOs);
+        InstallScenario scenario(row.targetOs == 95 ? 0 : row.targetOs == 8 ? 7 : row.targetOs);
         if (row.targetOs == 95) scenario.sim.machine() = os::sim::Machine::windows95();
-        // Parallel ports print raster graphics: the GDI flavour's files too.
-        const std::string gdi = "GDIDriverPath=DRV.DLL\r\nGDIDataFile=M.GPD\r\nGDIConfigFile=DRVUI.DLL\r\n"
-                                "GDIHelpFile=DRV.HLP\r\nGDIProcessorDLLName=MPROC.DLL\r\nGDIPrintProcessor=MProc\r\n";
-        scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
-                       "[M.PORT]\r\nLPTSUPPORTED=1\r\nCOMSUPPORTED=1\r\n" + InstallScenario::modelSections(gdi));
-        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", "BM");
+        if (row.targetOs == 8) scenario.sim.machine() = os::sim::Machine::windows8();
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\nCOMSUPPORTED=1\r\n"));
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
         scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());
         app::reopenMessageTexts();
         if (row.arrange) row.arrange(scenario);
@@ -128,6 +209,57 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         for (int i = 0; i < 8; ++i)
             if (auto* printer = scenario.sim.usb().at(i))
                 EXPECT_EQ(printer->deviceValue(), 8) << "the USB printer keeps its number";
+        if (row.leaves) row.leaves(scenario);
         install::setInstallLog("");
     }
+}
+
+// Every line that is not the wizard's ends with its exit code; with /quiet
+// anywhere on it, nothing is shown and the reason is in the default log.
+TEST(QuietInstallTest, EveryLineThatIsNotTheWizardsEndsWithItsCode) {
+    struct Row {
+        const char* line;
+        int exitCode;
+        const char* said;  // in a box, or in the log when quiet; null: neither
+    } rows[] = {
+        {"/model M /port LPT1: /frobnicate /accepteula /quiet", 87, "invalid command line: unknown option /frobnicate"},
+        {"/quiet /?", 87, "invalid command line: /? shows the usage in a box"},
+        {"/quiet /model /port LPT1:", 87, "invalid command line: /model needs a value"},
+        {"/frobnicate", 87, "Invalid command line: unknown option /frobnicate."},
+        {"/?", 0, "setup.exe installs the printer driver with its wizard, or unattended:"},
+        {"", app::kRunTheWizard, nullptr},
+        {"/log C:\\wizard.log", app::kRunTheWizard, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        InstallScenario scenario(3);
+        const app::CommandLine line = app::parseCommandLine(row.line);
+        EXPECT_EQ(app::runCommandLine(line), row.exitCode);
+        const std::string log = scenario.read(scenario.sim.machine().tempDirectory + "PrinterDriverSetup.log");
+        const std::vector<std::string> boxes = scenario.sim.desktop().messageTexts();
+        if (line.quiet) {
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_NE(log.find(row.said), std::string::npos) << log;
+            EXPECT_NE(log.find("exit code 87\r\n"), std::string::npos) << log;
+        } else if (row.said) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].rfind(row.said, 0), 0u) << boxes[0];
+            EXPECT_EQ(log, "");
+        } else {
+            EXPECT_TRUE(boxes.empty());
+        }
+        changedNothing(scenario);
+    }
+}
+
+// The system account's temporary folder is one every user may write to: its
+// log goes to the Windows directory, where only administrators write.
+TEST(QuietInstallTest, TheSystemAccountLogsWhereOnlyAdministratorsWrite) {
+    InstallScenario scenario(3);
+    app::CommandLine line = app::parseCommandLine("/quiet /model M /port LPT1:");
+    EXPECT_EQ(app::quietInstallLog(line), scenario.sim.machine().tempDirectory + "PrinterDriverSetup.log");
+    scenario.sim.machine().systemAccount = true;
+    EXPECT_EQ(app::quietInstallLog(line), "C:\\WINDOWS\\PrinterDriverSetup.log");
+    line.logFile = "D:\\deploy\\printer.log";
+    EXPECT_EQ(app::quietInstallLog(line), line.logFile);
 }

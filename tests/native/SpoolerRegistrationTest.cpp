@@ -205,15 +205,29 @@ protected:
     std::string error;
 };
 
-TEST_F(ProcessorRegistrationTest, TheSystemsOwnProcessorIsLeftAlone) {
-    EXPECT_EQ(install::installPrintProcessor(3, "WinPrint", "MPROC.DLL", error), 0);
+// Windows' own monitors and processor, however the medium spells them, are
+// taken as they are: a medium that names one never gets its file or its
+// registration replaced (Windows keeps them without a version, which would
+// otherwise read as older than any medium's).
+TEST_F(ProcessorRegistrationTest, WindowsOwnComponentsAreNeverRewritten) {
+    for (const char* processor : {"WinPrint", "winprint", "WINPRINT"}) {
+        EXPECT_EQ(install::installPrintProcessor(3, processor, "MPROC.DLL", error), 0) << processor;
+        EXPECT_EQ(install::installPrintProcessor(0, processor, "MPROC.DLL", error), 0) << processor;
+    }
     EXPECT_TRUE(sim.calls("AddPrintProcessorA").empty());
     EXPECT_TRUE(sim.calls("RegOpenKeyExA").empty());
-}
 
-TEST_F(ProcessorRegistrationTest, AnotherSpellingOfItIsLookedUpLikeAnyOther) {
-    // Windows keeps its own processor as "winprint", without a version.
-    EXPECT_EQ(install::installPrintProcessor(3, "winprint", "0", error), install::kProcessorOlder);
+    std::string setup = monitorSections();
+    for (size_t at; (at = setup.find("Serial Mon")) != std::string::npos;) setup.replace(at, 10, "local port");
+    write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", setup);
+    sim.registry().setDword(HKEY_LOCAL_MACHINE, install::monitorKey("Local Port"), "Marker", 7);
+    prepare("COM1:");
+    ASSERT_TRUE(install()) << message();
+    EXPECT_EQ(sim.services().spooler().stops, 0) << "nothing of Windows' is replaced";
+    EXPECT_TRUE(sim.calls("AddMonitorA").empty());
+    EXPECT_FALSE(exists(systemDirectory() + "\\SER.DLL"));
+    EXPECT_EQ(sim.registry().getDword(HKEY_LOCAL_MACHINE, install::monitorKey("Local Port"), "DriverVersion"),
+              0xFFFFFFFFu);
 }
 
 TEST_F(ProcessorRegistrationTest, AnAbsentProcessorIsCopiedAddedAndSettles) {

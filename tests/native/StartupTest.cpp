@@ -1,9 +1,12 @@
 // Start-up: single instance, uninstaller, refused systems and the
 // port-support check, each with what it shows.
+#include <algorithm>
+
 #include "app/Captions.h"
 #include "app/MessageBoxes.h"
 #include "app/Startup.h"
 #include "app/TextTable.h"
+#include "config/ProgramFolder.h"
 #include "support/SimMachine.h"
 
 using app::StartupResult;
@@ -174,20 +177,36 @@ TEST_F(StartupTest, ALastEntryWithoutSuffixIsLookedUpWhole) {
     EXPECT_EQ(app::checkStartup(), StartupResult::Run);
 }
 
-TEST_F(StartupTest, PortFilesAreReadFromTheCurrentDirectory) {
-    // The program's own directory offers a port, the current one does not.
-    sim.files().makeDirectories("C:\\RUN");
+// Started from another folder (a deployment agent's is the system folder),
+// the program reads its medium from its own folder, which becomes the
+// current directory; at a drive's root, the root.
+TEST_F(StartupTest, TheProgramsFolderIsTheMediumWhateverTheCurrentDirectory) {
+    write("C:\\RUN\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=0\r\n");
     ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\RUN"));
-    write("C:\\RUN\\language\\setup.ini", kLanguage);
-    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+    EXPECT_EQ(sim.machine().currentDirectory, "C:\\MEDIUM");
+
+    sim.machine().modulePath = "C:\\setup.exe";
+    app::checkStartup();
+    EXPECT_EQ(sim.machine().currentDirectory, "C:\\");
 }
 
-TEST_F(StartupTest, PortFilesInTheCurrentDirectoryPassTheCheck) {
-    sim.files().makeDirectories("C:\\RUN");
-    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\RUN"));
-    sim.files().remove("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini");
-    write("C:\\RUN\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nUSBSUPPORTED=1\r\n");
-    EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+// A program path that its 200-character configuration paths cannot hold is
+// refused like a medium without configuration, even where the cut path
+// would name a parent folder with a configuration of its own.
+TEST_F(StartupTest, AProgramPathTooLongForTheConfigurationIsRefused) {
+    const std::string folder = "C:\\MEDIUM\\" + std::string(190, 'x');
+    write(folder + "\\language\\setup.ini", kLanguage);
+    sim.machine().modulePath = folder + "\\setup.exe";
+    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
+    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+
+    // The path and its terminator in 200 characters: 199 fit, 200 do not.
+    for (size_t length : {199u, 200u}) {
+        sim.machine().modulePath = "C:\\" + std::string(length - 13, 'x') + "\\setup.exe";
+        ASSERT_EQ(sim.machine().modulePath.size(), length);
+        EXPECT_EQ(config::programPathFits(), length == 199u) << length;
+    }
 }
 
 TEST_F(StartupTest, AMissingLanguageFileShowsAnEmptyBox) {
@@ -219,21 +238,29 @@ TEST_F(StartupTest, SettingsFollowLanguageAndLoadLicense) {
     EXPECT_FALSE(settings.loadLicense);
 }
 
-// The program runs elevated from removable media: once started, a library
-// planted in the current directory is not loaded, where the system allows
-// taking that directory out of the search (Windows 2000 does not).
+// The program runs elevated from folders others may write: once started, a
+// library planted in the current directory or beside the program is never
+// loaded by name in place of a system one. Where the system can, loads by
+// name search the system directory alone; elsewhere the current directory
+// leaves the search (not on Windows 2000, which cannot). Everywhere, what
+// the system's own libraries load by name is loaded from the system
+// directory at once.
 struct PlantingCase {
     const char* name;
     Machine (*machine)();
-    bool plantedLoads;
+    bool dllDirectoriesUpdate;
+    bool systemDirectoryOnly;  // SetDefaultDllDirectories took effect
+    bool plantedLoads;         // from the current directory
 };
 
 class LibraryPlantingTest : public SimMachineTest, public ::testing::WithParamInterface<PlantingCase> {
 protected:
-    LibraryPlantingTest() : SimMachineTest(GetParam().machine()) {}
+    LibraryPlantingTest() : SimMachineTest(GetParam().machine()) {
+        sim.machine().dllDirectoriesUpdate = GetParam().dllDirectoriesUpdate;
+    }
 };
 
-TEST_P(LibraryPlantingTest, ALibraryInTheCurrentDirectoryIsNotLoadedAfterStart) {
+TEST_P(LibraryPlantingTest, ALibraryPlantedBesideTheProgramOrInTheCurrentDirectoryIsNotLoaded) {
     write("C:\\MEDIUM\\language\\setup.ini", kLanguage);
     write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
     write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
@@ -242,13 +269,23 @@ TEST_P(LibraryPlantingTest, ALibraryInTheCurrentDirectoryIsNotLoadedAfterStart) 
     ASSERT_EQ(app::checkStartup(), StartupResult::Run);
     ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\ELSEWHERE"));
     EXPECT_EQ(sim.LoadLibraryA("planted.dll") != nullptr, GetParam().plantedLoads);
-    // What lies beside the program (the USB library) is still found.
-    EXPECT_NE(sim.LoadLibraryA("beside.dll"), nullptr);
+    EXPECT_EQ(sim.LoadLibraryA("beside.dll") == nullptr, GetParam().systemDirectoryOnly);
+    const std::vector<std::string> preloaded = sim.calls("LoadLibraryExA");
+    ASSERT_FALSE(preloaded.empty());
+    for (const std::string& library : preloaded)
+        EXPECT_EQ(library.rfind(sim.machine().systemDirectory + "\\", 0), 0u) << library;
+    for (const char* library : {"version.dll", "winspool.drv"})
+        EXPECT_NE(std::find(preloaded.begin(), preloaded.end(), sim.machine().systemDirectory + "\\" + library),
+                  preloaded.end()) << library;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Systems, LibraryPlantingTest,
-    ::testing::Values(PlantingCase{"Windows2000", Machine::windows2000, true},
-                      PlantingCase{"WindowsXp", Machine::windowsXp, false},
-                      PlantingCase{"Windows7", Machine::windows7, false}),
+    ::testing::Values(PlantingCase{"Windows2000", Machine::windows2000, false, false, true},
+                      PlantingCase{"WindowsXp", Machine::windowsXp, false, false, false},
+                      // Vista's shell fails with the search limited: it is not limited there.
+                      PlantingCase{"VistaUpdated", Machine::windowsVista, true, false, false},
+                      PlantingCase{"Windows7", Machine::windows7, false, false, false},
+                      PlantingCase{"Windows7Updated", Machine::windows7, true, true, false},
+                      PlantingCase{"Windows8", Machine::windows8, false, true, false}),
     [](const ::testing::TestParamInfo<PlantingCase>& info) { return std::string(info.param.name); });

@@ -9,10 +9,13 @@
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
 #include "support/EngineFixture.h"
+#include "tools/standins/StandinPrinter.h"
 
 using testing_support::EngineTest;
 
 namespace {
+
+const install::UsbCommandSignature kSignature = {STANDIN_PRINTER_SIGNATURE};
 
 class UsbIdentityTest : public EngineTest {
 protected:
@@ -80,7 +83,7 @@ TEST_F(UsbIdentityTest, EveryFailureIsToldAndReleasesTheLibrary) {
             if (reading)
                 EXPECT_EQ(install::ReadUsbDeviceId(), row.readResult);
             else
-                EXPECT_EQ(install::WriteUsbDeviceId(3), row.writeResult);
+                EXPECT_EQ(install::WriteUsbDeviceId(3, kSignature), row.writeResult);
             // A refused or failed change leaves every printer's number as it was.
             std::vector<WORD> after;
             for (int i = 0; i < 8; ++i)
@@ -114,7 +117,7 @@ TEST_F(UsbIdentityTest, TheDeviceValueGivesThePortNumberAndAWrittenNumberReadsBa
     EXPECT_EQ(value, 258);
     EXPECT_EQ(install::usbPortNumber(value), 3);
 
-    ASSERT_TRUE(install::WriteUsbDeviceId(4));
+    ASSERT_TRUE(install::WriteUsbDeviceId(4, kSignature));
     const std::vector<BYTE>& command = sim.usb().at(3)->received.back();
     ASSERT_EQ(command.size(), 10u);
     EXPECT_EQ(command[9], 3);
@@ -125,12 +128,12 @@ TEST_F(UsbIdentityTest, TheDeviceValueGivesThePortNumberAndAWrittenNumberReadsBa
 TEST_F(UsbIdentityTest, NumbersOutsideOneToEightAreRefusedSilently) {
     sim.usb().attach(0x0102);
     for (unsigned char number : {0, 9, 255}) {
-        EXPECT_FALSE(install::WriteUsbDeviceId(number)) << int(number);
+        EXPECT_FALSE(install::WriteUsbDeviceId(number, kSignature)) << int(number);
     }
     EXPECT_TRUE(messages().empty());
     EXPECT_TRUE(sim.usb().at(0)->received.empty());
     EXPECT_TRUE(sim.calls("LoadLibraryA").empty());
-    EXPECT_TRUE(install::WriteUsbDeviceId(8));
+    EXPECT_TRUE(install::WriteUsbDeviceId(8, kSignature));
 }
 
 // --- The class driver's version ---------------------------------------------

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "os/sim/SimOs.h"
+#include "tools/standins/StandinPrinter.h"
 
 using os::sim::SimOs;
 using os::sim::UsbBus;
@@ -39,9 +40,10 @@ protected:
         return static_cast<WORD>(buffer[12] | (buffer[13] << 8));
     }
 
-    static std::vector<BYTE> identityCommand(BYTE number, BYTE signature0 = USB_SET_IDENTITY_SIGNATURE_0) {
-        return {0x1B, 0x73, signature0, USB_SET_IDENTITY_SIGNATURE_1, USB_SET_IDENTITY_SIGNATURE_2,
-                USB_SET_IDENTITY_SIGNATURE_3, 0x1D, 0x49, 0x20, number};
+    static std::vector<BYTE> identityCommand(BYTE number, BYTE signatureFlip = 0) {
+        std::vector<BYTE> command = {0x1B, 0x73, STANDIN_PRINTER_SIGNATURE, 0x1D, 0x49, 0x20, number};
+        command[2] ^= signatureFlip;
+        return command;
     }
 
     SimOs os_;
@@ -126,7 +128,7 @@ TEST_F(SimUsb, TheSetIdentityCommandChangesTheLowThreeBitsOfTheDeviceValue) {
     EXPECT_EQ(write_(device, 0, text, 5), 5);
     command = identityCommand(8);  // no such number
     write_(device, 0, command.data(), 10);
-    command = identityCommand(2, USB_SET_IDENTITY_SIGNATURE_0 ^ 0xFF);  // another command set's
+    command = identityCommand(2, 0xFF);  // another command set's
     write_(device, 0, command.data(), 10);
     EXPECT_EQ(deviceValue(device), 0x0107);
     ASSERT_EQ(os_.usb().at(0)->received.size(), 5u);

@@ -37,9 +37,11 @@ public:
         for (const char* dll : {"USBMON.DLL", "nUSBMON.DLL"}) ports[dll] = {"USB_M_1", "USB_M_2"};
     }
 
-    static std::string monitorSections() {
+    // With the stand-in printers' command signature, or without one.
+    static std::string monitorSections(const char* usbSignature = "50 4C 48 44") {
         std::string text = "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=M-ReceiptPrinter\r\n"
                            "[ProcessorVersion]\r\nDriverVersion=2\r\n";
+        if (usbSignature) text += std::string("[USBIDENTITY]\r\nSIGNATURE=") + usbSignature + "\r\n";
         for (const char* os : {"98", "NT", "2K", "XP", "2003", "Vista", "2008", "Win7"}) {
             text += std::string("[COMMON-MONITOR.") + os + "]\r\n";
             text += "COMMONitorPName=Serial Mon\r\nCOMMONitorPDLLName=SER.DLL\r\n"

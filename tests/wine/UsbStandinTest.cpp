@@ -12,7 +12,9 @@
 
 #include "app/TextTable.h"
 #include "install/UsbClassDriver.h"
+#include "config/ProgramFolder.h"
 #include "install/UsbIdentity.h"
+#include "tools/standins/StandinPrinter.h"
 
 namespace {
 
@@ -110,15 +112,15 @@ const char kOnePrinterText[] = "Only one USB printer, please.";
 
 }  // namespace
 
-// A folder holding the stand-in library and a language file, made the
-// current directory: the test program lives elsewhere, so the loader finds
-// the library there, as setup.exe finds it in its own folder.
+// The stand-in library beside the test program, where the program loads it
+// from by its full path as setup.exe loads it from its own folder, with a
+// language file, the folder made the current directory.
 class UsbStandinLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(GetModuleHandleA("HvUsbInt.dll"), nullptr)
             << "an earlier test left the library loaded";
-        folder_ = freshFolder("usb-library");
+        folder_ = config::programFolder();
         CreateDirectoryA((folder_ + "\\language").c_str(), nullptr);
         writeText(folder_ + "\\language\\setup.ini",
                   std::string("[Message]\r\nIDS_ERR_ONEPRINTER=") + kOnePrinterText + "\r\n");
@@ -132,7 +134,6 @@ protected:
         app::reopenMessageTexts();
         removeFiles({library(), state(), folder_ + "\\language\\setup.ini"});
         RemoveDirectoryA((folder_ + "\\language").c_str());
-        RemoveDirectoryA(folder_.c_str());
     }
 
     std::string library() const { return folder_ + "\\HvUsbInt.dll"; }
@@ -202,7 +203,7 @@ TEST_F(UsbStandinLibraryTest, AnAcceptedNumberIsStoredInThePrinterAndReadBack) {
                       c.writes + "\r\n");
         ASSERT_TRUE(CopyFileA(dataFile("HvUsbInt.dll").c_str(), library().c_str(), FALSE));
         BoxAnswerer boxes;
-        EXPECT_EQ(install::WriteUsbDeviceId(4), c.accepted);
+        EXPECT_EQ(install::WriteUsbDeviceId(4, {STANDIN_PRINTER_SIGNATURE}), c.accepted);
         const int stored = storedDeviceValue();
         if (c.accepted) {
             EXPECT_EQ(install::usbPortNumber(stored), 4) << stored;

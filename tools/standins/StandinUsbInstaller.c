@@ -3,7 +3,12 @@
  * and nothing more: a window titled with the medium's CaptionName, which
  * setup.exe waits on by title, and the class driver and its INF copied into
  * the Windows directory. Whatever its argument ("2" from setup.exe), it
- * behaves the same. It never shows a message box: tests run it unattended. */
+ * behaves the same. It never shows a message box: tests run it unattended.
+ * With "Install.ini" beside it saying
+ *   [Installer]
+ *   StopsToAsk=1
+ * it stays, as an installer that stopped to ask a question nobody answers,
+ * until it is ended from outside. */
 #include <windows.h>
 
 #include <string.h>
@@ -99,6 +104,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
         UpdateWindow(window);
     }
     ok = install(here);
+    if (joined(texts, sizeof texts, here, "Install.ini") &&
+        GetPrivateProfileIntA("Installer", "StopsToAsk", 0, texts) != 0)
+        for (;;) pumpUntil(GetTickCount() + 60000);
     pumpUntil(start + SHOWN_MILLISECONDS);
     if (window != NULL && IsWindow(window)) DestroyWindow(window);
     return ok ? 0 : 1;

@@ -17,6 +17,7 @@
 #include <string.h>
 
 #include "os/UsbAccessLibrary.h"
+#include "tools/standins/StandinPrinter.h"
 
 static char statePath[MAX_PATH];
 
@@ -81,9 +82,7 @@ __declspec(dllexport) int WINAPI GetDescriptor(HANDLE device, unsigned char *des
 }
 
 static int isSetIdentity(const unsigned char *data, int length) {
-    static const unsigned char head[9] = {
-        0x1B, 0x73, USB_SET_IDENTITY_SIGNATURE_0, USB_SET_IDENTITY_SIGNATURE_1,
-        USB_SET_IDENTITY_SIGNATURE_2, USB_SET_IDENTITY_SIGNATURE_3, 0x1D, 0x49, 0x20};
+    static const unsigned char head[9] = {0x1B, 0x73, STANDIN_PRINTER_SIGNATURE, 0x1D, 0x49, 0x20};
     return length == USB_SET_IDENTITY_LENGTH && memcmp(data, head, sizeof head) == 0 && data[9] < 8;
 }
 
