@@ -17,6 +17,8 @@ struct LogCase {
     const char* before = "";  // what the log held before, kept at its start
 };
 
+void PrintTo(const LogCase& c, std::ostream* out) { *out << c.what; }
+
 class InstallLogTest : public SimMachineTest, public ::testing::WithParamInterface<LogCase> {
 protected:
     void TearDown() override { install::setInstallLog(""); }

@@ -1,5 +1,6 @@
 // The unattended installation on the simulated machine: the exit code each
 // way it ends with, and that it shows nothing.
+#include <algorithm>
 #include <functional>
 
 #include "app/Captions.h"
@@ -156,7 +157,10 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          [](InstallScenario& s) { newerUsbClassDriver(s, os::sim::Desktop::kForever); }, 1603,
          "did not end within 30 seconds",
          nullptr, [](InstallScenario& s) {
+             // Waited for as long as the limit, and no longer.
              EXPECT_EQ(s.sim.calls("WaitForSingleObject").size(), 1u);
+             const std::vector<DWORD> waits = s.sim.clock().sleeps();
+             EXPECT_NE(std::find(waits.begin(), waits.end(), 30000u), waits.end());
              EXPECT_LE(s.sim.clock().now(), 31000u) << "given up at the limit";
          }},
         {"the USB driver installer ends in time", 3, "/quiet /model M /port USB_M_1",

@@ -197,6 +197,7 @@ TEST_F(StartupTest, TheProgramsFolderIsTheMediumWhateverTheCurrentDirectory) {
 TEST_F(StartupTest, AProgramPathTooLongForTheConfigurationIsRefused) {
     const std::string folder = "C:\\MEDIUM\\" + std::string(190, 'x');
     write(folder + "\\language\\setup.ini", kLanguage);
+    write(folder + "\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
     sim.machine().modulePath = folder + "\\setup.exe";
     EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
     EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
