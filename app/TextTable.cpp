@@ -43,16 +43,6 @@ const char* TextTable::GetText(const std::string& key) const {
     return text;
 }
 
-void applyLineBreaks(char* text) {
-    for (const char* marker : {"\\1", "\\2", "\\3"}) {
-        char* at = std::strstr(text, marker);
-        if (at != nullptr) {
-            at[0] = '\r';
-            at[1] = '\n';
-        }
-    }
-}
-
 TextTable& MessageTexts() {
     if (!messageTable()) messageTable() = std::make_unique<TextTable>("Message");
     return *messageTable();

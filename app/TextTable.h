@@ -2,6 +2,8 @@
 // "language\setup.ini" in the current directory, read by section and key.
 #pragma once
 
+#include "app/LineBreaks.h"
+
 #include <string>
 
 namespace app {
@@ -26,10 +28,6 @@ private:
     std::string path_;     // empty when the current directory could not be used
     std::string section_;
 };
-
-// Replaces the first occurrence of each of "\1", "\2", "\3", in that order,
-// by a carriage return and line feed, in place.
-void applyLineBreaks(char* text);
 
 // The table of section "Message": the source of every IDS_ text.
 TextTable& MessageTexts();

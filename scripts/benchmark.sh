@@ -49,7 +49,7 @@ medium="$build/medium"
 [ -f "$medium/setup.exe" ] || { echo "no setup.exe on the medium in $medium" >&2; exit 1; }
 # The end-to-end driver walks the installation, as tests/e2e/run.sh has it walk.
 driver="$build/e2e-driver.exe"
-i686-w64-mingw32-g++-posix -O2 -Wall -static -o "$driver" "$root/tests/e2e/EndToEndDriver.cpp" \
+i686-w64-mingw32-g++-posix -O2 -Wall -static -I"$root" -o "$driver" "$root/tests/e2e/EndToEndDriver.cpp" \
   -lwinspool -ladvapi32 -luser32 -lgdi32
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }

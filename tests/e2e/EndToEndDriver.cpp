@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "../../tools/wizard-driver/SetupWindows.h"
-#include "app/TextTable.h"
+#include "app/LineBreaks.h"
 
 namespace {
 
@@ -125,7 +125,7 @@ std::vector<Scenario> scenarios() {
         s.name = "QuietWithoutAgreement";
         s.quiet = "/quiet /model RP-80 /port LPT1: /log C:\\quiet.log";
         s.exitCode = 1603;
-        s.logLines = {"ended: the licence agreement was not accepted", "exit code 1603"};
+        s.logLines = {"ended: the licence agreement was not accepted: add /accepteula", "exit code 1603"};
         all.push_back(s);
     }
     {

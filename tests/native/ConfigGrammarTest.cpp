@@ -160,12 +160,22 @@ TEST_F(DriverConfigTest, ACountFarBeyondTheEntriesReadsOnlyTheEntriesThere) {
     EXPECT_LT(sim.calls("GetPrivateProfileStringA").size() - before, 20u);
 }
 
-TEST_F(DriverConfigTest, MissingFileGivesAnEmptyListAndNoDefault) {
-    DriverConfig config;
-    EXPECT_EQ(config.modelCount(), 0);
-    std::string text;
-    EXPECT_EQ(config.defaultModel(&text), -1);
-    EXPECT_EQ(config.processorVersion(), 0);
+TEST_F(DriverConfigTest, AMissingFileSectionOrCountGivesAnEmptyListAndNoDefault) {
+    const char* files[] = {
+        nullptr,  // no file
+        "[Other]\r\nDEVICENUMBER=1\r\nDEVICENAME1=A-ReceiptPrinter\r\nDEFAULTNAME=1\r\n",
+        "[DEVICENAME]\r\nDEVICENAME1=A-ReceiptPrinter\r\n",
+    };
+    for (const char* file : files) {
+        SCOPED_TRACE(file ? file : "no file");
+        if (file) setupIni(file);
+        DriverConfig config;
+        EXPECT_EQ(config.modelCount(), 0);
+        EXPECT_TRUE(config.models().empty());
+        std::string text;
+        EXPECT_EQ(config.defaultModel(&text), -1);
+        EXPECT_EQ(config.processorVersion(), 0);
+    }
 }
 
 TEST_F(DriverConfigTest, DefaultModelReadsWhateverEntryItNumbers) {

@@ -1,7 +1,10 @@
 // The list of the failures the program knows (tests/FAILURES.md): every row
-// names a test that covers it, and every test named, and every row of its
-// table named, exists in the file named, so that the list cannot go stale
-// when a test or a row is renamed or removed.
+// names a test that covers it, every test named (and every row of its table
+// and end-to-end scenario named) exists, and what the row says is shown, each
+// message key and each quoted text of its "Shown" column, is in what those
+// tests check: their own bodies, and the rows of their tables that the row
+// names. The list can go stale neither when a test is renamed or removed nor
+// when a test stops checking the text its row claims.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,24 +16,50 @@
 
 namespace {
 
-struct Source {
-    std::string text;
-    std::set<std::string> tests;  // "Suite.Name" of every TEST, TEST_F and TEST_P
-};
-
-const Source& source(const std::string& file) {
-    static std::map<std::string, Source> read;
+std::string fileText(const std::string& file) {
+    static std::map<std::string, std::string> read;
     auto found = read.find(file);
     if (found != read.end()) return found->second;
-    Source& s = read[file];
     std::ifstream in(std::string(SOURCE_ROOT_DIR) + "/" + file, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    s.text = text.str();
-    static const std::regex declared(R"(TEST(?:_F|_P)?\(\s*(\w+),\s*(\w+)\s*\))");
-    for (std::sregex_iterator it(s.text.begin(), s.text.end(), declared), end; it != end; ++it)
-        s.tests.insert((*it)[1].str() + "." + (*it)[2].str());
-    return s;
+    return read[file] = text.str();
+}
+
+// The body of test "Suite.Name": from its declaration to the next test's;
+// empty when the file declares no such test.
+std::string testBody(const std::string& text, const std::string& suiteAndName) {
+    const std::string suite = suiteAndName.substr(0, suiteAndName.find('.'));
+    const std::string name = suiteAndName.substr(suiteAndName.find('.') + 1);
+    const std::regex declared("TEST(?:_F|_P)?\\(\\s*" + suite + ",\\s*" + name + "\\s*\\)");
+    std::smatch match;
+    if (!std::regex_search(text, match, declared)) return "";
+    const size_t start = match.position(0);
+    static const std::regex next(R"(\nTEST(?:_F|_P)?\()");
+    std::smatch following;
+    const std::string rest = text.substr(start + 1);
+    if (std::regex_search(rest, following, next)) return text.substr(start, following.position(0) + 1);
+    return text.substr(start);
+}
+
+// A row of a test's table named by its first text: from that text to where
+// the next row of the table begins, or its table ends.
+std::string tableRow(const std::string& text, const std::string& rowName) {
+    const size_t start = text.find("\"" + rowName + "\"");
+    if (start == std::string::npos) return "";
+    static const std::regex nextRow(R"(\n\s*(?:\w+\{|\{)\s*"|\n\s*\};|\n\s*\}\),)");
+    std::smatch following;
+    const std::string rest = text.substr(start);
+    if (std::regex_search(rest, following, nextRow)) return rest.substr(0, following.position(0));
+    return rest;
+}
+
+// An end-to-end scenario: from its name to the scenario after it.
+std::string scenarioBody(const std::string& text, const std::string& name) {
+    const size_t start = text.find("s.name = \"" + name + "\";");
+    if (start == std::string::npos) return "";
+    const size_t end = text.find("all.push_back(s);", start);
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 std::vector<std::string> cells(const std::string& line) {
@@ -44,7 +73,18 @@ std::vector<std::string> cells(const std::string& line) {
     return result;
 }
 
-TEST(FailureListTest, EveryFailureNamesATestThatExists) {
+// What a row claims is shown: its message keys ("IDS_...") and quoted texts.
+std::vector<std::string> claimedTexts(const std::string& shown) {
+    std::vector<std::string> texts;
+    static const std::regex key(R"(IDS_\w+)");
+    for (std::sregex_iterator it(shown.begin(), shown.end(), key), end; it != end; ++it) texts.push_back(it->str());
+    static const std::regex quoted(R"("([^"]+)\")");
+    for (std::sregex_iterator it(shown.begin(), shown.end(), quoted), end; it != end; ++it)
+        texts.push_back((*it)[1].str());
+    return texts;
+}
+
+TEST(FailureListTest, EveryFailureNamesTestsThatCheckWhatItSays) {
     std::ifstream list(FAILURE_LIST);
     ASSERT_TRUE(list) << FAILURE_LIST;
     // `tests/<file>` `Suite.Name` followed by the rows of its table in quotes,
@@ -61,25 +101,29 @@ TEST(FailureListTest, EveryFailureNamesATestThatExists) {
         ASSERT_EQ(row.size(), 4u) << "a failure, what is shown, the result and the tests";
         EXPECT_TRUE(failures.insert(row[0]).second) << "listed twice";
         std::istringstream tests(row[3]);
-        std::string test;
+        std::string test, checked;
         int named = 0;
         while (std::getline(tests, test, ';')) {
             std::smatch parts;
             if (!std::regex_search(test, parts, reference)) continue;
             ++named;
-            const Source& file = source(parts[1]);
-            ASSERT_FALSE(file.text.empty()) << "no file " << parts[1];
-            if (parts[2].matched)
-                EXPECT_EQ(file.tests.count(parts[2]), 1u) << parts[2] << " not in " << parts[1];
-            else
-                EXPECT_NE(file.text.find("s.name = \"" + parts[3].str() + "\";"), std::string::npos)
-                    << "no scenario " << parts[3] << " in " << parts[1];
+            const std::string file = parts[1], text = fileText(file);
+            ASSERT_FALSE(text.empty()) << "no file " << file;
+            const std::string body = parts[2].matched ? testBody(text, parts[2]) : scenarioBody(text, parts[3]);
+            EXPECT_FALSE(body.empty()) << (parts[2].matched ? parts[2].str() : "scenario " + parts[3].str())
+                                       << " not in " << file;
+            checked += body;
             const std::string rows = parts[4];
-            for (std::sregex_iterator it(rows.begin(), rows.end(), quoted), end; it != end; ++it)
-                EXPECT_NE(file.text.find("\"" + (*it)[1].str() + "\""), std::string::npos)
-                    << "no row " << (*it)[0] << " in " << parts[1];
+            for (std::sregex_iterator it(rows.begin(), rows.end(), quoted), end; it != end; ++it) {
+                const std::string rowText = tableRow(text, (*it)[1].str());
+                EXPECT_FALSE(rowText.empty()) << "no row " << (*it)[0] << " in " << file;
+                checked += rowText;
+            }
         }
         EXPECT_GT(named, 0) << "no test named";
+        for (const std::string& claimed : claimedTexts(row[1]))
+            EXPECT_NE(checked.find(claimed), std::string::npos)
+                << "the row says \"" << claimed << "\" is shown; no test it names checks it";
     }
     EXPECT_FALSE(failures.empty());
 }

@@ -294,11 +294,17 @@ TEST_F(NinetyEightStagingTest, UnidrvComesFromTheBackupOrElseTheMedium) {
     EXPECT_EQ(read(systemDirectory() + "\\UNIDRV.DLL"), "medium");
 }
 
-TEST_F(NinetyEightStagingTest, AMissingSystemDirectoryIsReportedAsMemory) {
+TEST_F(NinetyEightStagingTest, AMissingSystemOrWindowsDirectoryIsReportedAsMemory) {
     onMedium("ICONLIB.DLL");
     onMedium("UNIDRV.DLL");
-    sim.faults().fail("GetSystemDirectoryA", ERROR_NOT_ENOUGH_MEMORY);
-    install::stageUnidrvFiles(0, false, error);
-    EXPECT_EQ(error, "<IDS_ERR_ALLOCMEMORY>");
-    EXPECT_FALSE(exists(systemDirectory() + "\\UNIDRV.DLL")) << "without the directory Unidrv is not looked for";
+    for (const char* call : {"GetSystemDirectoryA", "GetWindowsDirectoryA"}) {
+        SCOPED_TRACE(call);
+        error.clear();
+        sim.faults().clear();
+        sim.faults().fail(call, ERROR_NOT_ENOUGH_MEMORY);
+        install::stageUnidrvFiles(0, false, error);
+        EXPECT_EQ(error, "<IDS_ERR_ALLOCMEMORY>");
+        EXPECT_FALSE(exists(systemDirectory() + "\\UNIDRV.DLL")) << "without the directory Unidrv is not looked for";
+        EXPECT_TRUE(sim.calls("CreateFileA").empty());
+    }
 }

@@ -266,6 +266,15 @@ TEST_F(InstallPreparationTest, ANewerClassDriverIsInstalledByTheInstallerAndAwai
     EXPECT_TRUE(prepare());
     EXPECT_EQ(sim.desktop().shellRuns().size(), 1u);
     EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{500, 1000, 2000}));
+
+    // An installer that cannot be started is said, and nothing goes on.
+    sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
+    sim.desktop().messageBoxes().clear();
+    sim.clock().clearWaits();
+    EXPECT_FALSE(prepare());
+    EXPECT_EQ(messages(), std::vector<std::string>{"Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2"});
+    EXPECT_EQ(sim.desktop().messageBoxes().back().owner, reinterpret_cast<HWND>(0x4242));
+    EXPECT_TRUE(sim.clock().sleeps().empty()) << "no installer is waited for";
 }
 
 TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord) {

@@ -682,13 +682,14 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         FailureCase{"DefaultPrinterCannotBeMade", 3, "LPT1:",
                     [](InstallFailureTest& t) {
+                        t.sim.WriteProfileStringA("windows", "device", "Earlier,winspool,LPT2:");
                         t.job.selection.defaultPrinter = true;
                         t.sim.faults().fail("LoadLibraryA", ERROR_MOD_NOT_FOUND).when("winspool");
                     },
                     true, "<IDS_INF_NTRESTART>",
                     [](InstallFailureTest& t) {
                         EXPECT_NE(t.sim.spooler().printer("M(P)"), nullptr);
-                        EXPECT_EQ(t.defaultPrinter(), "");
+                        EXPECT_EQ(t.defaultPrinter(), "Earlier") << "the default stays as it was";
                     }}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

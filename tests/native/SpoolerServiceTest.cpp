@@ -68,10 +68,14 @@ TEST_F(SpoolerServiceTest, ASpoolerThatNeverRunsIsPolledTenTimes) {
     EXPECT_EQ(text, "StartSpoolService error");
 }
 
+// A failed query leaves the state the last one read: a spooler last seen
+// stopping is reported so, and as not running.
 TEST_F(SpoolerServiceTest, AFailedQueryKeepsTheLastState) {
     spooler().scriptedQueries = {SERVICE_STOP_PENDING};
     sim.faults().fail("QueryServiceStatus", ERROR_ACCESS_DENIED).after(1);
     EXPECT_EQ(install::WaitSpoolerRunning(text), static_cast<DWORD>(SERVICE_STOP_PENDING));
+    EXPECT_EQ(text, "StartSpoolService error");
+    EXPECT_EQ(sim.calls("QueryServiceStatus").size(), 10u);
 }
 
 class RestartTest : public EngineTest {

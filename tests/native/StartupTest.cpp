@@ -16,7 +16,7 @@ using testing_support::SimMachineTest;
 namespace {
 
 const char* const kLanguage =
-    "[Setup]\r\nClose=Close the uninstaller\r\nNonsupport=Not supported\r\nPortNull=No port\r\n";
+    "[Setup]\r\nClose=<Close>\r\nNonsupport=<Nonsupport>\r\nPortNull=<PortNull>\r\n";
 const char* const kOneModel =
     "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=RP-ReceiptPrinter\r\n";
 
@@ -69,7 +69,7 @@ TEST_F(StartupTest, ASecondCopyBringsNothingForwardWhenTheFirstHasAnotherTitle) 
 TEST_F(StartupTest, AnOpenUninstallerIsReported) {
     sim.desktop().openWindow(app::kUninstallerTitle);
     EXPECT_EQ(app::checkStartup(), StartupResult::UninstallerOpen);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Close the uninstaller"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<Close>"});
     const auto& box = sim.desktop().messageBoxes().front();
     EXPECT_EQ(box.caption, "setup");
     EXPECT_EQ(box.type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
@@ -78,7 +78,7 @@ TEST_F(StartupTest, AnOpenUninstallerIsReported) {
 TEST_F(StartupTest, AnOpenChineseUninstallerIsReported) {
     sim.desktop().openWindow(app::kUninstallerTitleChinese);
     EXPECT_EQ(app::checkStartup(), StartupResult::UninstallerOpen);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Close the uninstaller"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<Close>"});
 }
 
 TEST_F(StartupTest, TheInstanceMutexOutlivesTheChecks) {
@@ -96,7 +96,7 @@ TEST_F(StartupTest, TheUninstallerIsCheckedBeforeTheSystem) {
     sim.machine().minor = 10;
     sim.desktop().openWindow(app::kUninstallerTitle);
     EXPECT_EQ(app::checkStartup(), StartupResult::UninstallerOpen);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Close the uninstaller"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<Close>"});
 }
 
 struct SystemCase {
@@ -116,7 +116,7 @@ TEST_P(StartupSystemTest, RefusesNinetyEightMeAndNt4Only) {
     write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nCOMSUPPORTED=1\r\n");
     EXPECT_EQ(app::checkStartup(), GetParam().expected);
     if (GetParam().expected == StartupResult::UnsupportedSystem)
-        EXPECT_EQ(messages(), std::vector<std::string>{"Not supported"});
+        EXPECT_EQ(messages(), std::vector<std::string>{"<Nonsupport>"});
     else
         EXPECT_TRUE(messages().empty());
 }
@@ -142,7 +142,7 @@ TEST_F(StartupTest, TheLastModelDecidesEvenWhenEarlierModelsOfferPorts) {
           "DEVICENAME2=LB-LabelPrinter\r\n");
     write("C:\\MEDIUM\\DRVCONFIG\\setup_lable.ini", "[LB.PORT]\r\nUSBSUPPORTED=0\r\n");
     EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<PortNull>"});
 }
 
 TEST_F(StartupTest, APortInAnotherCategorysFilePassesTheCheck) {
@@ -157,13 +157,13 @@ TEST_F(StartupTest, AListWithoutCategoriesOffersNoPort) {
           "[DEVICENAME]\r\nDEVICENUMBER=1\r\nDEVICENAME1=RP-receiptprinter\r\n");
     write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP-receiptprinter.PORT]\r\nLPTSUPPORTED=1\r\n");
     EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<PortNull>"});
 }
 
 TEST_F(StartupTest, AnEmptyListOffersNoPort) {
     write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", "[DEVICENAME]\r\nDEVICENUMBER=0\r\n");
     EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<PortNull>"});
 }
 
 TEST_F(StartupTest, ALastEntryWithoutSuffixIsLookedUpWhole) {
@@ -200,7 +200,7 @@ TEST_F(StartupTest, AProgramPathTooLongForTheConfigurationIsRefused) {
     write(folder + "\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
     sim.machine().modulePath = folder + "\\setup.exe";
     EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"No port"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<PortNull>"});
 
     // The path and its terminator in 200 characters: 199 fit, 200 do not.
     for (size_t length : {199u, 200u}) {

@@ -20,7 +20,7 @@ const install::UsbCommandSignature kSignature = {STANDIN_PRINTER_SIGNATURE};
 class UsbIdentityTest : public EngineTest {
 protected:
     UsbIdentityTest() {
-        write("C:\\MEDIUM\\language\\setup.ini", "[Message]\r\nIDS_ERR_ONEPRINTER=<one printer>\r\n");
+        write("C:\\MEDIUM\\language\\setup.ini", "[Message]\r\nIDS_ERR_ONEPRINTER=<IDS_ERR_ONEPRINTER>\r\n");
         app::reopenMessageTexts();
         write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
     }
@@ -62,7 +62,7 @@ TEST_F(UsbIdentityTest, EveryFailureIsToldAndReleasesTheLibrary) {
              s.usb().attach(0x0102, 2);
              s.usb().attach(0x0103, 6);
          },
-         -2, "<one printer>", true, nullptr},
+         -2, "<IDS_ERR_ONEPRINTER>", true, nullptr},
         {"descriptor unreadable", [](os::sim::SimOs& s) { s.usb().attach(0x0102).descriptorReadable = false; },
          -1, "Get Device ID error", true, nullptr},
         {"writes refused", [](os::sim::SimOs& s) { s.usb().attach(0x0102).acceptsWrites = false; },
@@ -107,7 +107,7 @@ TEST_F(UsbIdentityTest, SeveralPrintersAreCountedWithoutReadingADescriptor) {
     first.descriptorReadable = false;  // a read would show its own message
     sim.usb().attach(0x0103, 4);
     EXPECT_EQ(install::ReadUsbDeviceId(), install::kSeveralUsbPrinters);
-    EXPECT_EQ(messages(), std::vector<std::string>{"<one printer>"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"<IDS_ERR_ONEPRINTER>"});
     EXPECT_EQ(sim.usb().at(4)->opens, 1);  // probing stopped at the second printer
 }
 
