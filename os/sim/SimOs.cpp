@@ -95,12 +95,12 @@ std::string SimOs::fullPath(const std::string& path) const {
 }
 
 std::vector<std::string> SimOs::journal() const {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(recordMutex_);
     return journal_;
 }
 
 std::vector<std::string> SimOs::calls(const std::string& name) const {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(recordMutex_);
     std::vector<std::string> result;
     for (const auto& entry : journal_) {
         if (entry.compare(0, name.size(), name) != 0) continue;
@@ -113,11 +113,12 @@ std::vector<std::string> SimOs::calls(const std::string& name) const {
 }
 
 void SimOs::clearJournal() {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(recordMutex_);
     journal_.clear();
 }
 
 bool SimOs::enter(const char* call, const std::string& subject) {
+    std::lock_guard<std::mutex> lock(recordMutex_);
     journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
     DWORD error = 0;
     if (faults_.take(call, subject, &error)) {
@@ -244,40 +245,40 @@ DWORD SimOs::GetTempPathA(DWORD size, LPSTR buffer) {
     return copyDirectory(machine_.tempDirectory, buffer, size);
 }
 
+// The waits and the clock take the clock's lock and the journal's, never
+// the machine's (Clock.h says why).
 void SimOs::Sleep(DWORD milliseconds) {
-    SIM_LOCK();
-    journal_.push_back("Sleep " + std::to_string(milliseconds));
+    {
+        std::lock_guard<std::mutex> lock(recordMutex_);
+        journal_.push_back("Sleep " + std::to_string(milliseconds));
+    }
     clock_.sleep(milliseconds);
 }
 
 DWORD SimOs::MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
-    SIM_LOCK();
     if (enter("MsgWaitForMultipleObjects")) return WAIT_FAILED;
     // Handles are not simulated: only the pure wait is.
     if (count != 0 || milliseconds == INFINITE) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    journal_.push_back("Sleep " + std::to_string(milliseconds));
-    clock_.sleep(milliseconds);
+    Sleep(milliseconds);
     return WAIT_TIMEOUT;
 }
 
 BOOL SimOs::PeekMessageA(LPMSG message, HWND, UINT, UINT, UINT) {
-    SIM_LOCK();
     if (enter("PeekMessageA")) return FALSE;
     *message = MSG();
     return FALSE;
 }
 
-DWORD SimOs::GetTickCount() {
-    SIM_LOCK();
-    return clock_.now();
-}
+DWORD SimOs::GetTickCount() { return clock_.now(); }
 
 void SimOs::GetLocalTime(LPSYSTEMTIME time) {
-    SIM_LOCK();
-    journal_.push_back("GetLocalTime");
+    {
+        std::lock_guard<std::mutex> lock(recordMutex_);
+        journal_.push_back("GetLocalTime");
+    }
     DWORD now = clock_.now();
     DWORD seconds = 9 * 3600 + now / 1000;
     *time = SYSTEMTIME();

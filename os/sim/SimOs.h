@@ -213,7 +213,10 @@ private:
                           LPBYTE buffer, DWORD size, LPDWORD needed, bool processor);
     std::string processorDirectory(const std::string& environment) const;
 
+    // The machine's lock, and the lock of the journal and the faults, which
+    // the waits share with every other call (the clock has its own).
     mutable std::recursive_mutex mutex_;
+    mutable std::mutex recordMutex_;
     Machine machine_;
     Registry registry_;
     FileSystem files_;

@@ -3,6 +3,7 @@
 // these tests register our stand-in DLLs (tools/standins) with the real
 // spooler and remove what they added.
 #include "support/Backend.h"
+#include "support/BuiltData.h"
 
 #include <cstring>
 
@@ -149,7 +150,7 @@ TEST_P(SpoolerBehaviour, EnumPortsReportsTheSizeItNeeds) {
 }
 
 TEST_P(SpoolerBehaviour, AMonitorRegistersOnceAndOffersItsPorts) {
-    if (!haveStandIn(kMonitorDll)) GTEST_SKIP() << "the stand-in DLLs come with the Windows build";
+    REQUIRE_BUILT_DATA(haveStandIn(kMonitorDll), "the stand-in DLLs");
     // What the stand-in's EnumPorts offers, told to the simulation.
     if (sim()) sim()->spooler().monitorDllPorts[kMonitorDll] = {"STANDIN1:", "STANDIN2:"};
     const std::string dll = systemDirectory() + "\\" + kMonitorDll;
@@ -195,7 +196,7 @@ TEST_P(SpoolerBehaviour, AMonitorRegistersOnceAndOffersItsPorts) {
 TEST_P(SpoolerBehaviour, APrintProcessorIsRegisteredUnderItsEnvironment) {
     const char* const dll = "standin-processor.dll";
     const char* const name = "Stand-in Test Processor";
-    if (!haveStandIn(dll)) GTEST_SKIP() << "the stand-in DLLs come with the Windows build";
+    REQUIRE_BUILT_DATA(haveStandIn(dll), "the stand-in DLLs");
     const std::string path = directory(false, nullptr) + "\\" + dll;
     const std::string key = std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
                             "Windows NT x86\\Print Processors\\" + name;
@@ -238,7 +239,7 @@ private:
 };
 
 TEST_P(SpoolerBehaviour, ADriverAndAPrinterRegisterAndReadBack) {
-    if (!haveStandIn(kDriverDll)) GTEST_SKIP() << "the stand-in DLLs come with the Windows build";
+    REQUIRE_BUILT_DATA(haveStandIn(kDriverDll), "the stand-in DLLs");
     const std::string drivers = directory(true, nullptr);
     PrinterCleanup cleanup(sys(), {drivers + "\\" + kDriverDll, drivers + "\\" + kDataFile,
                                    drivers + "\\3\\" + kDriverDll, drivers + "\\3\\" + kDataFile});

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/Backend.h"
+#include "support/BuiltData.h"
 
 using testing_support::BackendTest;
 
@@ -18,8 +19,7 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (HasFatalFailure()) return;
-        if (!fileExists(library("ver1001")))
-            GTEST_SKIP() << "the PE test libraries come from the Windows sub-build";
+        REQUIRE_BUILT_DATA(fileExists(library("ver1001")), "the PE test libraries");
     }
 
     std::string library(const std::string& name) { return dataFile("pe\\" + name + ".dll"); }

@@ -2,6 +2,8 @@
 // simulation, and the simulation's own promises about its handler calls.
 #include <gtest/gtest.h>
 
+#include "support/BuiltData.h"
+
 #include <thread>
 
 #include "os/sim/SimOs.h"
@@ -18,7 +20,7 @@ class CabinetSimulation : public ::testing::Test {
 protected:
     void SetUp() override {
         sim.files().mount("D:\\", TESTDATA_DIR);
-        if (!sim.files().isFile(kStored)) GTEST_SKIP() << "the cabinets come from tests/data";
+        REQUIRE_BUILT_DATA(sim.files().isFile(kStored), "the cabinets of tests/data");
         sim.files().makeDirectories("C:\\out");
     }
 

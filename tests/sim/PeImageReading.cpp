@@ -2,6 +2,8 @@
 // tests/data/pe and on images made here byte by byte.
 #include <gtest/gtest.h>
 
+#include "support/BuiltData.h"
+
 #include <cstring>
 
 #include "os/sim/FileSystem.h"
@@ -58,7 +60,7 @@ class PeImageReading : public ::testing::Test {
 protected:
     void SetUp() override {
         exporting = library("ver1001");
-        if (exporting.empty()) GTEST_SKIP() << "the PE test libraries come from the Windows sub-build";
+        REQUIRE_BUILT_DATA(!exporting.empty(), "the PE test libraries");
     }
     std::vector<uint8_t> exporting;
 };

@@ -2,6 +2,8 @@
 // a bare name is looked for, and what a short buffer gets.
 #include <gtest/gtest.h>
 
+#include "support/BuiltData.h"
+
 #include <cstring>
 
 #include "os/sim/SimOs.h"
@@ -29,7 +31,7 @@ protected:
 }  // namespace
 
 TEST_F(VersionSimulation, BareNamesAreLookedForWhereLoadLibraryLooks) {
-    if (!haveLibraries()) GTEST_SKIP() << "the PE test libraries come from the Windows sub-build";
+    REQUIRE_BUILT_DATA(haveLibraries(), "the PE test libraries");
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(sim.files().readFile(kLibrary, &bytes));
     sim.files().writeFile(sim.machine().systemDirectory + "\\found.dll", bytes);
@@ -54,7 +56,7 @@ TEST_F(VersionSimulation, AMissingFileIsReportedAsTheWindowsVersionReportsIt) {
 // Windows would write the ANSI copy past a buffer smaller than it asked for;
 // the simulation refuses instead, and never reads past what it copied.
 TEST_F(VersionSimulation, AShortBufferIsNeverReadOrWrittenPastItsEnd) {
-    if (!haveLibraries()) GTEST_SKIP() << "the PE test libraries come from the Windows sub-build";
+    REQUIRE_BUILT_DATA(haveLibraries(), "the PE test libraries");
     DWORD full = sim.GetFileVersionInfoSizeA(kLibrary, nullptr);
     ASSERT_GT(full, 100u);
     DWORD resource = (full - 4) / 2;

@@ -1,14 +1,18 @@
-// The install command's hand-off, natively and under ThreadSanitizer: the
-// real install worker runs on its own thread against the simulated Windows
-// while this thread runs the progress window's animation, which only polls
-// the install status; then the command waits for the worker and reads its
-// message. A data race between the two fails the test.
+// The install command's hand-off (install/WorkerHandOff), natively and under
+// ThreadSanitizer: the program's own hand-off starts the real install worker
+// on a thread of its own against the simulated Windows, while this thread
+// runs the progress window's animation, which only polls the install status;
+// then it waits for the worker, and the message is read. The simulated
+// clock and the machine have locks of their own, so the two threads meet
+// only where the program makes them meet: a missing synchronisation in the
+// hand-off is a data race, and fails the test.
 #include <gtest/gtest.h>
 
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "install/WorkerHandOff.h"
 #include "pages/ProgressAnimation.h"
 #include "support/InstallFixture.h"
 
@@ -16,29 +20,57 @@ namespace {
 
 using testing_support::InstallTest;
 
+// The worker on a std::thread; the progress window's animation shown on the
+// calling thread, recording the positions the bar takes.
+class AnimationHost : public install::WorkerHost {
+public:
+    AnimationHost(std::atomic<int>& status, int targetOs, std::function<void()> afterWindow)
+        : status_(status), targetOs_(targetOs), afterWindow_(std::move(afterWindow)) {}
+    ~AnimationHost() override {
+        if (worker_.joinable()) worker_.join();
+    }
+
+    bool start(std::function<void()> work) override {
+        worker_ = std::thread(std::move(work));
+        return true;
+    }
+    void show() override {
+        pages::ProgressAnimation(status_, targetOs_, [this](int position) { shown.push_back(position); }).run();
+        statusAtClose = status_.load();
+        if (afterWindow_) afterWindow_();
+    }
+    void wait() override { worker_.join(); }
+
+    std::vector<int> shown;
+    int statusAtClose = -1;
+
+private:
+    std::atomic<int>& status_;
+    int targetOs_;
+    std::function<void()> afterWindow_;
+    std::thread worker_;
+};
+
 class HandOff : public InstallTest {
 protected:
     explicit HandOff(int targetOs) : InstallTest(targetOs) {}
 
-    // What runInstallation does around the window; the positions the bar
-    // took. A busy machine answers the worker's first call only once the
-    // window has closed.
+    // The hand-off as the program runs it; the positions the bar took. A
+    // busy machine answers the worker's first call only once the window has
+    // closed.
     std::vector<int> runInstallation(bool machineBusy = false) {
-        install::InstallMessage().clear();
-        status.store(install::kInstallRunning);
-        install::WorkerParams params{&job, &status};
         std::unique_lock<std::recursive_mutex> busy(sim.mutex(), std::defer_lock);
         if (machineBusy) busy.lock();
-        std::thread worker([&params] { install::InstallWorker(&params); });
-        std::vector<int> shown;
-        pages::ProgressAnimation(status, targetOs_, [&shown](int position) { shown.push_back(position); })
-            .run();
-        statusAtClose = status.load();
-        if (machineBusy) busy.unlock();
-        worker.join();
-        return shown;
+        AnimationHost host(status, targetOs_, [&busy, machineBusy] {
+            if (machineBusy) busy.unlock();
+        });
+        EXPECT_TRUE(install::handOffToWorker(job, status, host));
+        message = install::InstallMessage();
+        statusAtClose = host.statusAtClose;
+        return host.shown;
     }
 
+    std::string message;
     int statusAtClose = -1;
 };
 
@@ -59,7 +91,7 @@ TEST_F(WorkerOnXp, TheWindowRunsOnWithTheWorkersSuccess) {
     prepare("USB_M_1");
     std::vector<int> shown = runInstallation();
     EXPECT_EQ(status.load(), install::kInstallSucceeded);
-    EXPECT_EQ(install::InstallMessage(), "<IDS_INF_USBRESTART>");
+    EXPECT_EQ(message, "<IDS_INF_USBRESTART>");
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), 99);
     expectClimbThenFall(shown);
@@ -71,7 +103,7 @@ TEST_F(WorkerOnXp, TheWindowRunsBackWithTheWorkersFailure) {
     prepare("LPT1:");
     std::vector<int> shown = runInstallation();
     EXPECT_EQ(status.load(), install::kInstallFailed);
-    EXPECT_EQ(install::InstallMessage(), "<IDS_ERR_ADDPRINTER>er = 5");
+    EXPECT_EQ(message, "<IDS_ERR_ADDPRINTER>er = 5");
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), 0);
     expectClimbThenFall(shown);
@@ -82,7 +114,7 @@ protected:
     WorkerOn98() : HandOff(0) {}
 };
 
-TEST_F(WorkerOn98, TheWindowClosesWhileTheWorkerRunsAndTheCommandWaitsForIt) {
+TEST_F(WorkerOn98, TheWindowClosesWhileTheWorkerRunsAndTheHandOffWaitsForIt) {
     prepare("LPT1:");
     runInstallation(true);
     EXPECT_EQ(statusAtClose, install::kInstallRunning);
@@ -90,7 +122,7 @@ TEST_F(WorkerOn98, TheWindowClosesWhileTheWorkerRunsAndTheCommandWaitsForIt) {
     EXPECT_EQ(status.load(), install::kInstallSucceeded);
     // Windows 98/Me ends without a message of the worker's: the command says
     // that a restart is needed.
-    EXPECT_EQ(install::InstallMessage(), "");
+    EXPECT_EQ(message, "");
 }
 
 }  // namespace
