@@ -3,9 +3,12 @@
 // drive it, then the spooler, registry and files of the prefix checked.
 //
 //   e2e_driver.exe prepare SCENARIO WINDOWS MEDIUM   makes the system the
-//                                                    scenario starts from
+//                                                    scenario starts from, and
+//                                                    says what it may change
+//                                                    ("changes: none",
+//                                                    usb-class-driver or installation)
 //   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR    runs and checks it
-//
+
 // WINDOWS is the version Wine reports to setup.exe (win2k, winxp, win2003,
 // vista, win2008, win7); MEDIUM the medium's folder in the prefix; OUTDIR
 // where a picture of the screen goes when a step fails. Prints each step and
@@ -47,6 +50,9 @@ struct Scenario {
     // its own: each leaves "C:\planted-NAME.txt" if it is ever loaded.
     bool plantedLibraries = false;
     bool installerStopsToAsk = false;  // the USB driver installer never ends
+    // What it may change on the system (tests/e2e/allowed-writes.txt); null:
+    // an installation if it installs, else nothing.
+    const char* changes = nullptr;
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
@@ -131,6 +137,7 @@ std::vector<Scenario> scenarios() {
     {
         Scenario s;
         s.name = "QuietUsbAdvancedWithoutPrinter";
+        s.changes = "usb-class-driver";
         s.quiet = "/quiet /accepteula /model RP-80 /mode advanced /port USB_RP-80_2 /log C:\\quiet.log";
         s.exitCode = 1603;
         s.logLines = {"USB printer: none", "said: @IDS_ERR_NOUSBDEVICE", "exit code 1603"};
@@ -183,6 +190,7 @@ std::vector<Scenario> scenarios() {
         // The USB driver installer stops to ask: given up at the limit.
         Scenario s;
         s.name = "QuietUsbInstallerStopsToAsk";
+        s.changes = "usb-class-driver";
         s.quiet = "/quiet /accepteula /model RP-80 /port USB_RP-80_1 /usbtimeout 5 /log C:\\quiet.log";
         s.installerStopsToAsk = true;
         s.usbPrinters = {{0}};
@@ -279,6 +287,7 @@ std::vector<Scenario> scenarios() {
     {
         Scenario s;
         s.name = "UsbAdvancedWithoutPrinter";
+        s.changes = "usb-class-driver";
         s.advanced = true;
         s.port = "USB_RP-80_2";
         s.otherBoxes = {"IDS_ERR_NOUSBDEVICE"};
@@ -288,6 +297,7 @@ std::vector<Scenario> scenarios() {
     {
         Scenario s;
         s.name = "UsbTwoPrinters";
+        s.changes = "usb-class-driver";
         s.usbPrinters = {{0}, {1}};
         s.port = "USB_RP-80_1";
         // Said when the port page probes the printers, and again on Install.
@@ -729,10 +739,18 @@ void runQuiet(const Scenario& s) {
         expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
 }
 
+// What a scenario may change on the system, for the audit of its prefix.
+const char* changeKind(const Scenario& s) {
+    if (s.changes) return s.changes;
+    const bool installs = s.quiet ? s.exitCode == 0 || s.exitCode == 3010 : !s.refused && s.closingKey != nullptr;
+    return installs ? "installation" : "none";
+}
+
 int main(int argc, char** argv) {
     // The system a scenario starts from is made apart, so that what the
     // installation writes can be told from what the scenario set up.
     const bool preparing = argc >= 2 && std::string(argv[1]) == "prepare";
+
     if (argc < 5) {
         std::printf("usage: e2e_driver.exe [prepare] SCENARIO WINDOWS MEDIUM [OUTDIR]\n");
         return 2;
@@ -744,6 +762,7 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios()) {
         if (name != s.name) continue;
         if (preparing) {
+            std::printf("changes: %s\n", changeKind(s));
             prepareSystem(windows);
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The audit of an installation: what changed in a prefix's registry and
-# Windows folder between two pictures, each change checked against the
-# places the program is meant to write.
+# The audit of a scenario: what changed in a prefix's registry and on its
+# system drive (all of it but the medium) between two pictures, each change
+# checked against the keys and files a scenario of its kind may change.
 #   audit.sh picture PREFIX FILE        writes the prefix's picture to FILE
-#   audit.sh compare BEFORE AFTER MEDIUM   prints every change outside those
-#                                          places; exit code 1 when there is one
+#   audit.sh compare BEFORE AFTER MEDIUM KIND   prints every change outside
+#                                          the places a scenario of KIND may
+#                                          change; exit code 1 when there is one
 # A picture is taken with the prefix's wineserver ended, so that the
 # registry files hold everything.
 set -euo pipefail
@@ -28,28 +29,43 @@ case "$1" in
     {
       registry "$prefix/system.reg" HKLM
       registry "$prefix/user.reg" HKCU
-      # A folder's own time changes with what it holds: only files have one here.
-      (cd "$prefix/drive_c" && find windows -type d -printf 'FILE:%p|d\n' &&
-        find windows ! -type d -printf 'FILE:%p|%y|%s|%T@\n')
+      # The whole system drive but the medium. A folder's own time changes
+      # with what it holds: only files have one here.
+      (cd "$prefix/drive_c" && find . -path ./medium -prune -o -type d ! -name . -printf 'FILE:%P|d\n' &&
+        find . -path ./medium -prune -o ! -type d -printf 'FILE:%P|%y|%s|%T@\n')
     } | LC_ALL=C sort >"$3"
     ;;
   compare)
-    before=$2 after=$3 medium=$4
+    # compare BEFORE AFTER MEDIUM KIND: KIND is what the scenario may change:
+    # none (a refusal, a failed quiet run, a bad command line), usb-class-driver
+    # (a refusal after the USB class driver was brought up to date, which
+    # comes first), installation.
+    before=$2 after=$3 medium=$4 kind=$5
     allowed=$(mktemp)
-    grep -v '^#' "$here/allowed-writes.txt" | grep -v '^$' >"$allowed"
-    # The medium's own files may land in the system directory, also under
-    # the prefixed name a file in use is written as.
-    for file in "$medium"/W32/*; do
-      name=$(basename "$file" | sed 's/[.]/[.]/g')
-      echo "^FILE:windows/system32/n?$name\|" >>"$allowed"
-    done
-    outside=$(LC_ALL=C comm -3 "$before" "$after" | sed 's/^\t//' | grep -v -i -E -f "$allowed" || true)
+    # The sections of the list the kind allows: always "always".
+    awk -v kind="$kind" '
+      /^\[/ { section = substr($0, 2, length($0) - 2); next }
+      /^#/ || /^$/ { next }
+      section == "always" || section == kind ||
+        (kind == "installation" && section == "usb-class-driver") { print }' \
+      "$here/allowed-writes.txt" >"$allowed"
+    if [ "$kind" = installation ]; then
+      # The medium's own files, by name, where an installation puts them: the
+      # system directory (monitors, also under the prefixed name a file in use
+      # is written as), the driver directory and its "3", the processors'.
+      for file in "$medium"/W32/*; do
+        name=$(basename "$file" | sed 's/[.]/[.]/g')
+        echo "^FILE:windows/system32/(spool/(drivers/w32x86(/3)?|prtprocs/w32x86)/)?n?$name\|" >>"$allowed"
+      done
+    fi
+    changes=$(LC_ALL=C comm -3 "$before" "$after" | sed 's/^\t//')
+    outside=$(grep -v -i -E -f "$allowed" <<<"$changes" || true)
     rm -f "$allowed"
     if [ -n "$outside" ]; then
-      echo "the installation wrote where it should not:"
-      echo "$outside" | cut -c1-200 | head -n 40
+      echo "the scenario ($kind) wrote where it should not:"
+      echo "$outside" | cut -c1-200 | head -n 200
       exit 1
     fi
-    echo "the installation wrote only where it is meant to"
+    echo "the scenario ($kind) wrote only where it may: $(grep -c . <<<"$changes") changes"
     ;;
 esac

@@ -50,9 +50,10 @@ endWine
 wine "$driver" "$scenario" "$windows" 'C:\medium' "Z:${work//\//\\}" </dev/null >"$work/run.txt" 2>&1 || status=$?
 cat "$work/run.txt" | tee -a "$work/report.txt"
 endWine
-# What the installation wrote, on every Windows version: only where it is meant to.
+# What the scenario changed, on every Windows version: only what it may.
 "$audit" picture "$work/prefix" "$work/after.txt"
-"$audit" compare "$work/before.txt" "$work/after.txt" "$medium" 2>&1 | tee -a "$work/report.txt" ||
+changes=$(sed -n 's/^changes: //p' "$work/report.txt" | tr -d '\r')
+"$audit" compare "$work/before.txt" "$work/after.txt" "$medium" "$changes" 2>&1 | tee -a "$work/report.txt" ||
   status=${PIPESTATUS[0]}
 if [ "$status" -eq 0 ]; then
   rm -rf "$work"

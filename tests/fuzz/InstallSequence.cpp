@@ -19,5 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // and reports failures in words.
     FUZZ_CHECK(scenario.sim.openHandles() == handles);
     FUZZ_CHECK(succeeded || !scenario.message().empty());
+    // An installation that reports success has its printer, under the name
+    // it reports; one that fails has none.
+    const auto& printers = scenario.sim.spooler().printers;
+    FUZZ_CHECK(succeeded == !printers.empty());
+    if (succeeded) FUZZ_CHECK(scenario.sim.spooler().printer(scenario.job.selection.modelName) != nullptr);
     return 0;
 }
