@@ -98,7 +98,11 @@ private:
 const char* const kOptions[] = {"?",        "help",     "quiet",  "accepteula", "default",    "raster",
                                 "noraster", "restart",  "model",  "port",       "log",        "category",
                                 "mode",     "baud",     "databits", "parity",   "stopbits",   "flow",
-                                "usbid",    "usbtimeout"};
+                                "usbid",    "usbtimeout", "uninstall"};
+
+// What a removal may be told besides /uninstall: which model's printers (on
+// which port), and where to log.
+const char* const kRemovalOptions[] = {"uninstall", "quiet", "model", "port", "category", "log"};
 
 std::string optionName(const std::string& argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return std::string();
@@ -133,6 +137,8 @@ bool Parser::option(const std::string& name) {
         result_.raster = name == "raster" ? 1 : 0;
     } else if (name == "restart") {
         result_.restart = true;
+    } else if (name == "uninstall") {
+        result_.uninstall = true;
     } else if (name == "model" || name == "port" || name == "log") {
         std::string text;
         if (!value("/" + name, &text)) return false;
@@ -188,6 +194,16 @@ CommandLine Parser::parse() {
         result_.action = CommandLine::kUsage;
         // The usage is a box for a person; a quiet run answers its caller.
         if (result_.quiet) invalid("/? shows the usage in a box, which a quiet run never shows");
+    } else if (result_.quiet && result_.uninstall) {
+        result_.action = CommandLine::kRemove;
+        for (const std::string& given : given_) {
+            bool allowed = false;
+            for (const char* option : kRemovalOptions) allowed = allowed || given == option;
+            if (!allowed) invalid("/" + given + " does not go with /uninstall");
+        }
+        if (result_.model.empty()) invalid("/uninstall needs /model");
+        else if (config::equalIgnoringCase(result_.port, "auto"))
+            invalid("/uninstall takes the port a printer was installed on, or no /port for every port");
     } else if (result_.quiet) {
         result_.action = CommandLine::kQuiet;
         if (result_.model.empty()) invalid("/quiet needs /model");
@@ -213,14 +229,15 @@ const char* commandLineUsage() {
            "    [/parity none|even|odd|mark|space] [/stopbits 1|1.5|2]\r\n"
            "    [/flow none|xonxoff|hardware] [/usbid change|keep] [/usbtimeout SECONDS]\r\n"
            "    [/restart] [/log FILE]\r\n"
+           "setup.exe /uninstall /quiet /model NAME [/port PORT] [/log FILE]\r\n"
            "\r\n"
            "/port auto takes the port the wizard would preselect. Without /accepteula a disc\r\n"
            "that shows a licence agreement does not install. A quiet installation logs\r\n"
            "every step, by default to %TEMP%\\PrinterDriverSetup.log.\r\n"
            "\r\n"
-           "Exit codes: 0 installed; 3010 installed, restart needed; 1603 installation\r\n"
-           "failed; 1633 system or model not supported; 1618 another copy running;\r\n"
-           "87 invalid command line.";
+           "Exit codes: 0 installed (removed); 3010 the same, restart needed; 1603 failed;\r\n"
+           "1605 nothing of the model to remove; 1633 system or model not supported;\r\n"
+           "1618 another copy running; 87 invalid command line.";
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 //   setup.exe /quiet /accepteula /model NAME /port PORT|auto [/category C] [/mode M]
 //             [/default] [/raster|/noraster] [/baud N] [/databits D] [/parity P] [/stopbits S]
 //             [/flow F] [/usbid change|keep] [/usbtimeout SECONDS] [/restart] [/log FILE]
+//   setup.exe /uninstall /quiet /model NAME [/port PORT] [/category C] [/log FILE]
 //   setup.exe /?
 //
 // Options are case-insensitive and begin with "/" or "-"; a value follows
@@ -17,7 +18,7 @@
 namespace app {
 
 struct CommandLine {
-    enum Action { kWizard, kUsage, kQuiet, kInvalid };
+    enum Action { kWizard, kUsage, kQuiet, kRemove, kInvalid };
     Action action = kWizard;
     std::string error;   // why the line is invalid
     bool quiet = false;  // /quiet was given (even on an invalid line: nothing may be shown)
@@ -37,6 +38,7 @@ struct CommandLine {
     bool changeUsbId = false;
     int usbInstallerSeconds = 120;  // how long a quiet run waits for the USB driver installer
     bool restart = false;
+    bool uninstall = false;  // take the model's printers off instead (port optional)
     std::string logFile;  // empty: none in the wizard, the default one in quiet mode
 };
 
@@ -50,6 +52,7 @@ enum ExitCode {
     kExitInstalled = 0,
     kExitInvalidCommandLine = 87,
     kExitFailed = 1603,
+    kExitNothingToRemove = 1605,
     kExitAnotherCopyRuns = 1618,
     kExitNotSupported = 1633,
     kExitRestartNeeded = 3010,

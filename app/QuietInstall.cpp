@@ -5,6 +5,7 @@
 
 #include "app/AdminCheck.h"
 #include "app/MessageBoxes.h"
+#include "app/QuietRemoval.h"
 #include "app/Startup.h"
 #include "app/SystemDetection.h"
 #include "app/TextTable.h"
@@ -109,17 +110,7 @@ private:
     int runningOs_ = 0;
 };
 
-int QuietInstall::startupChecks() {
-    switch (checkStartup()) {
-        case StartupResult::Run: break;
-        case StartupResult::SecondInstance: return end(kExitAnotherCopyRuns, "another copy of the setup is running");
-        case StartupResult::UninstallerOpen: return end(kExitFailed, answers.lastText);
-        case StartupResult::UnsupportedSystem:
-        case StartupResult::NoPort: return end(kExitNotSupported, answers.lastText);
-    }
-    if (!systemKnown()) return end(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
-    return kExitInstalled;
-}
+int QuietInstall::startupChecks() { return unattendedStartChecks(); }
 
 // What the wizard's window checks before its first page is used, in its
 // order: the agreement's text as the first page is made, then the side
@@ -261,6 +252,8 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
     switch (line.action) {
         case CommandLine::kQuiet:
             return runQuietInstall(line, host);
+        case CommandLine::kRemove:
+            return runQuietRemoval(line);
         case CommandLine::kUsage:
             applicationMessageBox(commandLineUsage(), MB_OK | MB_ICONINFORMATION);
             return kExitInstalled;
@@ -281,18 +274,40 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
     return kRunTheWizard;
 }
 
-int runQuietInstall(const CommandLine& line, install::WorkerHost* host) {
+int runUnattended(const CommandLine& line, const std::string& what, const std::function<int()>& body) {
     install::setInstallLog(quietInstallLog(line));
     answers = Answers();
     answers.changeUsbId = line.changeUsbId;
     answers.restart = line.restart;
     setMessageBoxHandler(&answerBox);
-    install::logStep("unattended installation of " + line.model + " on " + line.port);
-    InlineHost inline_;
-    int code = QuietInstall(line, host ? *host : inline_).run();
+    install::logStep(what);
+    const int code = body();
     install::logStep("exit code " + std::to_string(code));
     setMessageBoxHandler(nullptr);
     return code;
+}
+
+int unattendedStartChecks() {
+    auto end = [](int code, const std::string& text) {
+        install::logStep("ended: " + text);
+        return code;
+    };
+    switch (checkStartup()) {
+        case StartupResult::Run: break;
+        case StartupResult::SecondInstance: return end(kExitAnotherCopyRuns, "another copy of the setup is running");
+        case StartupResult::UninstallerOpen: return end(kExitFailed, answers.lastText);
+        case StartupResult::UnsupportedSystem:
+        case StartupResult::NoPort: return end(kExitNotSupported, answers.lastText);
+    }
+    if (!systemKnown()) return end(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
+    return 0;
+}
+
+int runQuietInstall(const CommandLine& line, install::WorkerHost* host) {
+    return runUnattended(line, "unattended installation of " + line.model + " on " + line.port, [&] {
+        InlineHost inline_;
+        return QuietInstall(line, host ? *host : inline_).run();
+    });
 }
 
 }  // namespace app

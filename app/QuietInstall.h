@@ -4,6 +4,9 @@
 // text the wizard would have shown goes to the install log.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "app/CommandLine.h"
 #include "install/WorkerHandOff.h"
 
@@ -14,6 +17,14 @@ namespace app {
 // account (whose temporary folder every user may write), in the Windows
 // directory.
 std::string quietInstallLog(const CommandLine& line);
+
+// An unattended run: its log opened, every box answered into it (the two
+// questions by the command line, everything else by its first button), then
+// `body`, and its exit code logged. Returns that code.
+int runUnattended(const CommandLine& line, const std::string& what, const std::function<int()>& body);
+// The start-up checks and the system's, as an unattended run answers them:
+// 0 to go on, or the exit code, logged.
+int unattendedStartChecks();
 
 // Runs the installation the command line describes; returns its exit code.
 // The install sequence runs on `host`'s worker (the program's: a thread of

@@ -174,8 +174,7 @@ void Preparation::nameAndRecordUsbPort() {
         if (contains(s_.portName, std::string("_") + number)) name += std::string("(U) ") + number;
     job_.setPrinterName(name);
     // This model's ports are known to the port monitor by a fixed name.
-    if (contains(s_.portName, "KPX-D7"))
-        job_.setPrinterPort("USB_KPX-D7_" + s_.portName.substr(s_.portName.size() - 1));
+    if (contains(s_.portName, "KPX-D7")) job_.setPrinterPort(spoolerPortName(s_.portName));
     RegisterUsbPort(job_.printer.pPortName);
     logStep(std::string("USB port ") + job_.printer.pPortName + " recorded");
 }

@@ -34,6 +34,12 @@ bool RegistryKey::SetString(const std::string& name, const std::string& value) {
     return lastError_ == ERROR_SUCCESS;
 }
 
+bool RegistryKey::DeleteValue(const std::string& name) {
+    if (key_ == nullptr) return false;
+    lastError_ = os::sys().RegDeleteValueA(key_, name.c_str());
+    return lastError_ == ERROR_SUCCESS;
+}
+
 bool RegistryKey::GetDword(const std::string& name, DWORD* value) {
     if (key_ == nullptr) return false;
     DWORD type = 0, size = sizeof *value;

@@ -23,6 +23,7 @@ public:
     bool SetDword(const std::string& name, DWORD value);
     // A REG_SZ value stored with its terminating zero.
     bool SetString(const std::string& name, const std::string& value);
+    bool DeleteValue(const std::string& name);
     bool GetDword(const std::string& name, DWORD* value);
     bool GetString(const std::string& name, std::string* value);
     // Raw bytes of any type, as many as fit `size`; `data` is cleared first.

@@ -9,6 +9,11 @@ namespace install {
 const char* const kPortNameKey = "SOFTWARE\\HALVERN\\PORTNAME\\";
 const char* const kPrinterPortKey = "SOFTWARE\\HALVERN\\PRINTERPORT\\";
 
+std::string spoolerPortName(const std::string& portName) {
+    if (portName.find("KPX-D7") == std::string::npos) return portName;
+    return "USB_KPX-D7_" + portName.substr(portName.size() - 1);
+}
+
 void RegisterUsbPort(const std::string& portName) {
     const std::string setupIni = config::moduleDirectory() + config::kSetupFile;
     UINT value = os::sys().GetPrivateProfileIntA("SUPPORTED-USB-DEVICE", portName.c_str(), 0,

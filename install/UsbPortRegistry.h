@@ -12,6 +12,11 @@ namespace install {
 extern const char* const kPortNameKey;     // "SOFTWARE\HALVERN\PORTNAME\"
 extern const char* const kPrinterPortKey;  // "SOFTWARE\HALVERN\PRINTERPORT\"
 
+// The spooler's name of a USB port chosen: the port itself, but for the
+// printers that share fixed port names ("USB_KPX-D7_" and the port's last
+// character).
+std::string spoolerPortName(const std::string& portName);
+
 // Records the port the printer will use under the port-name key and resets
 // the slots D1 to D8. A key that can be neither opened nor created is
 // skipped without a word: the installation goes on.

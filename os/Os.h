@@ -98,6 +98,9 @@ public:
     virtual BOOL FindClose(HANDLE search) = 0;
     virtual BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) = 0;
     virtual BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) = 0;
+    // Only what the program asks of it: a file deleted when Windows next
+    // starts (a null new name with MOVEFILE_DELAY_UNTIL_REBOOT); the NT family only.
+    virtual BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) = 0;
     virtual BOOL RemoveDirectoryA(LPCSTR path) = 0;
 
     // Random numbers, for names nobody can guess.
@@ -125,12 +128,17 @@ public:
     // Print spooler.
     virtual BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) = 0;
     virtual BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) = 0;
+    virtual BOOL DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
+                                        DWORD versionFlag) = 0;
     virtual BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) = 0;
     virtual BOOL DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) = 0;
     virtual BOOL EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size,
                                LPDWORD needed, LPDWORD returned) = 0;
     virtual BOOL AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
                                     LPSTR processorName) = 0;
+    virtual BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) = 0;
+    virtual BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                               LPDWORD needed, LPDWORD returned) = 0;
     virtual HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) = 0;
     virtual BOOL DeletePrinter(HANDLE printer) = 0;
     virtual BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
@@ -144,6 +152,8 @@ public:
     virtual BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
                              LPDWORD needed) = 0;
     virtual BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) = 0;
+    virtual BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer,
+                                   DWORD size, LPDWORD needed) = 0;
     virtual BOOL ClosePrinter(HANDLE printer) = 0;
     virtual BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) = 0;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "os/WinApi.h"
 
@@ -33,6 +34,8 @@ struct Machine {
     bool systemAccount = false;
     // Vista, 2008 and 7 with the update that brings SetDefaultDllDirectories.
     bool dllDirectoriesUpdate = false;
+    // Files Windows deletes when it next starts (MoveFileExA).
+    std::vector<std::string> deletedAtRestart;
 
     bool isNt() const { return platform == VER_PLATFORM_WIN32_NT; }
     // The spooler's own environment name.

@@ -55,6 +55,9 @@ public:
     void clearJournal();
     // Another process (a copy of the program already running) holds a named mutex.
     void holdMutexElsewhere(const std::string& name) { mutexes_[name]++; }
+    // The program's process ended, as between two runs of it: Windows
+    // closes the named mutexes it held.
+    void endProgram();
     // Handles of this program's that are still open (files, searches, tokens,
     // printers, service handles, modules, mutexes, registry keys).
     size_t openHandles() const;
@@ -114,6 +117,8 @@ public:
     // A security descriptor given is read: the new directory keeps its
     // access list (FileSystem::Node::dacl).
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
+    // The files to be deleted when Windows next starts (Machine::deletedAtRestart).
+    BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) override;
     // A bitmap file that Windows would read (a file header, a known info
     // header, a size and depth it draws); a handle that DeleteObject releases.
     HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) override;
@@ -131,10 +136,22 @@ public:
     BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
+    // As DeletePrinterDriverA; with DPD_DELETE_UNUSED_FILES the files of its
+    // version directory that no other driver names go too, those that can.
+    BOOL DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
+                                DWORD versionFlag) override;
     BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) override;
     BOOL EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;
     BOOL AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) override;
+    BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) override;
+    // Local printers at level 4 (name and attributes), the only level the
+    // program reads.
+    BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                       LPDWORD returned) override;
+    // Level 3, the only level the program reads.
+    BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                           LPDWORD needed) override;
     HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeletePrinter(HANDLE printer) override;
     BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;

@@ -332,6 +332,27 @@ BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
     return TRUE;
 }
 
+BOOL SimOs::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+    SIM_LOCK();
+    std::string full = fullPath(text(existing));
+    if (enter("MoveFileExA", full)) return FALSE;
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    // Only a deletion at the next start is modelled, which the program asks for.
+    if (newName != nullptr || flags != MOVEFILE_DELAY_UNTIL_REBOOT) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!files_.isFile(full)) {
+        fail(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    machine_.deletedAtRestart.push_back(full);
+    return TRUE;
+}
+
 BOOL SimOs::RemoveDirectoryA(LPCSTR path) {
     SIM_LOCK();
     std::string full = fullPath(text(path));

@@ -72,6 +72,14 @@ BOOL SimOs::CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
+void SimOs::endProgram() {
+    SIM_LOCK();
+    std::vector<HANDLE> mutexes;
+    for (const auto& [handle, object] : objects_)
+        if (dynamic_cast<MutexObject*>(object.get())) mutexes.push_back(reinterpret_cast<HANDLE>(handle));
+    for (HANDLE mutex : mutexes) CloseHandle(mutex);
+}
+
 DWORD SimOs::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     SIM_LOCK();
     if (enter("WaitForSingleObject")) return WAIT_FAILED;

@@ -536,6 +536,36 @@ BOOL SimOs::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
     return TRUE;
 }
 
+BOOL SimOs::DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) {
+    SIM_LOCK();
+    std::string name = text(processorName);
+    if (enter("DeletePrintProcessorA", name)) return FALSE;
+    if (!spoolerReachable(server, true)) return FALSE;
+    std::string resolved;
+    if (!resolveEnvironment(machine_, environment, &resolved)) {
+        fail(ERROR_INVALID_ENVIRONMENT);
+        return FALSE;
+    }
+    Spooler::Processor* processor = spooler_.processor(name, resolved);
+    if (processor == nullptr) {
+        fail(ERROR_UNKNOWN_PRINTPROCESSOR);
+        return FALSE;
+    }
+    // The spooler lets go of its DLL; the file stays.
+    if (spoolerLoaded_ && equalsNoCase(resolved, machine_.environment()))
+        releaseSpoolerFile(FileSystem::fullPath(processorDirectory(resolved) + "\\" + processor->dll,
+                                                machine_.currentDirectory));
+    registry_.removeTree(HKEY_LOCAL_MACHINE, processorsKey(resolved) + "\\" + processor->name);
+    auto& all = spooler_.processors;
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        if (&*it == processor) {
+            all.erase(it);
+            break;
+        }
+    }
+    return TRUE;
+}
+
 namespace {
 
 // GetPrinterDriverDirectoryA and GetPrintProcessorDirectoryA answer alike.
@@ -718,6 +748,47 @@ BOOL SimOs::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverNa
     }
     // The files stay; only DeletePrinterDriverEx removes them.
     spooler_.removeDriver(name, resolved);
+    return TRUE;
+}
+
+BOOL SimOs::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
+                                   DWORD versionFlag) {
+    SIM_LOCK();
+    if (enter("DeletePrinterDriverExA", text(driverName))) return FALSE;
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    // Only the flags the program passes are modelled.
+    if (versionFlag != 0 || (deleteFlags & ~static_cast<DWORD>(DPD_DELETE_UNUSED_FILES)) != 0) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string resolved;
+    const Spooler::Driver* driver =
+        resolveEnvironment(machine_, environment, &resolved) ? spooler_.driver(text(driverName), resolved) : nullptr;
+    std::vector<std::string> files;
+    std::string directory;
+    if (driver != nullptr) {
+        directory = driverDirectory(resolved) + "\\" + std::to_string(driver->version);
+        files = {driver->driverPath, driver->dataFile, driver->configFile, driver->helpFile};
+        files.insert(files.end(), driver->dependentFiles.begin(), driver->dependentFiles.end());
+    }
+    if (!DeletePrinterDriverA(server, environment, driverName)) return FALSE;
+    if (!(deleteFlags & DPD_DELETE_UNUSED_FILES)) return TRUE;
+    for (const std::string& file : files) {
+        if (file.empty()) continue;
+        const std::string base = FileSystem::nameOf(file);
+        bool shared = false;
+        for (const auto& other : spooler_.drivers) {
+            for (const std::string* named : {&other.driverPath, &other.dataFile, &other.configFile, &other.helpFile})
+                shared = shared || equalsNoCase(FileSystem::nameOf(*named), base);
+            for (const std::string& dependent : other.dependentFiles)
+                shared = shared || equalsNoCase(FileSystem::nameOf(dependent), base);
+        }
+        // A file another driver names stays, and so does one something holds.
+        if (!shared) files_.remove(directory + "\\" + base);
+    }
     return TRUE;
 }
 
@@ -922,6 +993,98 @@ BOOL SimOs::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
     out->DefaultPriority = p->defaultPriority;
     out->StartTime = p->startTime;
     out->UntilTime = p->untilTime;
+    return TRUE;
+}
+
+BOOL SimOs::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                          LPDWORD returned) {
+    SIM_LOCK();
+    if (enter("EnumPrintersA")) return FALSE;
+    if (!spoolerReachable(nullptr, false)) return FALSE;
+    if (level != 4 || !(flags & PRINTER_ENUM_LOCAL) || !isEmpty(name)) {
+        fail(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    if (needed == nullptr || returned == nullptr) {
+        fail(RPC_X_NULL_REF_POINTER);
+        return FALSE;
+    }
+    DWORD total = 0;
+    for (const auto& p : spooler_.printers) total += sizeof(PRINTER_INFO_4A) + textBytes(machine_, p.name);
+    if (!enumerationFits(total, buffer, size, needed, returned)) return FALSE;
+    Packer strings(buffer + sizeof(PRINTER_INFO_4A) * spooler_.printers.size());
+    for (size_t i = 0; i < spooler_.printers.size(); ++i) {
+        auto& out = reinterpret_cast<PRINTER_INFO_4A*>(buffer)[i];
+        out.pPrinterName = strings.put(spooler_.printers[i].name);
+        out.pServerName = nullptr;
+        out.Attributes = spooler_.printers[i].attributes;
+    }
+    *returned = static_cast<DWORD>(spooler_.printers.size());
+    return TRUE;
+}
+
+BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                              LPDWORD needed) {
+    SIM_LOCK();
+    auto* handle = object<PrinterHandle>(printer);
+    if (enter("GetPrinterDriverA", handle ? handle->name : std::string())) return FALSE;
+    if (handle == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!spoolerAvailable()) return FALSE;
+    if (level != 3) {
+        fail(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    std::string resolved;
+    if (!resolveEnvironment(machine_, environment, &resolved)) {
+        fail(ERROR_INVALID_ENVIRONMENT);
+        return FALSE;
+    }
+    const Spooler::Printer* p = spooler_.printer(handle->name);
+    const Spooler::Driver* d = p ? spooler_.driver(p->driver, resolved) : nullptr;
+    if (d == nullptr) {
+        fail(ERROR_UNKNOWN_PRINTER_DRIVER);
+        return FALSE;
+    }
+    // Files are reported with the path of the version directory that keeps them.
+    const std::string directory =
+        driverDirectory(resolved) + (machine_.isNt() ? "\\" + std::to_string(d->version) : std::string()) + "\\";
+    const std::string paths[] = {directory + d->driverPath, directory + d->dataFile, directory + d->configFile,
+                                 d->helpFile.empty() ? std::string() : directory + d->helpFile};
+    DWORD total = sizeof(DRIVER_INFO_3A) + textBytes(machine_, d->name) + textBytes(machine_, d->environment);
+    for (const std::string& path : paths) total += textBytes(machine_, path);
+    for (const std::string& file : d->dependentFiles) total += textBytes(machine_, directory + file);
+    total += 1 + textBytes(machine_, d->monitorName) + textBytes(machine_, d->defaultDataType);
+    if (needed == nullptr) {
+        fail(RPC_X_NULL_REF_POINTER);
+        return FALSE;
+    }
+    *needed = total;
+    if (size < total) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    if (buffer == nullptr) {
+        fail(ERROR_INVALID_USER_BUFFER);
+        return FALSE;
+    }
+    auto* out = reinterpret_cast<DRIVER_INFO_3A*>(buffer);
+    std::memset(out, 0, sizeof *out);
+    Packer strings(buffer + sizeof(DRIVER_INFO_3A));
+    out->cVersion = d->version;
+    out->pName = strings.put(d->name);
+    out->pEnvironment = strings.put(d->environment);
+    out->pDriverPath = strings.put(paths[0]);
+    out->pDataFile = strings.put(paths[1]);
+    out->pConfigFile = strings.put(paths[2]);
+    out->pHelpFile = strings.put(paths[3]);
+    std::string dependents;
+    for (const std::string& file : d->dependentFiles) dependents += directory + file + '\0';
+    out->pDependentFiles = strings.put(dependents);  // a list, ended by the zero put() adds
+    out->pMonitorName = strings.put(d->monitorName);
+    out->pDefaultDataType = strings.put(d->defaultDataType);
     return TRUE;
 }
 

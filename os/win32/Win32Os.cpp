@@ -228,6 +228,12 @@ BOOL Win32Os::FindClose(HANDLE search) {
     return ::FindClose(search);
 }
 
+BOOL Win32Os::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+    // Windows 95 exports it as a stub only: looked up, as the NT family has it.
+    static const auto function = systemFunction<decltype(&::MoveFileExA)>("kernel32.dll", "MoveFileExA");
+    return function ? function(existing, newName, flags) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
     return ::GetFileInformationByHandle(file, info);
 }
@@ -297,6 +303,13 @@ BOOL Win32Os::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driver
     return function ? function(server, environment, driverName) : missing<BOOL>(FALSE);
 }
 
+BOOL Win32Os::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
+                                     DWORD versionFlag) {
+    // Windows 2000 and later.
+    static const auto function = spooler<decltype(&::DeletePrinterDriverExA)>("DeletePrinterDriverExA");
+    return function ? function(server, environment, driverName, deleteFlags, versionFlag) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
     static const auto function = spooler<decltype(&::AddMonitorA)>("AddMonitorA");
     return function ? function(server, level, info) : missing<BOOL>(FALSE);
@@ -320,6 +333,21 @@ BOOL Win32Os::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName
 HANDLE Win32Os::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
     static const auto function = spooler<decltype(&::AddPrinterA)>("AddPrinterA");
     return function ? function(server, level, info) : missing<HANDLE>(nullptr);
+}
+
+BOOL Win32Os::DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) {
+    static const auto function = spooler<decltype(&::DeletePrintProcessorA)>("DeletePrintProcessorA");
+    return function ? function(server, environment, processorName) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
+    static const auto function = spooler<decltype(&::EnumPrintersA)>("EnumPrintersA");
+    return function ? function(flags, name, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    static const auto function = spooler<decltype(&::GetPrinterDriverA)>("GetPrinterDriverA");
+    return function ? function(printer, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeletePrinter(HANDLE printer) {

@@ -61,6 +61,7 @@ public:
     BOOL CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) override;
     BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags) override;
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
+    BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) override;
     BOOL RemoveDirectoryA(LPCSTR path) override;
     DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) override;
     BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
@@ -73,6 +74,13 @@ public:
     BOOL EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;
     BOOL AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) override;
     HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
+                                DWORD versionFlag) override;
+    BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) override;
+    BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                       LPDWORD returned) override;
+    BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                           LPDWORD needed) override;
     BOOL DeletePrinter(HANDLE printer) override;
     BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) override;
     BOOL GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;

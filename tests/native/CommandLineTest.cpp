@@ -58,6 +58,11 @@ TEST(CommandLineTest, ValidLinesSayWhatToDo) {
     EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /flow none /parity space").flowControl, ' ');
     EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /usbid keep").changeUsbId, false);
     EXPECT_EQ(parseCommandLine("/quiet /model M /port LPT1: /noraster").raster, 0);
+    line = parseCommandLine("/uninstall /quiet /model M /category receipt /log r.log");
+    EXPECT_EQ(line.action, CommandLine::kRemove);
+    EXPECT_EQ(line.port, "");
+    EXPECT_EQ(line.category, 0);
+    EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /uninstall").port, "COM1:");
     // A value that merely begins like an option is a value.
     EXPECT_EQ(parseCommandLine("/quiet /model -M /port LPT1: /log -setup.log").logFile, "-setup.log");
 }
@@ -97,6 +102,10 @@ TEST(CommandLineTest, InvalidLinesAreRefusedWithTheirReason) {
         {"/quiet /model M /port LPT1: /raster /noraster", "exclude each other", true},
         {"/quiet /model M /port LPT1: /usbtimeout 0", "/usbtimeout", true},
         {"/model M /port LPT1:", "need /quiet", false},
+        {"/uninstall /model M", "need /quiet", false},
+        {"/uninstall /quiet /port LPT1:", "/uninstall needs /model", true},
+        {"/uninstall /quiet /model M /default", "/default does not go with /uninstall", true},
+        {"/uninstall /quiet /model M /port auto", "/uninstall takes the port", true},
         {"/log", "needs a value", false},
         {"setup", "unexpected argument", false},
         {"/", "unexpected argument", false},

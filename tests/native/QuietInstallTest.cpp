@@ -7,9 +7,12 @@
 #include "app/QuietInstall.h"
 #include "install/InstallLog.h"
 #include "support/InstallFixture.h"
+#include "support/QuietMedium.h"
 
 using testing_support::InstallScenario;
 using testing_support::machineFor;
+using testing_support::onePixelBitmap;
+using testing_support::quietLanguageFile;
 
 namespace {
 
@@ -23,31 +26,6 @@ struct QuietCase {
     const char* printer = nullptr;  // the one printer installed; null: none
     std::function<void(InstallScenario&)> leaves = nullptr;  // what else must hold afterwards
 };
-
-// The texts an unattended run ends with, beside the install sequence's.
-std::string quietLanguageFile() {
-    std::string file = testing_support::engineLanguageFile();
-    for (const char* key : {"IDS_ERR_NOLEFT", "IDS_ADMIN", "IDS_ERR_NOLICENSE", "IDS_NOTSUPPORT2003",
-                            "IDS_TYPICAL_NOTES", "IDS_ERR_NOSUPPORTINTERFACE", "IDS_INF_CHANGEID"})
-        file += std::string(key) + "=<" + key + ">\r\n";
-    return file + "[Setup]\r\nClose=<Close>\r\nNonsupport=<Nonsupport>\r\nPortNull=<PortNull>\r\n";
-}
-
-// A picture of one pixel, as a bitmap file Windows reads.
-std::string onePixelBitmap() {
-    std::string file = "BM";
-    auto put = [&file](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) file += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    put(14 + 40 + 4, 4);
-    put(0, 4);
-    put(14 + 40, 4);                           // where the pixels begin
-    put(40, 4);                                // BITMAPINFOHEADER
-    put(1, 4), put(1, 4), put(1, 2), put(24, 2);  // 1 x 1, one plane, 24 bits
-    put(0, 4), put(4, 4), put(0, 4), put(0, 4), put(0, 4), put(0, 4);
-    put(0x00FF0000, 4);
-    return file;
-}
 
 // Parallel and USB ports print raster graphics: the model has the GDI
 // flavour's files too.

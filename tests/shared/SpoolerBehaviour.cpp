@@ -5,6 +5,7 @@
 #include "support/Backend.h"
 #include "support/BuiltData.h"
 
+#include <algorithm>
 #include <cstring>
 
 using testing_support::BackendTest;
@@ -212,9 +213,13 @@ TEST_P(SpoolerBehaviour, APrintProcessorIsRegisteredUnderItsEnvironment) {
     sys().RegCloseKey(registered);
     // Windows refuses a second registration with 3005 and a missing DLL with
     // 126; Wine 8 registers either, so SimSpooler pins those.
-    // The seam has no DeletePrintProcessorA; the spooler reads the key.
-    EXPECT_EQ(sys().RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()), 0);
-    sys().DeleteFileA(path.c_str());  // the simulated spooler still holds it
+    EXPECT_TRUE(sys().DeletePrintProcessorA(nullptr, nullptr, s(name))) << sys().GetLastError();
+    // Wine 8's DeletePrintProcessorA is a stub that succeeds and leaves the
+    // registration; Windows takes it away, as the simulation does.
+    if (!isSim()) EXPECT_EQ(sys().RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()), 0);
+    EXPECT_NE(sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &registered), 0);
+    // The spooler has let go of the DLL.
+    EXPECT_TRUE(sys().DeleteFileA(path.c_str())) << sys().GetLastError();
 }
 
 // Removes the test's printer, driver and files whatever the test reached.
@@ -300,6 +305,28 @@ TEST_P(SpoolerBehaviour, ADriverAndAPrinterRegisterAndReadBack) {
     }
     EXPECT_TRUE(sys().ClosePrinter(printer));
 
+    // Listed among the local printers, with the driver it prints through.
+    needed = 0;
+    DWORD returned = 0;
+    sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> list(needed);
+    ASSERT_TRUE(sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, list.data(), needed, &needed, &returned))
+        << sys().GetLastError();
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(list.data());
+    EXPECT_TRUE(std::any_of(printers, printers + returned,
+                            [](const PRINTER_INFO_4A& p) { return std::strcmp(p.pPrinterName, kPrinterName) == 0; }));
+    ASSERT_TRUE(sys().OpenPrinterA(s(kPrinterName), &printer, nullptr)) << sys().GetLastError();
+    needed = 0;
+    EXPECT_FALSE(sys().GetPrinterDriverA(printer, nullptr, 3, nullptr, 0, &needed));
+    std::vector<BYTE> driverRecord(needed);
+    ASSERT_TRUE(sys().GetPrinterDriverA(printer, nullptr, 3, driverRecord.data(), needed, &needed))
+        << sys().GetLastError();
+    const auto* read = reinterpret_cast<const DRIVER_INFO_3A*>(driverRecord.data());
+    EXPECT_STREQ(read->pName, kDriverName);
+    EXPECT_TRUE(endsWithNoCase(read->pDriverPath, std::string("\\3\\") + kDriverDll)) << read->pDriverPath;
+    EXPECT_TRUE(read->pMonitorName == nullptr || read->pMonitorName[0] == '\0');
+    EXPECT_TRUE(sys().ClosePrinter(printer));
+
     // Windows keeps a driver that a printer uses (ERROR_PRINTER_DRIVER_IN_USE)
     // and reports an unknown one (ERROR_UNKNOWN_PRINTER_DRIVER); Wine 8 deletes
     // it anyway and sets no error for an unknown one, so SimSpooler pins both.
@@ -310,7 +337,18 @@ TEST_P(SpoolerBehaviour, ADriverAndAPrinterRegisterAndReadBack) {
     sys().SetLastError(0xdeadbeef);
     EXPECT_FALSE(sys().OpenPrinterA(s(kPrinterName), &printer, nullptr));
     EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
-    EXPECT_TRUE(sys().DeletePrinterDriverA(nullptr, nullptr, s(kDriverName))) << sys().GetLastError();
+    // Windows 2000 and later delete, with DPD_DELETE_UNUSED_FILES, the files
+    // no other driver names, as the simulation does; Wine 8 refuses the flag
+    // with 87, where the program deletes the driver alone.
+    const BOOL deleted = sys().DeletePrinterDriverExA(nullptr, nullptr, s(kDriverName), DPD_DELETE_UNUSED_FILES, 0);
+    if (isSim()) {
+        EXPECT_TRUE(deleted) << sys().GetLastError();
+        EXPECT_FALSE(fileExists(drivers + "\\3\\" + kDataFile));
+    } else {
+        EXPECT_FALSE(deleted);
+        EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        EXPECT_TRUE(sys().DeletePrinterDriverA(nullptr, nullptr, s(kDriverName))) << sys().GetLastError();
+    }
     EXPECT_FALSE(sys().DeletePrinterDriverA(nullptr, nullptr, s(kDriverName)));
 }
 

@@ -1,0 +1,70 @@
+#include "app/QuietRemoval.h"
+
+#include "app/AdminCheck.h"
+#include "app/QuietInstall.h"
+#include "app/SystemDetection.h"
+#include "app/TextTable.h"
+#include "config/AsciiCase.h"
+#include "config/DriverConfig.h"
+#include "install/InstallLog.h"
+#include "install/Removal.h"
+#include "os/Os.h"
+
+namespace app {
+namespace {
+
+int end(int code, const std::string& text) {
+    install::logStep("ended: " + text);
+    return code;
+}
+
+// The system the removal reads the medium's rules for: the one the OS page
+// would mark, as the installation took it.
+int removalTarget() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    os::sys().GetVersionExA(&version);
+    const OsPageChoice choice = osPageChoice(version);
+    return choice.marked ? choice.targetOs : kWindows98Me;
+}
+
+int removeModel(const CommandLine& line) {
+    if (int code = unattendedStartChecks()) return code;
+    const int running = detectTargetOs();
+    if (running >= kWindows2000 && running <= kWindows7 && !isAdministrator())
+        return end(kExitFailed, MessageTexts().GetText("IDS_ADMIN"));
+    config::DriverConfig config;
+    int category = -1;
+    std::string model;
+    for (const auto& [entryCategory, name] : config.models()) {
+        if (config::equalIgnoringCase(name, line.model) && (line.category < 0 || line.category == entryCategory)) {
+            category = entryCategory;
+            model = name;
+            break;
+        }
+    }
+    if (category < 0) return end(kExitNothingToRemove, "no model " + line.model + " on this disc: nothing of it to remove");
+    const int targetOs = removalTarget();
+    install::logStep("model " + model + " of category " + std::to_string(category) + ", target system " +
+                     std::to_string(targetOs));
+    config.setCategory(category);
+    const install::ModelParts parts = install::readModelParts(config, model, targetOs);
+    const install::RemovalOutcome outcome = install::removeModel(parts, line.port, targetOs);
+    if (!outcome.failure.empty()) return end(kExitFailed, "removal failed: " + outcome.failure);
+    const std::string where = line.port.empty() ? std::string() : " on " + line.port;
+    if (!outcome.anyInstalled || (!line.port.empty() && outcome.printers == 0))
+        return end(kExitNothingToRemove, "nothing of " + model + " is installed" + where);
+    const std::string summary = "removed " + model + where + ": " + std::to_string(outcome.printers) +
+                                " printer(s), " + std::to_string(outcome.drivers) + " driver(s)";
+    if (outcome.restartNeeded) return end(kExitRestartNeeded, summary + "; Windows must be restarted");
+    return end(kExitInstalled, summary);
+}
+
+}  // namespace
+
+int runQuietRemoval(const CommandLine& line) {
+    const std::string what = "unattended removal of " + line.model + (line.port.empty() ? "" : " on " + line.port);
+    return runUnattended(line, what, [&] { return removeModel(line); });
+}
+
+}  // namespace app

@@ -1,0 +1,412 @@
+#include "install/Removal.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "config/AsciiCase.h"
+#include "config/ProfileValues.h"
+#include "install/ComponentInstallers.h"
+#include "install/InstallLog.h"
+#include "install/RegistryKey.h"
+#include "install/UsbPortRegistry.h"
+#include "os/Os.h"
+
+namespace install {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+void addOnce(std::vector<std::string>* list, const char* name) {
+    if (name == nullptr || config::isNone(name)) return;
+    for (const std::string& known : *list)
+        if (config::equalIgnoringCase(known, name)) return;
+    list->push_back(name);
+}
+
+std::string systemError() { return " (system error " + std::to_string(os::sys().GetLastError()) + ")"; }
+
+// A printer of the local spooler, opened to be looked at and deleted.
+class Printer {
+public:
+    explicit Printer(const std::string& name) : name_(name) {
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        if (!os::sys().OpenPrinterA(&name_[0], &handle_, &defaults)) handle_ = nullptr;
+    }
+    ~Printer() {
+        if (handle_) os::sys().ClosePrinter(handle_);
+    }
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    bool open() const { return handle_ != nullptr; }
+    HANDLE handle() const { return handle_; }
+
+    // Its port, driver and print processor; false when they cannot be read.
+    bool read(std::string* port, std::string* driver, std::string* processor) const {
+        DWORD needed = 0;
+        os::sys().GetPrinterA(handle_, 2, nullptr, 0, &needed);
+        if (needed < sizeof(PRINTER_INFO_2A)) return false;
+        std::vector<BYTE> buffer(needed);
+        if (!os::sys().GetPrinterA(handle_, 2, buffer.data(), needed, &needed)) return false;
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        *port = info->pPortName ? info->pPortName : "";
+        *driver = info->pDriverName ? info->pDriverName : "";
+        *processor = info->pPrintProcessor ? info->pPrintProcessor : "";
+        return true;
+    }
+    // The language monitor its driver prints through; empty for none.
+    std::string languageMonitor() const {
+        DWORD needed = 0;
+        os::sys().GetPrinterDriverA(handle_, nullptr, 3, nullptr, 0, &needed);
+        if (needed < sizeof(DRIVER_INFO_3A)) return std::string();
+        std::vector<BYTE> buffer(needed);
+        if (!os::sys().GetPrinterDriverA(handle_, nullptr, 3, buffer.data(), needed, &needed)) return std::string();
+        const auto* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+        return info->pMonitorName ? info->pMonitorName : "";
+    }
+
+private:
+    std::string name_;
+    HANDLE handle_ = nullptr;
+};
+
+// The names of the local printers; false when the spooler cannot list them.
+bool localPrinters(std::vector<std::string>* names) {
+    DWORD needed = 0, returned = 0;
+    if (!os::sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned) &&
+        os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    if (needed == 0) return true;
+    std::vector<BYTE> buffer(needed);
+    if (!os::sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &returned))
+        return false;
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i)
+        if (printers[i].pPrinterName) names->push_back(printers[i].pPrinterName);
+    return true;
+}
+
+// The monitor each port belongs to.
+std::vector<std::pair<std::string, std::string>> portMonitors() {
+    struct PortInfo2 {
+        LPSTR pPortName, pMonitorName, pDescription;
+        DWORD fPortType, Reserved;
+    };
+    std::vector<std::pair<std::string, std::string>> ports;
+    DWORD needed = 0, returned = 0;
+    os::sys().EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned);
+    if (needed == 0) return ports;
+    std::vector<BYTE> buffer(needed);
+    if (!os::sys().EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &returned)) return ports;
+    const auto* records = reinterpret_cast<const PortInfo2*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i)
+        if (records[i].pPortName && records[i].pMonitorName)
+            ports.emplace_back(records[i].pPortName, records[i].pMonitorName);
+    return ports;
+}
+
+struct PrinterUse {
+    std::string name, port, driver, processor, languageMonitor;
+};
+
+// What the printers that stay print through.
+std::vector<PrinterUse> printersInUse() {
+    std::vector<PrinterUse> uses;
+    std::vector<std::string> names;
+    localPrinters(&names);
+    for (const std::string& name : names) {
+        Printer printer(name);
+        PrinterUse use;
+        use.name = name;
+        if (printer.open() && printer.read(&use.port, &use.driver, &use.processor))
+            use.languageMonitor = printer.languageMonitor();
+        uses.push_back(use);
+    }
+    return uses;
+}
+
+std::string systemDirectory() {
+    char buffer[MAX_PATH] = {};
+    UINT length = os::sys().GetSystemDirectoryA(buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer) : std::string();
+}
+
+std::string processorDirectory() {
+    char buffer[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
+                                               sizeof buffer, &needed))
+        return std::string();
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
+}
+
+// With the files no other driver names where the spooler can say so; a
+// spooler that does not take that (Wine's) deletes the driver alone.
+bool deleteDriver(const std::string& driver) {
+    std::string name = driver;
+    if (os::sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], DPD_DELETE_UNUSED_FILES, 0)) {
+        logStep("printer driver " + driver + " removed with its files");
+        return true;
+    }
+    const DWORD error = os::sys().GetLastError();
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    if (!os::sys().DeletePrinterDriverA(nullptr, nullptr, &name[0])) return false;
+    logStep("printer driver " + driver + " removed; the spooler keeps its files");
+    return true;
+}
+
+class Removal {
+public:
+    Removal(const ModelParts& parts, const std::string& port, int targetOs)
+        : parts_(parts), spoolerPort_(port.empty() ? port : spoolerPortName(port)), targetOs_(targetOs) {}
+    RemovalOutcome run();
+
+private:
+    bool removePrinters();
+    void removeDrivers();
+    void removePortRecord(const std::string& port);
+    void removeMonitor(const ModelParts::Component& monitor, bool portMonitor);
+    void removeProcessor(const ModelParts::Component& processor);
+    void deleteFile(const std::string& path);
+    bool failed(const std::string& what) {
+        logStep(what);
+        if (outcome_.failure.empty()) outcome_.failure = what;
+        return false;
+    }
+
+    const ModelParts& parts_;
+    const std::string spoolerPort_;  // the printers' port when one is asked for
+    int targetOs_;
+    RemovalOutcome outcome_;
+    std::vector<PrinterUse> staying_;
+};
+
+RemovalOutcome Removal::run() {
+    if (!removePrinters()) return outcome_;
+    // A port asked for where none of the model's printers is: nothing else
+    // of the model is this removal's to take.
+    if (!spoolerPort_.empty() && outcome_.printers == 0) return outcome_;
+    staying_ = printersInUse();
+    removeDrivers();
+    if (!outcome_.anyInstalled || !outcome_.failure.empty()) return outcome_;
+    removeMonitor(parts_.serialMonitor, true);
+    removeMonitor(parts_.usbMonitor, true);
+    removeMonitor(parts_.languageMonitor, false);
+    for (const ModelParts::Component& processor : parts_.processors) removeProcessor(processor);
+    return outcome_;
+}
+
+// The printers named after the model that print through one of its drivers,
+// on the port asked for when one is.
+bool Removal::removePrinters() {
+    std::vector<std::string> names;
+    if (!localPrinters(&names)) return failed("the printers could not be listed" + systemError());
+    for (const std::string& name : names) {
+        if (!isPrinterNameOfModel(name, parts_.model)) continue;
+        Printer printer(name);
+        std::string port, driver, processor;
+        if (!printer.open() || !printer.read(&port, &driver, &processor))
+            return failed("printer " + name + " could not be read" + systemError());
+        const bool ours = std::any_of(parts_.drivers.begin(), parts_.drivers.end(),
+                                      [&](const std::string& d) { return config::equalIgnoringCase(d, driver); });
+        if (!ours) continue;
+        outcome_.anyInstalled = true;
+        if (!spoolerPort_.empty() && !config::equalIgnoringCase(port, spoolerPort_)) continue;
+        if (!os::sys().DeletePrinter(printer.handle()))
+            return failed("printer " + name + " on " + port + " could not be removed" + systemError());
+        logStep("printer " + name + " on " + port + " removed");
+        ++outcome_.printers;
+        if (contains(port, "USB_")) removePortRecord(port);
+    }
+    return true;
+}
+
+// A driver goes once no printer uses it, with the files of the spooler's
+// that no other driver names.
+void Removal::removeDrivers() {
+    for (const std::string& driver : parts_.drivers) {
+        const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
+            return config::equalIgnoringCase(p.driver, driver);
+        });
+        if (!used && deleteDriver(driver)) {
+            outcome_.anyInstalled = true;
+            ++outcome_.drivers;
+            continue;
+        }
+        const DWORD error = used ? ERROR_PRINTER_DRIVER_IN_USE : os::sys().GetLastError();
+        if (error == ERROR_UNKNOWN_PRINTER_DRIVER) continue;
+        outcome_.anyInstalled = true;
+        if (error == ERROR_PRINTER_DRIVER_IN_USE)
+            logStep("printer driver " + driver + " kept: a printer still uses it");
+        else
+            failed("printer driver " + driver + " could not be removed (system error " + std::to_string(error) + ")");
+    }
+}
+
+// The records the installation wrote for a USB port, once no printer prints
+// to it any more: the port-name record under the spooler's port, the
+// printer-port record under the port as it was chosen (the model's own name
+// where the spooler's is a shared one). The eight slots stay: every
+// installation resets them.
+void Removal::removePortRecord(const std::string& port) {
+    std::vector<std::string> names;
+    if (!localPrinters(&names)) return;
+    for (const std::string& other : names) {
+        Printer printer(other);
+        std::string otherPort, driver, processor;
+        if (printer.open() && printer.read(&otherPort, &driver, &processor) &&
+            config::equalIgnoringCase(otherPort, port))
+            return;
+    }
+    std::string chosen = "USB_" + parts_.model + "_" + port.substr(port.size() - 1);
+    if (!config::equalIgnoringCase(spoolerPortName(chosen), port)) chosen = port;
+    const std::pair<const char*, std::string> records[] = {{kPortNameKey, port}, {kPrinterPortKey, chosen}};
+    for (const auto& [path, value] : records) {
+        RegistryKey key;
+        if (key.Open(HKEY_LOCAL_MACHINE, path) && key.DeleteValue(value))
+            logStep("port record " + value + " removed from " + path);
+    }
+}
+
+// Registered from this medium: the spooler's record names the medium's DLL
+// (or the name it was written under while the first was in use).
+bool fromThisMedium(const std::string& key, const ModelParts::Component& component) {
+    RegistryKey registry;
+    std::string driver;
+    if (component.dll.empty() || !registry.Open(HKEY_LOCAL_MACHINE, key) || !registry.GetString("Driver", &driver))
+        return false;
+    return config::equalIgnoringCase(driver, component.dll) || config::equalIgnoringCase(driver, "n" + component.dll);
+}
+
+void Removal::removeMonitor(const ModelParts::Component& monitor, bool portMonitor) {
+    if (monitor.name.empty() || isWindowsOwnComponent(monitor.name)) return;
+    if (!fromThisMedium(monitorKey(monitor.name), monitor)) return;
+    bool used = false;
+    if (portMonitor) {
+        const auto ports = portMonitors();
+        for (const PrinterUse& printer : staying_)
+            for (const auto& [port, owner] : ports)
+                used = used || (config::equalIgnoringCase(port, printer.port) &&
+                                config::equalIgnoringCase(owner, monitor.name));
+    } else {
+        for (const PrinterUse& printer : staying_)
+            used = used || config::equalIgnoringCase(printer.languageMonitor, monitor.name);
+    }
+    if (used) {
+        logStep("monitor " + monitor.name + " kept: a printer still uses it");
+        return;
+    }
+    std::string name = monitor.name;
+    if (!os::sys().DeleteMonitorA(nullptr, nullptr, &name[0])) {
+        if (os::sys().GetLastError() == ERROR_PRINT_MONITOR_IN_USE)
+            logStep("monitor " + monitor.name + " kept: a printer still uses it");
+        else
+            failed("monitor " + monitor.name + " could not be removed" + systemError());
+        return;
+    }
+    logStep("monitor " + monitor.name + " removed");
+    const std::string system = systemDirectory();
+    if (system.empty()) return;
+    deleteFile(system + "\\" + monitor.dll);
+    deleteFile(system + "\\n" + monitor.dll);
+    for (const std::string& file : monitor.otherFiles) deleteFile(system + "\\" + file);
+}
+
+void Removal::removeProcessor(const ModelParts::Component& processor) {
+    if (isWindowsOwnComponent(processor.name)) return;
+    if (!fromThisMedium(processorKey(targetOs_, processor.name), processor)) return;
+    const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
+        return config::equalIgnoringCase(p.processor, processor.name);
+    });
+    if (used) {
+        logStep("print processor " + processor.name + " kept: a printer still uses it");
+        return;
+    }
+    const std::string folder = processorDirectory();
+    std::string name = processor.name;
+    if (!os::sys().DeletePrintProcessorA(nullptr, nullptr, &name[0])) {
+        failed("print processor " + processor.name + " could not be removed" + systemError());
+        return;
+    }
+    logStep("print processor " + processor.name + " removed");
+    if (!folder.empty()) deleteFile(folder + "\\" + processor.dll);
+}
+
+// A file the spooler has let go of goes now; one something still holds, when
+// Windows next starts.
+void Removal::deleteFile(const std::string& path) {
+    if (os::sys().GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    os::sys().SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    if (os::sys().DeleteFileA(path.c_str())) {
+        logStep("file " + path + " removed");
+    } else if (os::sys().MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        outcome_.restartNeeded = true;
+        logStep("file " + path + " is in use: removed when Windows starts again");
+    } else {
+        failed("file " + path + " could not be removed" + systemError());
+    }
+}
+
+}  // namespace
+
+ModelParts readModelParts(config::DriverConfig& config, const std::string& model, int targetOs) {
+    ModelParts parts;
+    parts.model = model;
+    for (int flavour : {config::kStd, config::kGdi}) {
+        for (int kind : {config::kSerial, config::kParallel, config::kUsb}) {
+            PRINTER_INFO_2A printer = {};
+            config.buildPrinterDescriptor(model, targetOs, &printer, flavour, kind);
+            addOnce(&parts.drivers, printer.pDriverName);
+        }
+        PRINTER_INFO_2A printer = {};
+        config.buildPrinterDescriptor(model, targetOs, &printer, flavour, config::kParallel);
+        config::DriverFileList files;
+        config.buildFileList(model, targetOs, &files, flavour);
+        const std::string name = printer.pPrintProcessor ? printer.pPrintProcessor : "";
+        bool known = config::isNone(name) || std::any_of(parts.processors.begin(), parts.processors.end(),
+                                                         [&](const ModelParts::Component& p) { return p.name == name; });
+        if (!known) parts.processors.push_back({name, files.processor, {}});
+    }
+    config::PortMonitorSet monitors;
+    config.buildPortMonitors(targetOs, &monitors);
+    auto component = [](const MONITOR_INFO_2A& info, const std::string& ui) {
+        ModelParts::Component c;
+        if (info.pName && !config::isNone(info.pName)) c.name = info.pName;
+        if (info.pDLLName && !config::isNone(info.pDLLName)) c.dll = info.pDLLName;
+        if (!config::isNone(ui)) c.otherFiles.push_back(ui);
+        return c;
+    };
+    parts.serialMonitor = component(monitors.serial, monitors.serialUiDll);
+    parts.usbMonitor = component(monitors.usb, monitors.usbUiDll);
+    config::LanguageMonitorDescriptor language;
+    config.buildLanguageMonitor(targetOs, &language, config::kUsb);
+    parts.languageMonitor = component(language.info, "");
+    return parts;
+}
+
+bool isPrinterNameOfModel(const std::string& printer, const std::string& model) {
+    if (printer.size() <= model.size() || printer.compare(0, model.size(), model) != 0) return false;
+    std::string rest = printer.substr(model.size());
+    static const char* const suffixes[] = {"(P)", "(S)", "(U) 1", "(U) 2", "(U) 3", "(U) 4"};
+    for (const char* suffix : suffixes) {
+        const std::string s = suffix;
+        if (rest.compare(0, s.size(), s) != 0) continue;
+        const std::string number = rest.substr(s.size());
+        if (number.empty()) return true;
+        // "(1)" to "(98)": the name was taken when the printer was added.
+        if (number.size() < 3 || number.front() != '(' || number.back() != ')') continue;
+        const std::string digits = number.substr(1, number.size() - 2);
+        if (digits.empty() || digits.size() > 2 || digits[0] == '0' ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        return true;
+    }
+    return false;
+}
+
+RemovalOutcome removeModel(const ModelParts& parts, const std::string& port, int targetOs) {
+    return Removal(parts, port, targetOs).run();
+}
+
+}  // namespace install

@@ -1,0 +1,196 @@
+// The unattended removal on the simulated machine: after quiet installations
+// of two models that share the medium's monitors and print processor, each
+// removal takes what it should, leaves what another printer uses, and ends
+// with its exit code.
+#include <functional>
+#include <vector>
+
+#include "app/Captions.h"
+#include "app/QuietInstall.h"
+#include "install/InstallLog.h"
+#include "support/InstallFixture.h"
+#include "support/QuietMedium.h"
+
+using testing_support::InstallScenario;
+
+namespace {
+
+// Models M and another (M2) of the receipt category: their own drivers, the
+// same files, monitors and print processor.
+void twoModels(InstallScenario& s, const std::string& serialMonitor = "Serial Mon",
+               const std::string& serialDll = "SER.DLL", const std::string& other = "M2") {
+    std::string setup = InstallScenario::monitorSections();
+    auto replace = [&setup](const std::string& from, const std::string& to) {
+        for (size_t at = setup.find(from); at != std::string::npos; at = setup.find(from, at + to.size()))
+            setup.replace(at, from.size(), to);
+    };
+    replace("DEVICENUMBER=1\r\n", "DEVICENUMBER=2\r\nDEVICENAME2=" + other + "-ReceiptPrinter\r\n");
+    replace("=Serial Mon\r\n", "=" + serialMonitor + "\r\n");
+    replace("=SER.DLL\r\n", "=" + serialDll + "\r\n");
+    s.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", setup);
+    // Parallel and USB ports print raster graphics: the GDI flavour's files.
+    const std::string gdi = "GDIDriverPath=DRV.DLL\r\nGDIDataFile=M.GPD\r\nGDIConfigFile=DRVUI.DLL\r\n"
+                            "GDIHelpFile=DRV.HLP\r\nGDIProcessorDLLName=MPROC.DLL\r\nGDIPrintProcessor=MProc\r\n";
+    const std::string first = InstallScenario::modelSections(gdi);
+    std::string second = first;
+    for (const char* from : {"[M.", "=M "})
+        for (size_t at = second.find(from); at != std::string::npos; at = second.find(from, at + other.size()))
+            second.replace(at + 1, 1, other);
+    s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", first + second);
+}
+
+struct RemovalCase {
+    const char* what;
+    std::vector<const char*> installs;  // quiet installations before the removal
+    const char* line;
+    int exitCode;
+    const char* logged;                  // a line of the log
+    std::vector<const char*> printersLeft;
+    std::function<void(InstallScenario&)> arrange = nullptr;  // after the installations
+    std::function<void(InstallScenario&)> leaves = nullptr;
+    std::function<void(InstallScenario&)> medium = [](InstallScenario& s) { twoModels(s); };
+};
+
+bool hasMonitor(InstallScenario& s, const char* name) { return s.sim.spooler().monitor(name) != nullptr; }
+bool hasDriver(InstallScenario& s, const char* name) {
+    return s.sim.spooler().driver(name, "Windows NT x86") != nullptr;
+}
+
+// A removal that finds nothing of its model changes nothing.
+void removedNothing(InstallScenario& s) {
+    for (const char* call : {"DeletePrinter", "DeleteMonitorA", "DeletePrintProcessorA",
+                             "DeleteFileA", "RegDeleteValueA", "MoveFileExA"})
+        EXPECT_TRUE(s.sim.calls(call).empty()) << call;
+}
+
+}  // namespace
+
+TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
+    const char* const lpt = "/quiet /model M /port LPT1:";
+    const char* const com = "/quiet /model M /port HVCOM1:";
+    const RemovalCase rows[] = {
+        {"a parallel printer", {lpt}, "/uninstall /quiet /model M", 0, "printer M(P) on LPT1: removed", {},
+         nullptr, [](InstallScenario& s) {
+             EXPECT_FALSE(hasDriver(s, "M Parallel"));
+             EXPECT_EQ(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr);
+             EXPECT_FALSE(s.sim.files().isFile(s.processorDirectory() + "\\MPROC.DLL"));
+             EXPECT_FALSE(s.sim.files().isFile(s.driverDirectory() + "\\3\\DRV.DLL"));
+         }},
+        {"a serial printer and its monitor", {com}, "/uninstall /quiet /model m", 0, "monitor Serial Mon removed", {},
+         nullptr, [](InstallScenario& s) {
+             EXPECT_FALSE(hasMonitor(s, "Serial Mon"));
+             EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\SER.DLL"));
+             EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\SERUI.DLL"));
+         }},
+        {"printers numbered where the name was taken", {lpt, lpt}, "/uninstall /quiet /model M", 0,
+         "printer M(P)(1) on LPT1: removed", {}},
+        {"only the port asked for", {lpt, com}, "/uninstall /quiet /model M /port HVCOM1:", 0,
+         "printer M(S) on HVCOM1: removed", {"M(P)"}, nullptr, [](InstallScenario& s) {
+             EXPECT_TRUE(hasDriver(s, "M Parallel"));
+             EXPECT_FALSE(hasDriver(s, "M Serial"));
+             EXPECT_FALSE(hasMonitor(s, "Serial Mon"));
+             EXPECT_NE(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr) << "M(P) prints through it";
+             // The file the remaining driver names stays with it.
+             EXPECT_TRUE(s.sim.files().isFile(s.driverDirectory() + "\\3\\DRV.DLL"));
+         }},
+        {"another model's printer keeps the shared monitor", {com, "/quiet /model M2 /port HVCOM2:"},
+         "/uninstall /quiet /model M", 0, "monitor Serial Mon kept: a printer still uses it", {"M2(S)"}, nullptr,
+         [](InstallScenario& s) {
+             EXPECT_TRUE(hasDriver(s, "M2 Serial"));
+             EXPECT_TRUE(hasMonitor(s, "Serial Mon"));
+             EXPECT_TRUE(s.sim.files().isFile(s.systemDirectory() + "\\SER.DLL"));
+             EXPECT_TRUE(s.sim.files().isFile(s.driverDirectory() + "\\3\\DRV.DLL"));
+         }},
+        {"a USB printer and its port record", {"/quiet /model M /port USB_M_1"}, "/uninstall /quiet /model M", 0,
+         "port record USB_M_1 removed from SOFTWARE\\HALVERN\\PRINTERPORT\\", {}, nullptr, [](InstallScenario& s) {
+             EXPECT_FALSE(hasMonitor(s, "Usb Mon"));
+             EXPECT_FALSE(hasMonitor(s, "Stand-in Language Monitor"));
+             EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\LMON.DLL"));
+             for (const char* key : {"SOFTWARE\\HALVERN\\PORTNAME", "SOFTWARE\\HALVERN\\PRINTERPORT"})
+                 EXPECT_EQ(s.sim.registry().getDword(HKEY_LOCAL_MACHINE, key, "USB_M_1"), 0xFFFFFFFFu) << key;
+             // The slots every installation resets stay.
+             EXPECT_EQ(s.sim.registry().getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1"), 0u);
+         }},
+        // The spooler's port of this model is a shared name; the printer-port
+        // record has the port as chosen.
+        {"a USB printer on a shared port name", {"/quiet /model \"KPX-D7 Mini\" /port \"USB_KPX-D7 Mini_1\""},
+         "/uninstall /quiet /model \"KPX-D7 Mini\" /port \"USB_KPX-D7 Mini_1\"", 0,
+         "port record USB_KPX-D7 Mini_1 removed from SOFTWARE\\HALVERN\\PRINTERPORT\\", {}, nullptr,
+         [](InstallScenario& s) {
+             EXPECT_EQ(s.sim.registry().getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", "USB_KPX-D7_1"),
+                       0xFFFFFFFFu);
+         },
+         [](InstallScenario& s) {
+             twoModels(s, "Serial Mon", "SER.DLL", "KPX-D7 Mini");
+             s.sim.spooler().monitorDllPorts["USBMON.DLL"].push_back("USB_KPX-D7_1");
+         }},
+        {"a port where the model has no printer", {lpt}, "/uninstall /quiet /model M /port HVCOM1:", 1605,
+         "ended: nothing of M is installed on HVCOM1:", {"M(P)"},
+         [](InstallScenario& s) { s.sim.clearJournal(); }, removedNothing},
+        {"nothing installed", {}, "/uninstall /quiet /model M", 1605, "ended: nothing of M is installed", {},
+         nullptr, removedNothing},
+        {"another model installed only", {"/quiet /model M2 /port LPT1:"}, "/uninstall /quiet /model M", 1605,
+         "ended: nothing of M is installed", {"M2(P)"}, [](InstallScenario& s) { s.sim.clearJournal(); },
+         removedNothing},
+        {"no such model", {lpt}, "/uninstall /quiet /model Q", 1605, "ended: no model Q on this disc", {"M(P)"}},
+        // The medium naming one of Windows' own monitors does not make it the medium's.
+        {"Windows' own monitor", {lpt}, "/uninstall /quiet /model M", 0, "printer M(P) on LPT1: removed", {},
+         nullptr, [](InstallScenario& s) { EXPECT_TRUE(hasMonitor(s, "Local Port")); },
+         [](InstallScenario& s) { twoModels(s, "Local Port", "localspl.dll"); }},
+        {"a file something holds goes at the next start", {com}, "/uninstall /quiet /model M", 3010,
+         "is in use: removed when Windows starts again", {},
+         [](InstallScenario& s) { s.sim.faults().fail("DeleteFileA", ERROR_SHARING_VIOLATION).when("\\SERUI.DLL"); },
+         [](InstallScenario& s) {
+             EXPECT_EQ(s.sim.machine().deletedAtRestart, std::vector<std::string>{s.systemDirectory() + "\\SERUI.DLL"});
+         }},
+        {"the printer cannot be removed", {lpt}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: printer M(P) on LPT1: could not be removed (system error 5)", {"M(P)"},
+         [](InstallScenario& s) { s.sim.faults().fail("DeletePrinter", ERROR_ACCESS_DENIED); },
+         [](InstallScenario& s) { EXPECT_TRUE(hasDriver(s, "M Parallel")); }},
+        {"a spooler that cannot remove a driver's files", {lpt}, "/uninstall /quiet /model M", 0,
+         "printer driver M Parallel removed; the spooler keeps its files", {},
+         [](InstallScenario& s) { s.sim.faults().fail("DeletePrinterDriverExA", ERROR_INVALID_PARAMETER); },
+         [](InstallScenario& s) {
+             EXPECT_FALSE(hasDriver(s, "M Parallel"));
+             EXPECT_TRUE(s.sim.files().isFile(s.driverDirectory() + "\\3\\DRV.DLL"));
+         }},
+        {"the driver cannot be removed", {lpt}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: printer driver M Parallel could not be removed (system error 5)", {},
+         [](InstallScenario& s) { s.sim.faults().fail("DeletePrinterDriverExA", ERROR_ACCESS_DENIED).when("Parallel"); },
+         [](InstallScenario& s) { EXPECT_NE(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr); }},
+        {"the spooler does not run", {lpt}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: the printers could not be listed (system error 1722)", {"M(P)"},
+         [](InstallScenario& s) { s.sim.services().spooler().state = SERVICE_STOPPED; }},
+        {"not an administrator", {lpt}, "/uninstall /quiet /model M", 1603, "ended: <IDS_ADMIN>", {"M(P)"},
+         [](InstallScenario& s) { s.sim.machine().administrator = false; }},
+        {"another copy runs", {lpt}, "/uninstall /quiet /model M", 1618, "ended: another copy", {"M(P)"},
+         [](InstallScenario& s) { s.sim.holdMutexElsewhere("setup"); }},
+    };
+    for (const RemovalCase& row : rows) {
+        SCOPED_TRACE(row.what);
+        InstallScenario scenario(3);
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", testing_support::onePixelBitmap());
+        scenario.write("C:\\MEDIUM\\language\\setup.ini", testing_support::quietLanguageFile());
+        app::reopenMessageTexts();
+        if (row.medium) row.medium(scenario);
+        for (const char* install : row.installs) {
+            app::CommandLine line = app::parseCommandLine(install);
+            line.logFile = "C:\\install.log";
+            ASSERT_EQ(app::runQuietInstall(line), 0) << install << "\n" << scenario.read("C:\\install.log");
+            scenario.sim.endProgram();
+        }
+        if (row.arrange) row.arrange(scenario);
+        app::CommandLine line = app::parseCommandLine(row.line);
+        line.logFile = "C:\\remove.log";
+        EXPECT_EQ(app::runCommandLine(line), row.exitCode);
+        EXPECT_TRUE(scenario.sim.desktop().messageBoxes().empty());
+        const std::string log = scenario.read("C:\\remove.log");
+        EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+        EXPECT_NE(log.find("exit code " + std::to_string(row.exitCode) + "\r\n"), std::string::npos) << log;
+        std::vector<std::string> left;
+        for (const auto& printer : scenario.sim.spooler().printers) left.push_back(printer.name);
+        EXPECT_EQ(left, std::vector<std::string>(row.printersLeft.begin(), row.printersLeft.end()));
+        if (row.leaves) row.leaves(scenario);
+        install::setInstallLog("");
+    }
+}
