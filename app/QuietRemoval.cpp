@@ -54,8 +54,8 @@ int removeModel(const CommandLine& line) {
     const std::string where = line.port.empty() ? std::string() : " on " + line.port;
     if (!outcome.anyInstalled || (!line.port.empty() && outcome.printers == 0))
         return end(kExitNothingToRemove, "nothing of " + model + " is installed" + where);
-    const std::string summary = "removed " + model + where + ": " + std::to_string(outcome.printers) +
-                                " printer(s), " + std::to_string(outcome.drivers) + " driver(s)";
+    const std::string summary = "removed " + model + where + " (" + std::to_string(outcome.printers) +
+                                " printer(s), " + std::to_string(outcome.drivers) + " driver(s))";
     if (outcome.restartNeeded) return end(kExitRestartNeeded, summary + "; Windows must be restarted");
     return end(kExitInstalled, summary);
 }

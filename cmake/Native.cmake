@@ -68,5 +68,6 @@ if(WITH_WINDOWS)
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     USES_TERMINAL_BUILD ON)
+  include(deploy/Package.cmake)
   include(cmake/WineTests.cmake)
 endif()

@@ -86,23 +86,26 @@ bool localPrinters(std::vector<std::string>* names) {
     return true;
 }
 
-// The monitor each port belongs to.
-std::vector<std::pair<std::string, std::string>> portMonitors() {
+// Each port with the name its monitor gives itself: the spooler passes on
+// what the monitor reports, which for Windows' own monitors is the name they
+// are registered under and for another's need not be. False when the ports
+// cannot be listed.
+bool portOwners(std::vector<std::pair<std::string, std::string>>* ports) {
     struct PortInfo2 {
         LPSTR pPortName, pMonitorName, pDescription;
         DWORD fPortType, Reserved;
     };
-    std::vector<std::pair<std::string, std::string>> ports;
     DWORD needed = 0, returned = 0;
-    os::sys().EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned);
-    if (needed == 0) return ports;
+    if (!os::sys().EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned) &&
+        os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
     std::vector<BYTE> buffer(needed);
-    if (!os::sys().EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &returned)) return ports;
+    if (needed > 0 && !os::sys().EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &returned)) return false;
     const auto* records = reinterpret_cast<const PortInfo2*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i)
-        if (records[i].pPortName && records[i].pMonitorName)
-            ports.emplace_back(records[i].pPortName, records[i].pMonitorName);
-    return ports;
+    for (DWORD i = 0; needed > 0 && i < returned; ++i)
+        if (records[i].pPortName)
+            ports->emplace_back(records[i].pPortName, records[i].pMonitorName ? records[i].pMonitorName : "");
+    return true;
 }
 
 struct PrinterUse {
@@ -141,19 +144,25 @@ std::string processorDirectory() {
     return buffer;
 }
 
-// With the files no other driver names where the spooler can say so; a
-// spooler that does not take that (Wine's) deletes the driver alone.
-bool deleteDriver(const std::string& driver) {
+// Deletes a driver with the files no other driver names, where the spooler
+// can (Windows); one that does not take that (Wine) deletes the driver
+// alone. 0, or the system error.
+DWORD deleteDriver(const std::string& driver) {
     std::string name = driver;
     if (os::sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], DPD_DELETE_UNUSED_FILES, 0)) {
         logStep("printer driver " + driver + " removed with its files");
-        return true;
+        return ERROR_SUCCESS;
     }
-    const DWORD error = os::sys().GetLastError();
-    if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    if (!os::sys().DeletePrinterDriverA(nullptr, nullptr, &name[0])) return false;
-    logStep("printer driver " + driver + " removed; the spooler keeps its files");
-    return true;
+    DWORD error = os::sys().GetLastError();
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return error;
+    os::sys().SetLastError(ERROR_SUCCESS);
+    if (os::sys().DeletePrinterDriverA(nullptr, nullptr, &name[0])) {
+        logStep("printer driver " + driver + " removed; the spooler keeps its files");
+        return ERROR_SUCCESS;
+    }
+    // Wine's spooler refuses a driver it does not know without a reason.
+    error = os::sys().GetLastError();
+    return error == ERROR_SUCCESS ? static_cast<DWORD>(ERROR_UNKNOWN_PRINTER_DRIVER) : error;
 }
 
 class Removal {
@@ -166,7 +175,8 @@ private:
     bool removePrinters();
     void removeDrivers();
     void removePortRecord(const std::string& port);
-    void removeMonitor(const ModelParts::Component& monitor, bool portMonitor);
+    bool printsThroughPortsOfKind(const char* kind);
+    void removeMonitor(const ModelParts::Component& monitor, const char* portKind);
     void removeProcessor(const ModelParts::Component& processor);
     void deleteFile(const std::string& path);
     bool failed(const std::string& what) {
@@ -190,9 +200,11 @@ RemovalOutcome Removal::run() {
     staying_ = printersInUse();
     removeDrivers();
     if (!outcome_.anyInstalled || !outcome_.failure.empty()) return outcome_;
-    removeMonitor(parts_.serialMonitor, true);
-    removeMonitor(parts_.usbMonitor, true);
-    removeMonitor(parts_.languageMonitor, false);
+    // The installation brings the serial monitor for a port whose name holds
+    // "COM" and the USB monitor for one that holds "USB_".
+    removeMonitor(parts_.serialMonitor, "COM");
+    removeMonitor(parts_.usbMonitor, "USB_");
+    removeMonitor(parts_.languageMonitor, nullptr);
     for (const ModelParts::Component& processor : parts_.processors) removeProcessor(processor);
     return outcome_;
 }
@@ -229,12 +241,12 @@ void Removal::removeDrivers() {
         const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
             return config::equalIgnoringCase(p.driver, driver);
         });
-        if (!used && deleteDriver(driver)) {
+        const DWORD error = used ? static_cast<DWORD>(ERROR_PRINTER_DRIVER_IN_USE) : deleteDriver(driver);
+        if (error == ERROR_SUCCESS) {
             outcome_.anyInstalled = true;
             ++outcome_.drivers;
             continue;
         }
-        const DWORD error = used ? ERROR_PRINTER_DRIVER_IN_USE : os::sys().GetLastError();
         if (error == ERROR_UNKNOWN_PRINTER_DRIVER) continue;
         outcome_.anyInstalled = true;
         if (error == ERROR_PRINTER_DRIVER_IN_USE)
@@ -279,16 +291,29 @@ bool fromThisMedium(const std::string& key, const ModelParts::Component& compone
     return config::equalIgnoringCase(driver, component.dll) || config::equalIgnoringCase(driver, "n" + component.dll);
 }
 
-void Removal::removeMonitor(const ModelParts::Component& monitor, bool portMonitor) {
+// Whether a printer that stays prints to a port of the kind the medium's
+// port monitor serves: one whose name holds `kind` and that none of
+// Windows' own monitors claims. True too when the ports cannot be listed:
+// a monitor is kept rather than taken from a printer.
+bool Removal::printsThroughPortsOfKind(const char* kind) {
+    std::vector<std::pair<std::string, std::string>> ports;
+    if (!portOwners(&ports)) return true;
+    for (const PrinterUse& printer : staying_) {
+        if (!contains(printer.port, kind)) continue;
+        bool windowsOwn = false;
+        for (const auto& [port, owner] : ports)
+            windowsOwn = windowsOwn || (config::equalIgnoringCase(port, printer.port) && isWindowsOwnComponent(owner));
+        if (!windowsOwn) return true;
+    }
+    return false;
+}
+
+void Removal::removeMonitor(const ModelParts::Component& monitor, const char* portKind) {
     if (monitor.name.empty() || isWindowsOwnComponent(monitor.name)) return;
     if (!fromThisMedium(monitorKey(monitor.name), monitor)) return;
     bool used = false;
-    if (portMonitor) {
-        const auto ports = portMonitors();
-        for (const PrinterUse& printer : staying_)
-            for (const auto& [port, owner] : ports)
-                used = used || (config::equalIgnoringCase(port, printer.port) &&
-                                config::equalIgnoringCase(owner, monitor.name));
+    if (portKind) {
+        used = printsThroughPortsOfKind(portKind);
     } else {
         for (const PrinterUse& printer : staying_)
             used = used || config::equalIgnoringCase(printer.languageMonitor, monitor.name);

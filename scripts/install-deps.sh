@@ -2,7 +2,8 @@
 # Installs what building and testing need on Debian 12, when it is missing:
 # cmake, g++ (its ThreadSanitizer runtime comes with it), clang with its
 # sanitizer and libFuzzer runtimes (the fuzz targets), GoogleTest,
-# libmspack, MinGW-w64 with its binutils, Wine
+# libmspack, MinGW-w64 with its binutils, msitools and wixl (the Windows
+# Installer package), Wine
 # (32-bit, which needs the i386 architecture), Xvfb, gcab, ImageMagick
 # (screenshots), exiftool (to cross-check version resources), file (to
 # check what setup.exe is) and the fonts the dialogs are drawn in: Wine's own
@@ -12,7 +13,7 @@ set -euo pipefail
 packages=(cmake g++ clang libclang-rt-14-dev make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libmspack-dev
           g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
           xvfb gcab imagemagick libimage-exiftool-perl x11-utils locales fonts-wine
-          fonts-wqy-microhei file)
+          fonts-wqy-microhei file msitools wixl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -42,6 +42,19 @@ struct Scenario {
     bool refused = false;
     // An unattended installation: setup.exe with these arguments, no walk.
     const char* quiet = nullptr;
+    // Or the Windows Installer package: msiexec.exe with these arguments
+    // (the packages lie in C:\package).
+    const char* msiexec = nullptr;
+    // What runs before, each to its success: "wizard" walks the wizard with
+    // the scenario's choices, "setup.exe ARGUMENTS" and "msiexec.exe
+    // ARGUMENTS" run unattended. The audit then compares the system from
+    // before these to the one the scenario leaves.
+    std::vector<const char*> before;
+    // What must be gone afterwards, and what must still be there: printers,
+    // printer drivers, port monitors, files.
+    std::vector<const char*> printersGone, printersLeft, driversGone, monitorsGone, monitorsLeft, filesGone,
+        filesLeft;
+    std::vector<const char*> keysGone, keysLeft;  // below HKEY_LOCAL_MACHINE
     long exitCode = 0;                  // what it ends with
     std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
     const char* currentDirectory = nullptr;  // where setup.exe is started; null: the medium
@@ -73,6 +86,10 @@ struct Scenario {
     const char* driver = "RP-80";
     const char* spoolerPort = "LPT1:";
 };
+
+// Where the package puts the medium, and what it remembers.
+const char* const kPackageSetup = "C:\\Program Files\\Halvern\\Printer Driver Setup\\setup.exe";
+const char* const kPackageKey = "SOFTWARE\\HALVERN\\Printer Driver Package";
 
 std::vector<Scenario> scenarios() {
     std::vector<Scenario> all;
@@ -206,6 +223,111 @@ std::vector<Scenario> scenarios() {
         s.quiet = "/quiet /accepteula /model RP-80 /log C:\\quiet.log";
         s.exitCode = 87;
         s.logLines = {"invalid command line: /quiet needs /port"};
+        all.push_back(s);
+    }
+    // Removal, after an installation the audit counts from.
+    {
+        Scenario s;
+        s.name = "RemoveAfterTheWizard";
+        s.before = {"wizard"};
+        s.quiet = "/uninstall /quiet /model RP-80 /log C:\\quiet.log";
+        s.logLines = {"unattended removal of RP-80", "printer RP-80(P) on LPT1: removed", "printer driver RP-80 removed",
+                      "ended: removed RP-80 (1 printer(s), 1 driver(s))", "exit code 0"};
+        s.printersGone = {"RP-80(P)"};
+        s.driversGone = {"RP-80"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "RemoveAfterAQuietUsbInstallation";
+        s.usbPrinters = {{0}};
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port USB_RP-80_1"};
+        s.quiet = "/uninstall /quiet /model rp-80 /port USB_RP-80_1 /log C:\\quiet.log";
+        s.logLines = {"printer RP-80(U) 1 on USB_RP-80_1 removed",
+                      "port record USB_RP-80_1 removed from SOFTWARE\\HALVERN\\PORTNAME\\",
+                      "port record USB_RP-80_1 removed from SOFTWARE\\HALVERN\\PRINTERPORT\\",
+                      "monitor POS USB Port removed", "monitor POS Language Monitor removed", "exit code 0"};
+        s.printersGone = {"RP-80(U) 1"};
+        s.driversGone = {"RP-80 USB"};
+        s.monitorsGone = {"POS USB Port", "POS Language Monitor"};
+        all.push_back(s);
+    }
+    {
+        // Two models on the one serial monitor: it stays for the other's printer.
+        Scenario s;
+        s.name = "RemoveOneOfTwoModels";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port HVCOM1:",
+                    "setup.exe /quiet /accepteula /model RP-58 /port HVCOM2:"};
+        s.quiet = "/uninstall /quiet /model RP-80 /log C:\\quiet.log";
+        s.logLines = {"printer RP-80(S) on HVCOM1: removed", "printer driver RP-80 Serial removed",
+                      "monitor POS Serial Port kept: a printer still uses it", "exit code 0"};
+        s.printersGone = {"RP-80(S)"};
+        s.driversGone = {"RP-80 Serial"};
+        s.printersLeft = {"RP-58(S)"};
+        s.monitorsLeft = {"POS Serial Port"};
+        s.changes = "installation";  // the other model's stays
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "RemoveWhatIsNotInstalled";
+        s.quiet = "/uninstall /quiet /model RP-80 /log C:\\quiet.log";
+        s.exitCode = 1605;
+        s.logLines = {"ended: nothing of RP-80 is installed", "exit code 1605"};
+        all.push_back(s);
+    }
+    // The Windows Installer package, as a deployment tool runs it.
+    {
+        Scenario s;
+        s.name = "PackageInstall";
+        s.msiexec = "/i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 DEFAULT=1 "
+                    "LOG=C:\\quiet.log";
+        s.defaultPrinter = true;
+        s.logLines = {"unattended installation of RP-80 on LPT1:", "printer RP-80(P) on LPT1: added", "exit code 0"};
+        s.filesLeft = {kPackageSetup};
+        s.keysLeft = {kPackageKey};
+        all.push_back(s);
+    }
+    {
+        // setup.exe refuses (1633): the package fails, and its files go again.
+        Scenario s;
+        s.name = "PackageUnknownModel";
+        s.msiexec = "/i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-99 PORT=LPT1: ACCEPTEULA=1 LOG=C:\\quiet.log";
+        s.exitCode = 1603;
+        s.logLines = {"ended: no model RP-99 on this disc", "exit code 1633"};
+        s.printer = "RP-99(P)";
+        s.filesGone = {"C:\\Program Files\\Halvern"};
+        s.keysGone = {kPackageKey};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "PackageRemoval";
+        s.before = {"msiexec.exe /i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=HVCOM1: ACCEPTEULA=1 "
+                    "LOG=C:\\quiet.log"};
+        s.msiexec = "/x C:\\package\\PrinterDriverSetup.msi /qn";
+        s.logLines = {"unattended removal of RP-80 on HVCOM1:", "printer RP-80(S) on HVCOM1: removed",
+                      "monitor POS Serial Port removed", "exit code 0"};
+        s.printersGone = {"RP-80(S)"};
+        s.driversGone = {"RP-80 Serial"};
+        s.monitorsGone = {"POS Serial Port"};
+        s.filesGone = {"C:\\Program Files\\Halvern"};
+        s.keysGone = {kPackageKey};
+        all.push_back(s);
+    }
+    {
+        // The newer package takes the older one's place and its remembered
+        // choices: the printer is removed with the older and made again.
+        Scenario s;
+        s.name = "PackageUpgrade";
+        s.before = {"msiexec.exe /i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
+                    "LOG=C:\\quiet.log"};
+        s.msiexec = "/i C:\\package\\PrinterDriverSetup-next.msi /qn";
+        s.logLines = {"unattended removal of RP-80 on LPT1:", "printer RP-80(P) on LPT1: removed",
+                      "unattended installation of RP-80 on LPT1:", "printer RP-80(P) on LPT1: added", "exit code 0"};
+        s.filesLeft = {kPackageSetup};
+        s.keysGone = {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{4D084249-FAD0-46A7-BA92-F2E10A37ABA8}"};
+        s.keysLeft = {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{7D09E5F4-AAAC-4153-8A47-D776315F4AD1}"};
         all.push_back(s);
     }
     {
@@ -583,6 +705,44 @@ bool monitorInstalled(const char* name) {
     return false;
 }
 
+bool driverInstalled(const char* name) {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
+    auto* drivers = reinterpret_cast<DRIVER_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (drivers[i].pName && std::strcmp(drivers[i].pName, name) == 0) return true;
+    return false;
+}
+
+bool keyExists(const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// What must be gone after the scenario, and what must still be there.
+void checkGoneAndLeft(const Scenario& s) {
+    for (const char* name : s.printersGone) expect(!printerNamed(name).found, std::string("no printer ") + name);
+    for (const char* name : s.printersLeft) expect(printerNamed(name).found, std::string("the printer ") + name + " stays");
+    for (const char* name : s.driversGone) expect(!driverInstalled(name), std::string("no printer driver ") + name);
+    for (const char* name : s.monitorsGone) expect(!monitorInstalled(name), std::string("no monitor ") + name);
+    for (const char* name : s.monitorsLeft) expect(monitorInstalled(name), std::string("the monitor ") + name + " stays");
+    for (const char* path : s.filesGone)
+        expect(GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES, std::string("nothing at ") + path);
+    for (const char* path : s.filesLeft)
+        expect(GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES, std::string("the file ") + path);
+    for (const char* path : s.keysGone) expect(!keyExists(path), std::string("no key HKLM\\") + path);
+    for (const char* path : s.keysLeft) expect(keyExists(path), std::string("the key HKLM\\") + path);
+}
+
+// Whether the scenario's own run takes something away.
+bool removes(const Scenario& s) {
+    return (s.quiet && std::strstr(s.quiet, "/uninstall")) || (s.msiexec && std::strncmp(s.msiexec, "/x", 2) == 0);
+}
+
 std::string defaultPrinter() {
     char name[256] = {};
     GetProfileStringA("windows", "device", "", name, sizeof name);
@@ -674,13 +834,52 @@ void checkInstalled(const Scenario& s) {
 
 }  // namespace
 
+// A visible top-level window of any program: the scenario's prefix has a
+// wineserver and a screen of its own, so it is one of the scenario's.
+BOOL CALLBACK firstVisible(HWND window, LPARAM out) {
+    if (!IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = window;
+    return FALSE;
+}
+
+HWND anyVisibleWindow() {
+    HWND found = nullptr;
+    EnumWindows(firstVisible, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// What runs before the scenario, each step to its success.
+void runBefore(const Scenario& s) {
+    for (const std::string command : s.before) {
+        const bool wizard = command == "wizard";
+        std::string line = command;
+        if (wizard) line = "\"" + medium + "\\setup.exe\"";
+        if (command.compare(0, 10, "setup.exe ") == 0) line = "\"" + medium + "\\setup.exe\" " + command.substr(10);
+        SetupProcess setup;
+        if (!setup.start(line, medium.c_str()))
+            return fail("starting " + line + " (" + std::to_string(GetLastError()) + ")");
+        step("before: " + line);
+        if (wizard) {
+            Walk walk(setup, s);
+            walk.run();
+        }
+        const long code = setup.wait(120000);
+        expect(code == 0, "before: " + line + " ends with 0, not " + std::to_string(code));
+        setup.kill();
+    }
+}
+
 // An unattended run: setup.exe must show no window, end with its code and
 // leave its log; an installation it reports done must be in the spooler.
 void runQuiet(const Scenario& s) {
-    std::string arguments = s.quiet;
+    runBefore(s);
+    std::string arguments = s.quiet ? s.quiet : s.msiexec;
     std::string log;
-    size_t named = arguments.find("C:\\quiet.log");
-    if (named != std::string::npos) {
+    // Named on the line, or on an installation before it (the package
+    // remembers it for its removal and its upgrade).
+    bool named = arguments.find("C:\\quiet.log") != std::string::npos;
+    for (const char* command : s.before) named = named || std::strstr(command, "C:\\quiet.log");
+    if (named) {
         log = "C:\\quiet.log";
     } else {
         char temp[MAX_PATH] = {};
@@ -691,12 +890,15 @@ void runQuiet(const Scenario& s) {
     SetupProcess setup;
     const std::string folder = s.currentDirectory ? s.currentDirectory : medium;
     const DWORD started = GetTickCount();
-    if (!setup.start("\"" + medium + "\\setup.exe\" " + arguments, folder.c_str()))
-        return fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");
-    step(std::string("setup.exe ") + arguments + " in " + folder);
+    const std::string program = s.quiet ? "\"" + medium + "\\setup.exe\"" : "msiexec.exe";
+    if (!setup.start(program + " " + arguments, folder.c_str()))
+        return fail("starting " + program + " (" + std::to_string(GetLastError()) + ")");
+    step(program + " " + arguments + " in " + folder);
     for (DWORD waited = 0; setup.running() && waited < static_cast<DWORD>(s.seconds) * 1000; waited += 50) {
-        if (!setup.visibleWindows().empty()) {
-            fail("setup.exe showed a window: \"" + textOf(setup.visibleWindows()[0]) + "\"");
+        // setup.exe started by the package runs in a process of its own.
+        HWND shown = s.quiet ? (setup.visibleWindows().empty() ? nullptr : setup.visibleWindows()[0]) : anyVisibleWindow();
+        if (shown) {
+            fail(program + " showed a window: \"" + textOf(shown) + "\"");
             break;
         }
         Sleep(50);
@@ -733,15 +935,19 @@ void runQuiet(const Scenario& s) {
         expect(found != std::string::npos, "the log says \"" + line + "\" (after what came before)");
         if (found != std::string::npos) at = found + line.size();
     }
-    if (s.exitCode == 0)
+    if (s.exitCode == 0 && !removes(s))
         checkInstalled(s);
-    else
+    else if (!removes(s))
         expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
+    checkGoneAndLeft(s);
 }
 
 // What a scenario may change on the system, for the audit of its prefix.
 const char* changeKind(const Scenario& s) {
     if (s.changes) return s.changes;
+    const bool succeeds = s.exitCode == 0 || s.exitCode == 3010;
+    if (s.msiexec) return !succeeds ? "package-failed" : removes(s) ? "package-removal" : "package";
+    if (removes(s)) return s.before.empty() ? "none" : "removal";
     const bool installs = s.quiet ? s.exitCode == 0 || s.exitCode == 3010 : !s.refused && s.closingKey != nullptr;
     return installs ? "installation" : "none";
 }
@@ -772,7 +978,7 @@ int main(int argc, char** argv) {
             return failures == 0 ? 0 : 1;
         }
         step("scenario " + name + " on " + windows);
-        if (s.quiet) {
+        if (s.quiet || s.msiexec) {
             runQuiet(s);
             std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");
             return failures == 0 ? 0 : 1;

@@ -39,20 +39,31 @@ case "$1" in
     # compare BEFORE AFTER MEDIUM KIND: KIND is what the scenario may change:
     # none (a refusal, a failed quiet run, a bad command line), usb-class-driver
     # (a refusal after the USB class driver was brought up to date, which
-    # comes first), installation.
+    # comes first), installation, removal (what an installation and the
+    # removal after it leave), and the same three for the package:
+    # package-failed, package, package-removal.
     before=$2 after=$3 medium=$4 kind=$5
+    case "$kind" in
+      none) sections="always" ;;
+      usb-class-driver) sections="always usb-class-driver" ;;
+      installation) sections="always usb-class-driver installation" ;;
+      removal) sections="always usb-class-driver removal" ;;
+      package-failed) sections="always package-failed" ;;
+      package) sections="always usb-class-driver installation package" ;;
+      package-removal) sections="always usb-class-driver removal package-removal" ;;
+      *) echo "no such kind of scenario: $kind" >&2; exit 2 ;;
+    esac
     allowed=$(mktemp)
-    # The sections of the list the kind allows: always "always".
-    awk -v kind="$kind" '
+    awk -v sections=" $sections " '
       /^\[/ { section = substr($0, 2, length($0) - 2); next }
       /^#/ || /^$/ { next }
-      section == "always" || section == kind ||
-        (kind == "installation" && section == "usb-class-driver") { print }' \
+      index(sections, " " section " ") > 0 { print }' \
       "$here/allowed-writes.txt" >"$allowed"
-    if [ "$kind" = installation ]; then
+    if [[ " $sections " == *" installation "* || " $sections " == *" removal "* ]]; then
       # The medium's own files, by name, where an installation puts them: the
       # system directory (monitors, also under the prefixed name a file in use
       # is written as), the driver directory and its "3", the processors'.
+      # After a removal, the drivers' files the spooler keeps.
       for file in "$medium"/W32/*; do
         name=$(basename "$file" | sed 's/[.]/[.]/g')
         echo "^FILE:windows/system32/(spool/(drivers/w32x86(/3)?|prtprocs/w32x86)/)?n?$name\|" >>"$allowed"

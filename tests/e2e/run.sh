@@ -28,6 +28,13 @@ if [ "$scenario" = PlantedLibraries ]; then
     cp "$(dirname "$medium")/testdata/planted-library.dll" "$work/prefix/drive_c/medium/$name"
   done
 fi
+# The Windows Installer packages of the medium, as a deployment tool finds them.
+case "$scenario" in
+  Package*)
+    mkdir -p "$work/prefix/drive_c/package"
+    cp "$(dirname "$medium")/PrinterDriverSetup.msi" "$(dirname "$medium")/testdata/PrinterDriverSetup-next.msi" \
+      "$work/prefix/drive_c/package/" ;;
+esac
 windir="$work/prefix/drive_c/windows"
 case "$windows" in
   win2k|winxp|win2003)

@@ -101,6 +101,19 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
              EXPECT_TRUE(s.sim.files().isFile(s.systemDirectory() + "\\SER.DLL"));
              EXPECT_TRUE(s.sim.files().isFile(s.driverDirectory() + "\\3\\DRV.DLL"));
          }},
+        // A printer on a serial port of Windows' own does not print through the medium's monitor.
+        {"another printer on Windows' own serial port", {com, "/quiet /model M2 /port LPT1:"},
+         "/uninstall /quiet /model M", 0, "monitor Serial Mon removed", {"M2(P)", "Till"},
+         [](InstallScenario& s) {
+             PRINTER_INFO_2A till = {};
+             till.pPrinterName = const_cast<char*>("Till");
+             till.pPortName = const_cast<char*>("COM1:");
+             till.pDriverName = const_cast<char*>("M2 Parallel");
+             till.pPrintProcessor = const_cast<char*>("WinPrint");
+             HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&till));
+             ASSERT_NE(added, nullptr) << s.sim.GetLastError();
+             s.sim.ClosePrinter(added);
+         }},
         {"a USB printer and its port record", {"/quiet /model M /port USB_M_1"}, "/uninstall /quiet /model M", 0,
          "port record USB_M_1 removed from SOFTWARE\\HALVERN\\PRINTERPORT\\", {}, nullptr, [](InstallScenario& s) {
              EXPECT_FALSE(hasMonitor(s, "Usb Mon"));

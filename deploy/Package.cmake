@@ -1,0 +1,20 @@
+# The Windows Installer package of the sample medium, made with msitools on
+# the build machine once the Windows program part has built the medium and
+# the custom actions: <build>/PrinterDriverSetup.msi. Its version follows
+# setup.exe's version resource; a new version needs a new product code.
+set(PACKAGE_VERSION 1.0.0)
+set(PACKAGE_PRODUCT_CODE 4D084249-FAD0-46A7-BA92-F2E10A37ABA8)
+set(PACKAGE_FILE "${CMAKE_BINARY_DIR}/PrinterDriverSetup.msi")
+# A later version of the same package, for the test of a major upgrade.
+set(PACKAGE_NEXT_FILE "${TESTDATA_DIR}/PrinterDriverSetup-next.msi")
+set(PACKAGE_ACTIONS "${WINDOWS_PROGRAM_DIR}/deploy/SetupAction.dll")
+find_program(WIXL wixl REQUIRED)
+find_program(MSIBUILD msibuild REQUIRED)
+add_custom_target(package ALL
+  COMMAND "${CMAKE_SOURCE_DIR}/deploy/build-package.sh" "${CMAKE_BINARY_DIR}/medium" "${PACKAGE_ACTIONS}"
+    ${PACKAGE_VERSION} ${PACKAGE_PRODUCT_CODE} "${PACKAGE_FILE}"
+  COMMAND "${CMAKE_SOURCE_DIR}/deploy/build-package.sh" "${CMAKE_BINARY_DIR}/medium" "${PACKAGE_ACTIONS}"
+    1.0.1 7D09E5F4-AAAC-4153-8A47-D776315F4AD1 "${PACKAGE_NEXT_FILE}"
+  DEPENDS windows-program
+  COMMENT "Making the Windows Installer package PrinterDriverSetup.msi"
+  VERBATIM)
