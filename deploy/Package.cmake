@@ -18,3 +18,6 @@ add_custom_target(package ALL
   DEPENDS windows-program
   COMMENT "Making the Windows Installer package PrinterDriverSetup.msi"
   VERBATIM)
+add_test(NAME native.package.TheRollbackTakesOffOnlyWhatSetupInstalled
+  COMMAND "${CMAKE_SOURCE_DIR}/deploy/check-rollback.sh" "${PACKAGE_FILE}")
+set_tests_properties(native.package.TheRollbackTakesOffOnlyWhatSetupInstalled PROPERTIES LABELS native)
