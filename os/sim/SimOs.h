@@ -226,6 +226,7 @@ private:
                           LPDWORD returned);
     bool enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed,
                          LPDWORD returned);
+    bool recordFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed);
     BOOL spoolerDirectory(const char* call, LPSTR server, LPSTR environment, DWORD level,
                           LPBYTE buffer, DWORD size, LPDWORD needed, bool processor);
     std::string processorDirectory(const std::string& environment) const;

@@ -437,6 +437,21 @@ bool SimOs::enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD need
     return true;
 }
 
+// A record of `total` bytes asked for into `buffer`: GetPrinterA and
+// GetPrinterDriverA answer alike.
+bool SimOs::recordFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    *needed = total;
+    if (size < total) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
+    if (buffer == nullptr) {
+        fail(ERROR_INVALID_USER_BUFFER);
+        return false;
+    }
+    return true;
+}
+
 BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                           LPDWORD returned) {
     SIM_LOCK();
@@ -963,15 +978,7 @@ BOOL SimOs::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
     for (const std::string* s : always) total += textBytes(machine_, *s);
     for (const std::string* s : optional)
         if (!s->empty()) total += textBytes(machine_, *s);
-    *needed = total;
-    if (size < total) {
-        fail(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    if (buffer == nullptr) {
-        fail(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
+    if (!recordFits(total, buffer, size, needed)) return FALSE;
     auto* out = reinterpret_cast<PRINTER_INFO_2A*>(buffer);
     std::memset(out, 0, sizeof *out);
     Packer strings(buffer + sizeof(PRINTER_INFO_2A));
@@ -1061,15 +1068,7 @@ BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LP
         fail(RPC_X_NULL_REF_POINTER);
         return FALSE;
     }
-    *needed = total;
-    if (size < total) {
-        fail(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    if (buffer == nullptr) {
-        fail(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
+    if (!recordFits(total, buffer, size, needed)) return FALSE;
     auto* out = reinterpret_cast<DRIVER_INFO_3A*>(buffer);
     std::memset(out, 0, sizeof *out);
     Packer strings(buffer + sizeof(DRIVER_INFO_3A));
