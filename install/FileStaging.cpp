@@ -42,10 +42,6 @@ bool driverDirectory(std::string* directory) {
     return spoolerDirectory(&os::Os::GetPrinterDriverDirectoryA, 260, directory);
 }
 
-bool processorDirectory(std::string* directory) {
-    return spoolerDirectory(&os::Os::GetPrintProcessorDirectoryA, 256, directory);
-}
-
 // A directory-reporting call that fits its buffer; 0 or a length beyond it is a failure.
 template <typename Call>
 bool directoryOf(Call call, size_t size, std::string* directory) {
@@ -56,10 +52,18 @@ bool directoryOf(Call call, size_t size, std::string* directory) {
     return true;
 }
 
+}  // namespace
+
+bool processorDirectory(std::string* directory) {
+    return spoolerDirectory(&os::Os::GetPrintProcessorDirectoryA, 256, directory);
+}
+
 bool systemDirectory(std::string* directory) {
     return directoryOf([](char* b, UINT n) { return os::sys().GetSystemDirectoryA(b, n); }, 256,
                        directory);
 }
+
+namespace {
 
 bool windowsDirectory(std::string* directory) {
     return directoryOf([](char* b, UINT n) { return os::sys().GetWindowsDirectoryA(b, n); }, 260,

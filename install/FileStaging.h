@@ -29,6 +29,12 @@ inline bool inUse(int copyResult) {
     return copyResult == kTargetInUse || copyResult == kTargetLocked;
 }
 
+// The print processor directory of the running system's environment and
+// the system directory, where the copies put files; false when the system
+// cannot say, or says more than the copies' buffers hold.
+bool processorDirectory(std::string* directory);
+bool systemDirectory(std::string* directory);
+
 // A file name read from the medium names a file of the folder it is copied
 // from and of the folder it is copied to: no path separator, no drive and no
 // "..", which would reach into any other folder of the system.

@@ -6,6 +6,7 @@
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
 #include "install/ComponentInstallers.h"
+#include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/RegistryKey.h"
 #include "install/UsbPortRegistry.h"
@@ -128,22 +129,6 @@ std::vector<PrinterUse> printersInUse() {
     return uses;
 }
 
-std::string systemDirectory() {
-    char buffer[MAX_PATH] = {};
-    UINT length = os::sys().GetSystemDirectoryA(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? std::string(buffer) : std::string();
-}
-
-std::string processorDirectory() {
-    char buffer[MAX_PATH] = {};
-    DWORD needed = 0;
-    if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer),
-                                               sizeof buffer, &needed))
-        return std::string();
-    buffer[sizeof buffer - 1] = '\0';
-    return buffer;
-}
-
 // Deletes a driver with the files no other driver names, where the spooler
 // can (Windows); one that does not take that (Wine) deletes the driver
 // alone. 0, or the system error.
@@ -174,7 +159,7 @@ public:
 private:
     bool removePrinters();
     void removeDrivers();
-    void removePortRecord(const std::string& port);
+    void removePortRecords();
     bool printsThroughPortsOfKind(const char* kind);
     void removeMonitor(const ModelParts::Component& monitor, const char* portKind);
     void removeProcessor(const ModelParts::Component& processor);
@@ -190,14 +175,19 @@ private:
     int targetOs_;
     RemovalOutcome outcome_;
     std::vector<PrinterUse> staying_;
+    std::vector<std::string> removedUsbPorts_;  // the ports of the USB printers removed
 };
 
 RemovalOutcome Removal::run() {
-    if (!removePrinters()) return outcome_;
+    const bool printersRemoved = removePrinters();
+    staying_ = printersInUse();
+    // Also when a later printer could not be removed: a port none prints to
+    // keeps no records.
+    removePortRecords();
+    if (!printersRemoved) return outcome_;
     // A port asked for where none of the model's printers is: nothing else
     // of the model is this removal's to take.
     if (!spoolerPort_.empty() && outcome_.printers == 0) return outcome_;
-    staying_ = printersInUse();
     removeDrivers();
     if (!outcome_.anyInstalled || !outcome_.failure.empty()) return outcome_;
     // The installation brings the serial monitor for a port whose name holds
@@ -229,7 +219,7 @@ bool Removal::removePrinters() {
             return failed("printer " + name + " on " + port + " could not be removed" + systemError());
         logStep("printer " + name + " on " + port + " removed");
         ++outcome_.printers;
-        if (contains(port, "USB_")) removePortRecord(port);
+        if (contains(port, "USB_")) removedUsbPorts_.push_back(port);
     }
     return true;
 }
@@ -256,28 +246,25 @@ void Removal::removeDrivers() {
     }
 }
 
-// The records the installation wrote for a USB port, once no printer prints
-// to it any more: the port-name record under the spooler's port, the
-// printer-port record under the port as it was chosen (the model's own name
-// where the spooler's is a shared one). The eight slots stay: every
-// installation resets them.
-void Removal::removePortRecord(const std::string& port) {
-    std::vector<std::string> names;
-    if (!localPrinters(&names)) return;
-    for (const std::string& other : names) {
-        Printer printer(other);
-        std::string otherPort, driver, processor;
-        if (printer.open() && printer.read(&otherPort, &driver, &processor) &&
-            config::equalIgnoringCase(otherPort, port))
-            return;
-    }
-    std::string chosen = "USB_" + parts_.model + "_" + port.substr(port.size() - 1);
-    if (!config::equalIgnoringCase(spoolerPortName(chosen), port)) chosen = port;
-    const std::pair<const char*, std::string> records[] = {{kPortNameKey, port}, {kPrinterPortKey, chosen}};
-    for (const auto& [path, value] : records) {
-        RegistryKey key;
-        if (key.Open(HKEY_LOCAL_MACHINE, path) && key.DeleteValue(value))
-            logStep("port record " + value + " removed from " + path);
+// The records the installation wrote for each USB port of a removed
+// printer that no printer prints to any more: the port-name record under
+// the spooler's port, the printer-port record under the port as it was
+// chosen (the model's own name where the spooler's is a shared one). The
+// eight slots stay: every installation resets them.
+void Removal::removePortRecords() {
+    for (const std::string& port : removedUsbPorts_) {
+        const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
+            return config::equalIgnoringCase(p.port, port);
+        });
+        if (used) continue;
+        std::string chosen = "USB_" + parts_.model + "_" + port.substr(port.size() - 1);
+        if (!config::equalIgnoringCase(spoolerPortName(chosen), port)) chosen = port;
+        const std::pair<const char*, std::string> records[] = {{kPortNameKey, port}, {kPrinterPortKey, chosen}};
+        for (const auto& [path, value] : records) {
+            RegistryKey key;
+            if (key.Open(HKEY_LOCAL_MACHINE, path) && key.DeleteValue(value))
+                logStep("port record " + value + " removed from " + path);
+        }
     }
 }
 
@@ -331,8 +318,8 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
         return;
     }
     logStep("monitor " + monitor.name + " removed");
-    const std::string system = systemDirectory();
-    if (system.empty()) return;
+    std::string system;
+    if (!systemDirectory(&system)) return;
     deleteFile(system + "\\" + monitor.dll);
     deleteFile(system + "\\n" + monitor.dll);
     for (const std::string& file : monitor.otherFiles) deleteFile(system + "\\" + file);
@@ -348,14 +335,15 @@ void Removal::removeProcessor(const ModelParts::Component& processor) {
         logStep("print processor " + processor.name + " kept: a printer still uses it");
         return;
     }
-    const std::string folder = processorDirectory();
+    std::string folder;
+    const bool folderKnown = processorDirectory(&folder);
     std::string name = processor.name;
     if (!os::sys().DeletePrintProcessorA(nullptr, nullptr, &name[0])) {
         failed("print processor " + processor.name + " could not be removed" + systemError());
         return;
     }
     logStep("print processor " + processor.name + " removed");
-    if (!folder.empty()) deleteFile(folder + "\\" + processor.dll);
+    if (folderKnown) deleteFile(folder + "\\" + processor.dll);
 }
 
 // A file the spooler has let go of goes now; one something still holds, when
@@ -379,16 +367,15 @@ ModelParts readModelParts(config::DriverConfig& config, const std::string& model
     ModelParts parts;
     parts.model = model;
     for (int flavour : {config::kStd, config::kGdi}) {
+        std::string name;  // the flavour's print processor, as a parallel port's printer has it
         for (int kind : {config::kSerial, config::kParallel, config::kUsb}) {
             PRINTER_INFO_2A printer = {};
             config.buildPrinterDescriptor(model, targetOs, &printer, flavour, kind);
             addOnce(&parts.drivers, printer.pDriverName);
+            if (kind == config::kParallel && printer.pPrintProcessor) name = printer.pPrintProcessor;
         }
-        PRINTER_INFO_2A printer = {};
-        config.buildPrinterDescriptor(model, targetOs, &printer, flavour, config::kParallel);
         config::DriverFileList files;
         config.buildFileList(model, targetOs, &files, flavour);
-        const std::string name = printer.pPrintProcessor ? printer.pPrintProcessor : "";
         bool known = config::isNone(name) || std::any_of(parts.processors.begin(), parts.processors.end(),
                                                          [&](const ModelParts::Component& p) { return p.name == name; });
         if (!known) parts.processors.push_back({name, files.processor, {}});

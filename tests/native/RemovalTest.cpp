@@ -124,6 +124,24 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
              // The slots every installation resets stay.
              EXPECT_EQ(s.sim.registry().getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1"), 0u);
          }},
+        // Another printer still prints to the port: its records stay for it.
+        {"a USB port another printer still prints to", {"/quiet /model M /port USB_M_1"},
+         "/uninstall /quiet /model M", 0, "printer M(U) 1 on USB_M_1 removed", {"Till"},
+         [](InstallScenario& s) {
+             PRINTER_INFO_2A till = {};
+             till.pPrinterName = const_cast<char*>("Till");
+             till.pPortName = const_cast<char*>("USB_M_1");
+             till.pDriverName = const_cast<char*>("M USB");
+             till.pPrintProcessor = const_cast<char*>("WinPrint");
+             HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&till));
+             ASSERT_NE(added, nullptr) << s.sim.GetLastError();
+             s.sim.ClosePrinter(added);
+         },
+         [](InstallScenario& s) {
+             EXPECT_TRUE(hasDriver(s, "M USB"));
+             for (const char* key : {"SOFTWARE\\HALVERN\\PORTNAME", "SOFTWARE\\HALVERN\\PRINTERPORT"})
+                 EXPECT_NE(s.sim.registry().getDword(HKEY_LOCAL_MACHINE, key, "USB_M_1"), 0xFFFFFFFFu) << key;
+         }},
         // The spooler's port of this model is a shared name; the printer-port
         // record has the port as chosen.
         {"a USB printer on a shared port name", {"/quiet /model \"KPX-D7 Mini\" /port \"USB_KPX-D7 Mini_1\""},
