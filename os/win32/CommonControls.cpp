@@ -1,6 +1,6 @@
 #include "os/win32/CommonControls.h"
 
-#include <string>
+#include "os/win32/Win32Os.h"
 
 namespace os {
 namespace {
@@ -60,20 +60,12 @@ HMODULE fromOwnManifest() {
     return module;
 }
 
-HMODULE fromSystemDirectory() {
-    char directory[MAX_PATH] = {};
-    UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
-    if (length == 0 || length >= sizeof directory) return nullptr;
-    const std::string path = std::string(directory) + "\\" + kLibrary;
-    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 }  // namespace
 
 HMODULE loadCommonControls() {
     static const HMODULE module = [] {
         HMODULE found = fromOwnManifest();
-        return found ? found : fromSystemDirectory();
+        return found ? found : loadSystemLibrary(kLibrary);
     }();
     return module;
 }

@@ -5,16 +5,16 @@
 #include <string>
 
 namespace os {
-namespace {
 
-// The full path of a file in the system directory; empty when the directory
-// cannot be read.
-std::string inSystemDirectory(const char* file) {
+HMODULE loadSystemLibrary(const char* dll) {
     char directory[MAX_PATH] = {};
     UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
-    if (length == 0 || length >= sizeof directory) return std::string();
-    return std::string(directory) + "\\" + file;
+    if (length == 0 || length >= sizeof directory) return nullptr;
+    const std::string path = std::string(directory) + "\\" + dll;
+    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+namespace {
 
 // A function of a system DLL that Windows does not protect as a known DLL,
 // or that not every Windows the program loads on exports (an import would
@@ -24,8 +24,7 @@ std::string inSystemDirectory(const char* file) {
 // for there first too. Null, with the last error set, where it is missing.
 template <typename Function>
 Function systemFunction(const char* dll, const char* name) {
-    const std::string path = inSystemDirectory(dll);
-    HMODULE module = path.empty() ? nullptr : ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE module = loadSystemLibrary(dll);
     FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
     if (function == nullptr) ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
     // The library stays loaded for the rest of the run, as an import would.

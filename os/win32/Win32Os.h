@@ -5,6 +5,11 @@
 
 namespace os {
 
+// A DLL of the system directory, by its full path: never one of the same
+// name elsewhere. What it loads in turn is looked for beside it first. Null
+// when the directory cannot be read or the DLL cannot be loaded.
+HMODULE loadSystemLibrary(const char* dll);
+
 class Win32Os final : public Os {
 public:
     DWORD GetLastError() override;
