@@ -8,6 +8,23 @@
 #include "os/Os.h"
 
 namespace config {
+namespace {
+
+// A section's key names as the system lists them, read into `size`
+// characters; false when the list fills them and may have been cut.
+bool listKeyNames(const std::string& file, const std::string& section, size_t size,
+                  std::vector<std::string>* names) {
+    std::vector<char> list(size, '\0');
+    DWORD length = os::sys().GetPrivateProfileStringA(section.c_str(), nullptr, "", list.data(),
+                                                      static_cast<DWORD>(size), file.c_str());
+    if (length + 2 >= size) return false;
+    names->clear();
+    for (size_t at = 0; at < length && list[at] != '\0'; at += names->back().size() + 1)
+        names->emplace_back(&list[at]);
+    return true;
+}
+
+}  // namespace
 
 std::string readValue(const std::string& file, const std::string& section,
                       const std::string& key, size_t room, unsigned* length) {
@@ -26,17 +43,10 @@ int readInteger(const std::string& file, const std::string& section, const std::
 
 std::vector<std::string> readKeyNames(const std::string& file, const std::string& section) {
     std::vector<std::string> names;
-    for (DWORD size = 4096; size <= (1u << 24); size *= 4) {
-        std::vector<char> list(size, '\0');
-        DWORD length = os::sys().GetPrivateProfileStringA(section.c_str(), nullptr, "", list.data(), size,
-                                                          file.c_str());
-        // A list that fills the buffer may have been cut: read it again, larger.
-        if (length + 2 >= size) continue;
-        for (size_t at = 0; at < length && list[at] != '\0'; at += names.back().size() + 1)
-            names.emplace_back(&list[at]);
-        return names;
-    }
-    return names;
+    // A list that fills the buffer may have been cut: read it again, larger.
+    for (size_t size = 4096; size <= (1u << 24); size *= 4)
+        if (listKeyNames(file, section, size, &names)) return names;
+    return std::vector<std::string>();
 }
 
 int parseDecimal(const std::string& text) {
@@ -147,13 +157,8 @@ bool SectionSnapshot::read(const std::string& file, const std::string& section) 
     }
     if (found != 1) return false;
     // The system's own list of the section's keys, which must be the one read here.
-    std::vector<char> listed(bytes.size() + 2, '\0');
-    DWORD length = os::sys().GetPrivateProfileStringA(section.c_str(), nullptr, "", listed.data(),
-                                                      static_cast<DWORD>(listed.size()), file.c_str());
-    if (length + 2 >= listed.size()) return false;
     std::vector<std::string> names;
-    for (size_t at = 0; at < length; at += names.back().size() + 1) names.emplace_back(&listed[at]);
-    return names == keyNames_;
+    return listKeyNames(file, section, bytes.size() + 2, &names) && names == keyNames_;
 }
 
 std::string SectionSnapshot::value(const std::string& key, size_t room) const {
