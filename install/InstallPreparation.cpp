@@ -173,8 +173,8 @@ void Preparation::nameAndRecordUsbPort() {
     for (const char* number : numbers)
         if (contains(s_.portName, std::string("_") + number)) name += std::string("(U) ") + number;
     job_.setPrinterName(name);
-    // This model's ports are known to the port monitor by a fixed name.
-    if (contains(s_.portName, "KPX-D7")) job_.setPrinterPort(spoolerPortName(s_.portName));
+    // Some models' ports are known to the port monitor by a fixed name.
+    job_.setPrinterPort(spoolerPortName(s_.portName));
     RegisterUsbPort(job_.printer.pPortName);
     logStep(std::string("USB port ") + job_.printer.pPortName + " recorded");
 }
