@@ -1,5 +1,6 @@
 #include "app/AdminCheck.h"
 
+#include "app/SystemDetection.h"
 #include "os/Os.h"
 
 namespace app {
@@ -78,6 +79,10 @@ bool isAdministrator() {
     }
     sys.CloseHandle(token);
     return administrator;
+}
+
+bool administratorMissing(int runningOs) {
+    return runningOs >= kWindows2000 && runningOs <= kWindows7 && !isAdministrator();
 }
 
 }  // namespace app

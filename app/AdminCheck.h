@@ -9,6 +9,11 @@ namespace app {
 // attributes are not examined.
 bool isAdministrator();
 
+// Windows 2000 to 7 let only an administrator install: whether the system
+// the program runs on (its TargetOs) asks for one and the program is not
+// one. The other systems ask for nothing.
+bool administratorMissing(int runningOs);
+
 // Whether the program runs as the local system account (as a deployment
 // agent starts it). Any call that fails means "not the system account".
 bool isLocalSystem();

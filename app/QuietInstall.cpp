@@ -57,9 +57,8 @@ public:
 
 // "Windows 6.2 (build 9200, platform 2)": what the system says it is.
 std::string reportedVersion() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!os::sys().GetVersionExA(&version)) return "a Windows whose version cannot be read";
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version)) return "a Windows whose version cannot be read";
     return "Windows " + std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion) +
            " (build " + std::to_string(version.dwBuildNumber) + ", platform " +
            std::to_string(version.dwPlatformId) + ")";
@@ -71,9 +70,8 @@ std::string reportedVersion() {
 // 98/Me's: the wizard shows that to a person on its OS page; a quiet run,
 // with nobody to see it, installs nothing.
 bool systemKnown() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!os::sys().GetVersionExA(&version)) return false;
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version)) return false;
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return true;
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT && targetOsOf(version) != kWindows98Me;
 }
@@ -92,10 +90,7 @@ public:
 
 private:
     // Ends the installation with what the wizard would have shown.
-    int end(int code, const std::string& text) {
-        install::logStep("ended: " + text);
-        return code;
-    }
+    int end(int code, const std::string& text) { return endUnattended(code, text); }
     int startupChecks();
     int wizardChecks();
     int chooseModel();
@@ -124,8 +119,7 @@ int QuietInstall::wizardChecks() {
     }
     if (!isBitmapReadable("DRVCONFIG\\Left.bmp")) return end(kExitFailed, messageText("IDS_ERR_NOLEFT"));
     runningOs_ = detectTargetOs();
-    if (runningOs_ >= kWindows2000 && runningOs_ <= kWindows7 && !isAdministrator())
-        return end(kExitFailed, messageText("IDS_ADMIN"));
+    if (administratorMissing(runningOs_)) return end(kExitFailed, messageText("IDS_ADMIN"));
     if (agreement) {
         if (!line_.acceptEula) return end(kExitFailed, "the licence agreement was not accepted: add /accepteula");
         install::logStep("licence agreement accepted");
@@ -135,27 +129,19 @@ int QuietInstall::wizardChecks() {
 
 // The printer page's lists, the mode page's rule and the OS page.
 int QuietInstall::chooseModel() {
-    s_.category = -1;
-    for (const auto& [category, name] : config::DriverConfig().models()) {
-        if (config::equalIgnoringCase(name, line_.model) && (line_.category < 0 || line_.category == category)) {
-            s_.category = category;
-            s_.modelName = name;
-            break;
-        }
-    }
-    if (s_.category < 0) return end(kExitNotSupported, "no model " + line_.model + " on this disc");
+    if (!config::DriverConfig().findModel(line_.model, line_.category, &s_.category, &s_.modelName))
+        return end(kExitNotSupported, "no model " + line_.model + " on this disc");
     s_.defaultPrinter = line_.defaultPrinter;
     install::logStep("model " + s_.modelName + " of category " + std::to_string(s_.category));
     bool advancedAllowed = checks_.leavePrinterPage(s_.category, s_.modelName);
     if (line_.installMode == 0 && !advancedAllowed) return end(kExitNotSupported, messageText("IDS_TYPICAL_NOTES"));
     s_.installMode = line_.installMode;
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    os::sys().GetVersionExA(&version);
+    OSVERSIONINFOA version;
+    os::runningVersion(&version);
     OsPageChoice choice = osPageChoice(version);
     if (choice.unknownPlatform) install::logStep("said: " + messageText("IDS_ERR_SYSTEM"));
     if (choice.vista) recordVistaCompatibility();
-    s_.targetOs = choice.marked ? choice.targetOs : kWindows98Me;
+    s_.targetOs = choice.targetOs;
     install::logStep("target system " + std::to_string(s_.targetOs));
     WizardChecks::OsPageOutcome outcome = checks_.leaveOsPage(s_.targetOs);
     if (outcome.refusal) return end(kExitNotSupported, messageText(outcome.refusal));
@@ -287,19 +273,20 @@ int runUnattended(const CommandLine& line, const std::string& what, const std::f
     return code;
 }
 
+int endUnattended(int code, const std::string& text) {
+    install::logStep("ended: " + text);
+    return code;
+}
+
 int unattendedStartChecks() {
-    auto end = [](int code, const std::string& text) {
-        install::logStep("ended: " + text);
-        return code;
-    };
     switch (checkStartup()) {
         case StartupResult::Run: break;
-        case StartupResult::SecondInstance: return end(kExitAnotherCopyRuns, "another copy of the setup is running");
-        case StartupResult::UninstallerOpen: return end(kExitFailed, answers.lastText);
+        case StartupResult::SecondInstance: return endUnattended(kExitAnotherCopyRuns, "another copy of the setup is running");
+        case StartupResult::UninstallerOpen: return endUnattended(kExitFailed, answers.lastText);
         case StartupResult::UnsupportedSystem:
-        case StartupResult::NoPort: return end(kExitNotSupported, answers.lastText);
+        case StartupResult::NoPort: return endUnattended(kExitNotSupported, answers.lastText);
     }
-    if (!systemKnown()) return end(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
+    if (!systemKnown()) return endUnattended(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
     return 0;
 }
 

@@ -22,6 +22,8 @@ std::string quietInstallLog(const CommandLine& line);
 // questions by the command line, everything else by its first button), then
 // `body`, and its exit code logged. Returns that code.
 int runUnattended(const CommandLine& line, const std::string& what, const std::function<int()>& body);
+// Ends an unattended run: the reason logged, the exit code returned.
+int endUnattended(int code, const std::string& text);
 // The start-up checks and the system's, as an unattended run answers them:
 // 0 to go on, or the exit code, logged.
 int unattendedStartChecks();

@@ -4,7 +4,6 @@
 #include "app/QuietInstall.h"
 #include "app/SystemDetection.h"
 #include "app/TextTable.h"
-#include "config/AsciiCase.h"
 #include "config/DriverConfig.h"
 #include "install/InstallLog.h"
 #include "install/Removal.h"
@@ -13,51 +12,36 @@
 namespace app {
 namespace {
 
-int end(int code, const std::string& text) {
-    install::logStep("ended: " + text);
-    return code;
-}
-
 // The system the removal reads the medium's rules for: the one the OS page
 // would mark, as the installation took it.
 int removalTarget() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    os::sys().GetVersionExA(&version);
-    const OsPageChoice choice = osPageChoice(version);
-    return choice.marked ? choice.targetOs : kWindows98Me;
+    OSVERSIONINFOA version;
+    os::runningVersion(&version);
+    return osPageChoice(version).targetOs;
 }
 
 int removeModel(const CommandLine& line) {
     if (int code = unattendedStartChecks()) return code;
-    const int running = detectTargetOs();
-    if (running >= kWindows2000 && running <= kWindows7 && !isAdministrator())
-        return end(kExitFailed, MessageTexts().GetText("IDS_ADMIN"));
+    if (administratorMissing(detectTargetOs())) return endUnattended(kExitFailed, MessageTexts().GetText("IDS_ADMIN"));
     config::DriverConfig config;
     int category = -1;
     std::string model;
-    for (const auto& [entryCategory, name] : config.models()) {
-        if (config::equalIgnoringCase(name, line.model) && (line.category < 0 || line.category == entryCategory)) {
-            category = entryCategory;
-            model = name;
-            break;
-        }
-    }
-    if (category < 0) return end(kExitNothingToRemove, "no model " + line.model + " on this disc: nothing of it to remove");
+    if (!config.findModel(line.model, line.category, &category, &model))
+        return endUnattended(kExitNothingToRemove, "no model " + line.model + " on this disc: nothing of it to remove");
     const int targetOs = removalTarget();
     install::logStep("model " + model + " of category " + std::to_string(category) + ", target system " +
                      std::to_string(targetOs));
     config.setCategory(category);
     const install::ModelParts parts = install::readModelParts(config, model, targetOs);
     const install::RemovalOutcome outcome = install::removeModel(parts, line.port, targetOs);
-    if (!outcome.failure.empty()) return end(kExitFailed, "removal failed: " + outcome.failure);
+    if (!outcome.failure.empty()) return endUnattended(kExitFailed, "removal failed: " + outcome.failure);
     const std::string where = line.port.empty() ? std::string() : " on " + line.port;
     if (!outcome.anyInstalled || (!line.port.empty() && outcome.printers == 0))
-        return end(kExitNothingToRemove, "nothing of " + model + " is installed" + where);
+        return endUnattended(kExitNothingToRemove, "nothing of " + model + " is installed" + where);
     const std::string summary = "removed " + model + where + " (" + std::to_string(outcome.printers) +
                                 " printer(s), " + std::to_string(outcome.drivers) + " driver(s))";
-    if (outcome.restartNeeded) return end(kExitRestartNeeded, summary + "; Windows must be restarted");
-    return end(kExitInstalled, summary);
+    if (outcome.restartNeeded) return endUnattended(kExitRestartNeeded, summary + "; Windows must be restarted");
+    return endUnattended(kExitInstalled, summary);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/TextTable.h"
 #include "config/DriverConfig.h"
 #include "config/ProgramFolder.h"
+#include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "os/Os.h"
 
@@ -34,9 +35,8 @@ bool uninstallerOpen() {
 // Windows 98 and Me (9x platform, minor version not 0) and NT 4.0 are refused;
 // Windows 95 and everything else goes on.
 bool systemRefused() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!os::sys().GetVersionExA(&version)) return false;
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version)) return false;
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return version.dwMinorVersion != 0;
     if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
         return version.dwMajorVersion == 4 && version.dwMinorVersion == 0;
@@ -64,16 +64,9 @@ const char* const kLoadedByName[] = {"version.dll", "winspool.drv", "setupapi.dl
                                      "userenv.dll", "apphelp.dll",  "propsys.dll",  "dwmapi.dll",
                                      "cryptbase.dll", "oleacc.dll", "clbcatq.dll"};
 
-std::string systemDirectory() {
-    char directory[MAX_PATH] = {};
-    UINT length = os::sys().GetSystemDirectoryA(directory, sizeof directory);
-    return length > 0 && length < sizeof directory ? std::string(directory) : std::string();
-}
-
 bool isVista() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    return os::sys().GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+    OSVERSIONINFOA version;
+    return os::runningVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
            version.dwMajorVersion == 6 && version.dwMinorVersion == 0;
 }
 
@@ -116,8 +109,8 @@ bool portCheckModel(std::string* model) {
 void restrictLibrarySearch() {
     os::Os& sys = os::sys();
     if (isVista() || !sys.SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) sys.SetDllDirectoryA("");
-    const std::string system = systemDirectory();
-    if (system.empty()) return;
+    std::string system;
+    if (!install::systemDirectory(&system)) return;
     for (const char* library : kLoadedByName)
         sys.LoadLibraryExA((system + "\\" + library).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -53,9 +53,8 @@ int targetOsOf(const OSVERSIONINFOA& version) {
 }
 
 int detectTargetOs() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!os::sys().GetVersionExA(&version)) return kWindows98Me;
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version)) return kWindows98Me;
     return targetOsOf(version);
 }
 

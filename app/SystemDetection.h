@@ -34,6 +34,7 @@ int detectTargetOs();
 
 // What the operating-system page marks for the running system.
 struct OsPageChoice {
+    // The system the page stands for: Windows 98/Me where nothing is marked.
     int targetOs = kWindows98Me;
     // A radio button is marked: the one of targetOs. Windows 95 and systems
     // the program does not know mark none.

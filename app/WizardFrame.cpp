@@ -68,8 +68,7 @@ BOOL WizardFrame::onInitDialog() {
         onCancel();
         return FALSE;
     }
-    int running = detectTargetOs();
-    if (running >= kWindows2000 && running <= kWindows7 && !isAdministrator()) {
+    if (administratorMissing(detectTargetOs())) {
         messageBox(MessageTexts().GetText("IDS_ADMIN"));
         onCancel();
         return FALSE;

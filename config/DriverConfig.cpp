@@ -72,6 +72,18 @@ std::vector<int> DriverConfig::entryNumbers(int count) const {
     return presentEntries(readKeyNames(setupPath_, kModelListSection), count);
 }
 
+bool DriverConfig::findModel(const std::string& name, int category, int* foundCategory,
+                             std::string* foundName) const {
+    for (const auto& [entryCategory, entryName] : models()) {
+        if (equalIgnoringCase(entryName, name) && (category < 0 || category == entryCategory)) {
+            *foundCategory = entryCategory;
+            *foundName = entryName;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::pair<int, std::string>> DriverConfig::models() const {
     std::vector<std::pair<int, std::string>> models;
     const int count = modelCount();

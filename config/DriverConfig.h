@@ -35,6 +35,10 @@ public:
     // reads it: its category and its model name. Read from the file at once
     // where it allows (SectionSnapshot), else entry by entry.
     std::vector<std::pair<int, std::string>> models() const;
+    // The first of models() named `name` without regard to case, of
+    // `category` unless that is -1: its category, and its name as the list
+    // spells it. False when the list has none.
+    bool findModel(const std::string& name, int category, int* foundCategory, std::string* foundName) const;
     // The entry that "DEFAULTNAME" numbers, read as modelEntry reads it.
     int defaultModel(std::string* text) const;
     // The version of the print processor on the medium.

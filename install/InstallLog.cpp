@@ -29,9 +29,8 @@ std::string oneLine(const std::string& text) {
 }
 
 bool isNtFamily() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    return os::sys().GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    OSVERSIONINFOA version;
+    return os::runningVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 // A file that is a file and nothing else: not a folder, not a link to

@@ -153,9 +153,8 @@ int addPrintProcessor(const std::string& processorName, const std::string& dllNa
 
 bool setDefaultPrinter(const char* printerName) {
     if (printerName == nullptr) return false;
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!os::sys().GetVersionExA(&version)) return false;
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version)) return false;
     bool nineX = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
     bool nt4 = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion < 5;
     if (nineX || nt4) {

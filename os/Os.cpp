@@ -37,4 +37,10 @@ Os& sys() {
 
 Os* install(Os* system) { return installed.exchange(system); }
 
+bool runningVersion(OSVERSIONINFOA* version) {
+    *version = OSVERSIONINFOA();
+    version->dwOSVersionInfoSize = sizeof *version;
+    return sys().GetVersionExA(version) != FALSE;
+}
+
 }  // namespace os

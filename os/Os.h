@@ -212,6 +212,11 @@ public:
 // the simulation.
 Os& sys();
 
+// The running system's version through sys() (GetVersionExA, its size
+// filled in); false when it cannot be read, `version` then all zeros but
+// for its size.
+bool runningVersion(OSVERSIONINFOA* version);
+
 // Installs `system` for the whole process (nullptr restores the default) and
 // returns what was installed before.
 Os* install(Os* system);

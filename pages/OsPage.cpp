@@ -27,11 +27,10 @@ OsPage::~OsPage() {
 void OsPage::start() {
     started_ = true;
     published = this;
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
+    OSVERSIONINFOA version;
     // A version that cannot be read leaves the platform 0, which the page
     // reports as a system it does not know.
-    os::sys().GetVersionExA(&version);
+    os::runningVersion(&version);
     targetOs_ = app::kWindows98Me;
 
     app::OsPageChoice choice = app::osPageChoice(version);
