@@ -39,47 +39,36 @@ bool isSystemSid(PSID sid) {
     return same;
 }
 
+// Reads one class of the token's information as a `Record` and returns what
+// `check` says of it. Any call that fails means false: the size query must
+// ask for more room than an empty buffer, and at least a whole record.
+template <typename Record, typename Check>
+bool tokenSays(TOKEN_INFORMATION_CLASS infoClass, Check check) {
+    os::Os& sys = os::sys();
+    HANDLE token = nullptr;
+    if (!openToken(&token)) return false;
+    bool says = false;
+    DWORD needed = 0;
+    if (!sys.GetTokenInformation(token, infoClass, nullptr, 0, &needed) &&
+        sys.GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed >= sizeof(Record)) {
+        HLOCAL buffer = sys.LocalAlloc(LPTR, needed);
+        if (buffer != nullptr) {
+            if (sys.GetTokenInformation(token, infoClass, buffer, needed, &needed))
+                says = check(*static_cast<const Record*>(buffer));
+            sys.LocalFree(buffer);
+        }
+    }
+    sys.CloseHandle(token);
+    return says;
+}
+
 }  // namespace
 
 bool isLocalSystem() {
-    os::Os& sys = os::sys();
-    HANDLE token = nullptr;
-    if (!openToken(&token)) return false;
-    bool system = false;
-    DWORD needed = 0;
-    if (!sys.GetTokenInformation(token, TokenUser, nullptr, 0, &needed) &&
-        sys.GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed >= sizeof(TOKEN_USER)) {
-        HLOCAL buffer = sys.LocalAlloc(LPTR, needed);
-        if (buffer != nullptr) {
-            if (sys.GetTokenInformation(token, TokenUser, buffer, needed, &needed))
-                system = isSystemSid(static_cast<TOKEN_USER*>(buffer)->User.Sid);
-            sys.LocalFree(buffer);
-        }
-    }
-    sys.CloseHandle(token);
-    return system;
+    return tokenSays<TOKEN_USER>(TokenUser, [](const TOKEN_USER& user) { return isSystemSid(user.User.Sid); });
 }
 
-bool isAdministrator() {
-    os::Os& sys = os::sys();
-    HANDLE token = nullptr;
-    if (!openToken(&token)) return false;
-
-    bool administrator = false;
-    DWORD needed = 0;
-    // The size query must ask for more room; any other answer is a failure.
-    if (!sys.GetTokenInformation(token, TokenGroups, nullptr, 0, &needed) &&
-        sys.GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed >= sizeof(TOKEN_GROUPS)) {
-        HLOCAL buffer = sys.LocalAlloc(LPTR, needed);
-        if (buffer != nullptr) {
-            if (sys.GetTokenInformation(token, TokenGroups, buffer, needed, &needed))
-                administrator = holdsAdministrators(*static_cast<TOKEN_GROUPS*>(buffer));
-            sys.LocalFree(buffer);
-        }
-    }
-    sys.CloseHandle(token);
-    return administrator;
-}
+bool isAdministrator() { return tokenSays<TOKEN_GROUPS>(TokenGroups, holdsAdministrators); }
 
 bool administratorMissing(int runningOs) {
     return runningOs >= kWindows2000 && runningOs <= kWindows7 && !isAdministrator();

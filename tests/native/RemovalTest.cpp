@@ -56,6 +56,18 @@ bool hasDriver(InstallScenario& s, const char* name) {
     return s.sim.spooler().driver(name, "Windows NT x86") != nullptr;
 }
 
+// A printer the program did not name: added by hand, or renamed since.
+void addTill(InstallScenario& s, const char* port, const char* driver) {
+    PRINTER_INFO_2A till = {};
+    till.pPrinterName = const_cast<char*>("Till");
+    till.pPortName = const_cast<char*>(port);
+    till.pDriverName = const_cast<char*>(driver);
+    till.pPrintProcessor = const_cast<char*>("WinPrint");
+    HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&till));
+    ASSERT_NE(added, nullptr) << s.sim.GetLastError();
+    s.sim.ClosePrinter(added);
+}
+
 // A removal that finds nothing of its model changes nothing.
 void removedNothing(InstallScenario& s) {
     for (const char* call : {"DeletePrinter", "DeleteMonitorA", "DeletePrintProcessorA",
@@ -104,16 +116,7 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
         // A printer on a serial port of Windows' own does not print through the medium's monitor.
         {"another printer on Windows' own serial port", {com, "/quiet /model M2 /port LPT1:"},
          "/uninstall /quiet /model M", 0, "monitor Serial Mon removed", {"M2(P)", "Till"},
-         [](InstallScenario& s) {
-             PRINTER_INFO_2A till = {};
-             till.pPrinterName = const_cast<char*>("Till");
-             till.pPortName = const_cast<char*>("COM1:");
-             till.pDriverName = const_cast<char*>("M2 Parallel");
-             till.pPrintProcessor = const_cast<char*>("WinPrint");
-             HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&till));
-             ASSERT_NE(added, nullptr) << s.sim.GetLastError();
-             s.sim.ClosePrinter(added);
-         }},
+         [](InstallScenario& s) { addTill(s, "COM1:", "M2 Parallel"); }},
         {"a USB printer and its port record", {"/quiet /model M /port USB_M_1"}, "/uninstall /quiet /model M", 0,
          "port record USB_M_1 removed from SOFTWARE\\HALVERN\\PRINTERPORT\\", {}, nullptr, [](InstallScenario& s) {
              EXPECT_FALSE(hasMonitor(s, "Usb Mon"));
@@ -127,16 +130,7 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
         // Another printer still prints to the port: its records stay for it.
         {"a USB port another printer still prints to", {"/quiet /model M /port USB_M_1"},
          "/uninstall /quiet /model M", 0, "printer M(U) 1 on USB_M_1 removed", {"Till"},
-         [](InstallScenario& s) {
-             PRINTER_INFO_2A till = {};
-             till.pPrinterName = const_cast<char*>("Till");
-             till.pPortName = const_cast<char*>("USB_M_1");
-             till.pDriverName = const_cast<char*>("M USB");
-             till.pPrintProcessor = const_cast<char*>("WinPrint");
-             HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&till));
-             ASSERT_NE(added, nullptr) << s.sim.GetLastError();
-             s.sim.ClosePrinter(added);
-         },
+         [](InstallScenario& s) { addTill(s, "USB_M_1", "M USB"); },
          [](InstallScenario& s) {
              EXPECT_TRUE(hasDriver(s, "M USB"));
              for (const char* key : {"SOFTWARE\\HALVERN\\PORTNAME", "SOFTWARE\\HALVERN\\PRINTERPORT"})
