@@ -284,7 +284,8 @@ int unattendedStartChecks() {
         case StartupResult::SecondInstance: return endUnattended(kExitAnotherCopyRuns, "another copy of the setup is running");
         case StartupResult::UninstallerOpen: return endUnattended(kExitFailed, answers.lastText);
         case StartupResult::UnsupportedSystem:
-        case StartupResult::NoPort: return endUnattended(kExitNotSupported, answers.lastText);
+        case StartupResult::NoPort:
+        case StartupResult::ProgramPathTooLong: return endUnattended(kExitNotSupported, answers.lastText);
     }
     if (!systemKnown()) return endUnattended(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
     return 0;

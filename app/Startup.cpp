@@ -71,12 +71,24 @@ bool isVista() {
 }
 
 // A program path longer than its configuration paths can hold would have
-// them cut, and the configuration read from a parent folder: refused as a
-// medium without configuration is.
+// them cut, and the configuration read from a parent folder: refused, with
+// a text that says why, so that the user moves the medium rather than looks
+// for a fault in its configuration.
 bool programPathRefused() {
     if (config::programPathFits()) return false;
     install::logStep("the program's path is longer than 199 characters: " + config::programFolder());
     return true;
+}
+
+// The language file's text, or, where the file has none (a medium older
+// than the text, or a folder so deep that the file itself is out of reach),
+// a plain English one.
+std::string programPathTooLongText() {
+    const std::string text = TextTable("Setup").GetText("PathTooLong");
+    if (!text.empty()) return text;
+    return "The path of this setup is too long: with setup.exe it may have at most 199 characters. "
+           "Copy the setup with all its folders to a folder with a shorter path, such as "
+           "C:\\PrinterSetup, and start it from there.";
 }
 
 }  // namespace
@@ -137,10 +149,14 @@ StartupResult checkStartup() {
         showSetupText("Nonsupport");
         return StartupResult::UnsupportedSystem;
     }
+    if (programPathRefused()) {
+        applicationMessageBox(programPathTooLongText());
+        return StartupResult::ProgramPathTooLong;
+    }
     // A list in which no entry names a category offers no model and so no
     // port: that ends the program the same way.
     std::string model;
-    if (programPathRefused() || !portCheckModel(&model) || !modelOffersAPort(model)) {
+    if (!portCheckModel(&model) || !modelOffersAPort(model)) {
         showSetupText("PortNull");
         return StartupResult::NoPort;
     }

@@ -12,6 +12,7 @@ enum class StartupResult {
     UninstallerOpen,    // "Close" was shown
     UnsupportedSystem,  // "Nonsupport" was shown
     NoPort,             // "PortNull" was shown
+    ProgramPathTooLong, // "PathTooLong" (or its English text) was shown
 };
 
 struct StartupSettings {

@@ -81,6 +81,11 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
                          InstallScenario::modelSections());
          },
          1633, "ended: <PortNull>"},
+        // Said as what it is, not as a medium without ports; the medium's
+        // language file (the scenario's, in C:\MEDIUM) is out of reach.
+        {"the program's path is too long", 3, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) { s.sim.machine().modulePath = "C:\\" + std::string(200, 'x') + "\\setup.exe"; },
+         1633, "ended: The path of this setup is too long"},
         {"the side picture is missing", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.files().remove("C:\\MEDIUM\\DRVCONFIG\\Left.bmp"); }, 1603,
          "ended: <IDS_ERR_NOLEFT>"},

@@ -192,21 +192,49 @@ TEST_F(StartupTest, TheProgramsFolderIsTheMediumWhateverTheCurrentDirectory) {
 }
 
 // A program path that its 200-character configuration paths cannot hold is
-// refused like a medium without configuration, even where the cut path
-// would name a parent folder with a configuration of its own.
+// refused with a text of its own, even where the cut path would name a
+// parent folder with a configuration of its own.
 TEST_F(StartupTest, AProgramPathTooLongForTheConfigurationIsRefused) {
     const std::string folder = "C:\\MEDIUM\\" + std::string(190, 'x');
-    write(folder + "\\language\\setup.ini", kLanguage);
+    write(folder + "\\language\\setup.ini", std::string(kLanguage) + "PathTooLong=<PathTooLong>\r\n");
     write(folder + "\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
     sim.machine().modulePath = folder + "\\setup.exe";
-    EXPECT_EQ(app::checkStartup(), StartupResult::NoPort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"<PortNull>"});
+    EXPECT_EQ(app::checkStartup(), StartupResult::ProgramPathTooLong);
+    EXPECT_EQ(messages(), std::vector<std::string>{"<PathTooLong>"});
 
     // The path and its terminator in 200 characters: 199 fit, 200 do not.
     for (size_t length : {199u, 200u}) {
         sim.machine().modulePath = "C:\\" + std::string(length - 13, 'x') + "\\setup.exe";
         ASSERT_EQ(sim.machine().modulePath.size(), length);
         EXPECT_EQ(config::programPathFits(), length == 199u) << length;
+    }
+}
+
+// Where the language file has no text for it, an older medium's, or lies too
+// deep to be read at all, the refusal still says why, in plain English, and
+// never with the text for a medium without ports.
+TEST(StartupPathTest, AProgramPathTooLongIsExplainedWithoutTheLanguageFilesText) {
+    struct Row {
+        const char* what;
+        size_t folderLength;
+        const char* language;
+    } rows[] = {
+        {"a language file without the text", 200, kLanguage},
+        {"a language file too deep to be read", 245, "[Setup]\r\nPathTooLong=<PathTooLong>\r\nPortNull=<PortNull>\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        testing_support::SimMachine machine;
+        const std::string folder = "C:\\" + std::string(row.folderLength - 3, 'x');
+        machine.write(folder + "\\language\\setup.ini", row.language);
+        machine.write(folder + "\\DRVCONFIG\\setup.ini", kOneModel);
+        machine.write(folder + "\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
+        machine.sim.machine().modulePath = folder + "\\setup.exe";
+        EXPECT_EQ(app::checkStartup(), StartupResult::ProgramPathTooLong);
+        ASSERT_EQ(machine.messages().size(), 1u);
+        const std::string shown = machine.messages()[0];
+        EXPECT_NE(shown.find("too long"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("199 characters"), std::string::npos) << shown;
     }
 }
 

@@ -21,7 +21,7 @@ inline const std::vector<std::pair<std::string, std::vector<std::string>>> kLang
       "IDS_ERR_COPYFIEL", "IDS_ERR_DIRTYPE", "IDS_ERR_NEEDRESTART", "IDS_ERR_LOSTDRIVERFILE"}},
     {"Setup",
      {"Caption", "Help", "Back", "Next", "Install", "Cancel", "Close", "Nonsupport", "PortNull",
-      "CaptionName"}},
+      "PathTooLong", "CaptionName"}},
     {"Legal", {"Agreement", "Accept", "Reject"}},
     {"Mode", {"Type", "Typical", "Advanced", "Remarks", "Note1", "Note2", "Note3"}},
     {"System", {"Select"}},
