@@ -39,6 +39,7 @@ public:
 private:
     void wizardBox(const std::string& text) { app::wizardMessageBox(context_.owner, text); }
     bool targetSupported();
+    bool bringUsbClassDriverUpToDate();
     void assembleRecords();
     bool reconcileUsbIdentity();
     bool reconcileAdvanced(int deviceValue);
@@ -66,15 +67,8 @@ bool Preparation::run() {
         return false;
     }
     if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
-        CompareUsbDriverVersions() != 0) {
-        std::string failure;
-        if (!updateUsbClassDriver(context_, &failure)) {
-            logFailure("USB class driver", failure, os::sys().GetLastError());
-            wizardBox(failure);
-            return false;
-        }
-        logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
-    }
+        CompareUsbDriverVersions() != 0 && !bringUsbClassDriverUpToDate())
+        return false;
     assembleRecords();
     if (s_.portKind == config::kUsb) {
         if (!reconcileUsbIdentity()) return false;
@@ -88,6 +82,31 @@ bool Preparation::run() {
         return false;
     }
     return true;
+}
+
+// An installer that cannot be started stops only an installation that has
+// no class driver at all: an older one drives the printer, so the failure is
+// said and the installation goes on with it. An installer that was started
+// and has not ended (a quiet run's limit) may still be changing the driver:
+// that stops.
+bool Preparation::bringUsbClassDriverUpToDate() {
+    std::string failure;
+    switch (updateUsbClassDriver(context_, &failure)) {
+        case UsbDriverUpdate::Done:
+            logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
+            return true;
+        case UsbDriverUpdate::NotStarted:
+            logFailure("USB class driver", failure, os::sys().GetLastError());
+            if (!usbClassDriverInstalled()) break;
+            logStep("the installed USB class driver is kept: " + FileVersionText(installedUsbDriverPath()));
+            wizardBox(failure + "\r\n\r\nThe USB class driver already installed is kept, and the installation goes on.");
+            return true;
+        case UsbDriverUpdate::NotEnded:
+            logFailure("USB class driver", failure, os::sys().GetLastError());
+            break;
+    }
+    wizardBox(failure);
+    return false;
 }
 
 // Windows Vista is checked when the user leaves the OS page, not here.
@@ -196,11 +215,11 @@ std::string installerFailure(const std::string& installer, DWORD error) {
 
 // The wizard: started as the shell starts a program, and waited for while its
 // window, titled "CaptionName", is there.
-bool runInstallerWatchingItsWindow(const std::string& installer, std::string* failure) {
+UsbDriverUpdate runInstallerWatchingItsWindow(const std::string& installer, std::string* failure) {
     HINSTANCE started = os::sys().ShellExecuteA(nullptr, "open", installer.c_str(), "2", nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<uintptr_t>(started) <= 32) {
         *failure = installerFailure(installer, static_cast<DWORD>(reinterpret_cast<uintptr_t>(started)));
-        return false;
+        return UsbDriverUpdate::NotStarted;
     }
     os::sys().Sleep(500);
     // Copied out: the next lookup of this thread reuses the text's buffer.
@@ -208,13 +227,13 @@ bool runInstallerWatchingItsWindow(const std::string& installer, std::string* fa
     // An empty title would match any untitled window and wait for ever.
     while (!caption.empty() && os::sys().FindWindowA(nullptr, caption.c_str()) != nullptr)
         os::sys().Sleep(1000);
-    return true;
+    return UsbDriverUpdate::Done;
 }
 
 // A quiet run: nobody answers an installer that stops to ask, so its process
 // is waited for, and no longer than the limit. The shell is told to show no
 // box of its own either.
-bool runInstallerWaitingForItsProcess(const std::string& installer, int seconds, std::string* failure) {
+UsbDriverUpdate runInstallerWaitingForItsProcess(const std::string& installer, int seconds, std::string* failure) {
     SHELLEXECUTEINFOA run = {};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -224,29 +243,30 @@ bool runInstallerWaitingForItsProcess(const std::string& installer, int seconds,
     run.nShow = SW_SHOWNORMAL;
     if (!os::sys().ShellExecuteExA(&run) || run.hProcess == nullptr) {
         *failure = installerFailure(installer, os::sys().GetLastError());
-        return false;
+        return UsbDriverUpdate::NotStarted;
     }
     DWORD waited = os::sys().WaitForSingleObject(run.hProcess, static_cast<DWORD>(seconds) * 1000);
     os::sys().CloseHandle(run.hProcess);
-    if (waited == WAIT_OBJECT_0) return true;
+    if (waited == WAIT_OBJECT_0) return UsbDriverUpdate::Done;
     *failure = "the USB driver installer " + installer + " did not end within " + std::to_string(seconds) +
                " seconds (it is left running)";
-    return false;
+    return UsbDriverUpdate::NotEnded;
 }
 
 }  // namespace
 
-bool updateUsbClassDriver(const PreparationContext& context, std::string* failure) {
+UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, std::string* failure) {
     const std::string driverFolder = config::programFolder() + "\\USBDrv\\";
     for (const char* file : {"bulkusb.sys", "BULKUSB.INF"})
         os::sys().SetFileAttributesA((driverFolder + file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
     const std::string installer = currentDirectory() + "\\USBDrv\\Install.exe";
-    if (context.quiet ? !runInstallerWaitingForItsProcess(installer, context.installerSeconds, failure)
-                      : !runInstallerWatchingItsWindow(installer, failure))
-        return false;
+    UsbDriverUpdate result = context.quiet
+                                 ? runInstallerWaitingForItsProcess(installer, context.installerSeconds, failure)
+                                 : runInstallerWatchingItsWindow(installer, failure);
+    if (result != UsbDriverUpdate::Done) return result;
     os::sys().Sleep(1000);
     os::sys().Sleep(2000);
-    return true;
+    return result;
 }
 
 bool prepareInstallation(InstallJob& job, const PreparationContext& context) {

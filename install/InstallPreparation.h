@@ -35,8 +35,9 @@ bool prepareInstallation(InstallJob& job, const PreparationContext& context);
 // The USB driver installer's part: run when the medium's class driver is
 // newer than the installed one (or none is installed). The wizard waits for
 // the installer's window to come and go; a quiet run waits for its process,
-// at most the context's limit. False, with the text to show, when the
-// installer could not be started or did not end in time.
-bool updateUsbClassDriver(const PreparationContext& context, std::string* failure);
+// at most the context's limit. Where it is not Done, `failure` holds the
+// text to show.
+enum class UsbDriverUpdate { Done, NotStarted, NotEnded };
+UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, std::string* failure);
 
 }  // namespace install

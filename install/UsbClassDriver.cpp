@@ -69,6 +69,11 @@ std::string installedUsbDriverPath() {
     return std::string(windows, length) + "\\system32\\drivers\\bulkusb.sys";
 }
 
+bool usbClassDriverInstalled() {
+    DWORD attributes = os::sys().GetFileAttributesA(installedUsbDriverPath().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 int compareVersionTexts(const std::string& first, const std::string& second) {
     std::array<unsigned long, 4> a = versionParts(first), b = versionParts(second);
     return a < b ? -1 : a > b ? 1 : 0;

@@ -17,6 +17,11 @@ std::string mediumUsbDriverPath();
 // The installed copy: the Windows directory + "\system32\drivers\bulkusb.sys".
 std::string installedUsbDriverPath();
 
+// Whether a class driver is installed at all: a copy in the system's driver
+// folder, whatever its version (one without a version resource drives the
+// printer as well).
+bool usbClassDriverInstalled();
+
 // -1 when no usable installed copy is found (its version is 0.0.0.0), 1 when
 // the medium's copy is newer, 0 otherwise (equal texts included). Callers
 // install the medium's copy on any result but 0.

@@ -267,14 +267,44 @@ TEST_F(InstallPreparationTest, ANewerClassDriverIsInstalledByTheInstallerAndAwai
     EXPECT_EQ(sim.desktop().shellRuns().size(), 1u);
     EXPECT_EQ(sim.clock().sleeps(), (std::vector<DWORD>{500, 1000, 2000}));
 
-    // An installer that cannot be started is said, and nothing goes on.
-    sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
-    sim.desktop().messageBoxes().clear();
-    sim.clock().clearWaits();
-    EXPECT_FALSE(prepare());
-    EXPECT_EQ(messages(), std::vector<std::string>{"Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2"});
-    EXPECT_EQ(sim.desktop().messageBoxes().back().owner, reinterpret_cast<HWND>(0x4242));
-    EXPECT_TRUE(sim.clock().sleeps().empty()) << "no installer is waited for";
+}
+
+// An installer that cannot be started is said; it stops the installation
+// only where no class driver is installed at all, as an older one drives
+// the printer.
+TEST_F(InstallPreparationTest, AnInstallerThatCannotStartStopsOnlyWithoutAnyClassDriver) {
+    const std::string notStarted = "Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2";
+    struct Row {
+        const char* what;
+        const char* installed;  // the installed class driver's test file; null: none
+        bool goesOn;
+        std::string shown;
+    } rows[] = {
+        {"an older class driver installed", "pe/ver1001.dll", true,
+         notStarted + "\r\n\r\nThe USB class driver already installed is kept, and the installation goes on."},
+        {"one without a version", "pe/nores.dll", true,
+         notStarted + "\r\n\r\nThe USB class driver already installed is kept, and the installation goes on."},
+        {"none installed", nullptr, false, notStarted},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        sim.files().remove(install::installedUsbDriverPath());
+        if (row.installed) sim.files().writeFile(install::installedUsbDriverPath(), testData(row.installed));
+        sim.desktop().messageBoxes().clear();
+        sim.registry().removeTree(HKEY_LOCAL_MACHINE, install::kPortNameKey);
+        sim.clock().clearWaits();
+        select(3, "USB_M_1");
+        EXPECT_EQ(prepare(), row.goesOn);
+        EXPECT_EQ(messages(), std::vector<std::string>{row.shown});
+        EXPECT_EQ(sim.desktop().messageBoxes().back().owner, reinterpret_cast<HWND>(0x4242));
+        EXPECT_TRUE(sim.clock().sleeps().empty()) << "no installer is waited for";
+        // Gone on: the printer named and its port recorded.
+        EXPECT_EQ(sim.registry().exists(HKEY_LOCAL_MACHINE, install::kPortNameKey), row.goesOn);
+        if (row.goesOn) {
+            ASSERT_NE(job.printer.pPrinterName, nullptr);
+            EXPECT_EQ(printerName(), "M(U) 1");
+        }
+    }
 }
 
 TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord) {

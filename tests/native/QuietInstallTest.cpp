@@ -6,6 +6,7 @@
 #include "app/Captions.h"
 #include "app/QuietInstall.h"
 #include "install/InstallLog.h"
+#include "install/UsbClassDriver.h"
 #include "support/InstallFixture.h"
 #include "support/QuietMedium.h"
 
@@ -154,6 +155,16 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              s.sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
          },
          1603, "ended: Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2"},
+        // An older class driver drives the printer: the failure is logged and
+        // the installation goes on.
+        {"the USB driver installer cannot be started beside an older class driver", 3,
+         "/quiet /model M /port USB_M_1",
+         [](InstallScenario& s) {
+             newerUsbClassDriver(s, 0);
+             s.sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
+             s.sim.files().writeFile(install::installedUsbDriverPath(), s.testData("pe/ver1001.dll"));
+         },
+         0, "said: Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2", "M(U) 1"},
         {"the sequence fails", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.faults().fail("AddPrinterA", ERROR_ACCESS_DENIED); }, 1603,
          "printer M(P) on LPT1: added failed"},
