@@ -44,7 +44,8 @@ private:
     bool reconcileUsbIdentity();
     bool reconcileAdvanced(int deviceValue);
     bool reconcileTypical(int deviceValue);
-    bool giveUsbPrinterNumber(int number);
+    bool renumberUsbPrinter(int carried, int wanted);
+    std::string renumberingUnavailable(int carried, int wanted) const;
     void nameAndRecordUsbPort();
 
     InstallJob& job_;
@@ -158,32 +159,53 @@ bool Preparation::reconcileAdvanced(int deviceValue) {
     for (int candidate = 4; candidate >= 1 && portNumber == 0; --candidate)
         if (contains(s_.portName, "_" + std::to_string(candidate))) portNumber = candidate;
     if (portNumber == number) return true;
-    if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    if (giveUsbPrinterNumber(portNumber)) return true;
-    wizardBox("Failed to set Printer ID!");
-    return false;
-}
-
-// The printer is sent only bytes of its own command set: without the
-// medium's signature no command is sent at all, in either mode, and the
-// change fails as any other failed change does.
-bool Preparation::giveUsbPrinterNumber(int number) {
-    UsbCommandSignature signature;
-    if (!readUsbCommandSignature(&signature)) {
-        logStep("the medium gives no USB command signature: no number is sent to the printer");
-        if (s_.installMode != 0) wizardBox("Failed to set Printer ID!");
-        return false;
-    }
-    if (!WriteUsbDeviceId(static_cast<unsigned char>(number), signature)) return false;
-    logStep("USB printer given number " + std::to_string(number));
-    return true;
+    return renumberUsbPrinter(number, portNumber);
 }
 
 // Typical mode: one USB port, number 1; no printer attached is no obstacle.
 bool Preparation::reconcileTypical(int deviceValue) {
     if (deviceValue == kNoUsbPrinter || usbPortNumber(deviceValue) == 1) return true;
+    return renumberUsbPrinter(usbPortNumber(deviceValue), 1);
+}
+
+// The printer is sent only bytes of its own command set. Without the
+// medium's signature the change cannot be made, so it is not offered: the
+// user is told what to do instead, and nothing is sent.
+bool Preparation::renumberUsbPrinter(int carried, int wanted) {
+    UsbCommandSignature signature;
+    if (!readUsbCommandSignature(&signature)) {
+        logStep("the medium gives no USB command signature: the printer cannot be given a new number");
+        wizardBox(renumberingUnavailable(carried, wanted));
+        return false;
+    }
     if (app::applicationMessageBox(message("IDS_INF_CHANGEID"), MB_YESNO) != IDYES) return false;
-    return giveUsbPrinterNumber(1);
+    if (WriteUsbDeviceId(static_cast<unsigned char>(wanted), signature)) {
+        logStep("USB printer given number " + std::to_string(wanted));
+        return true;
+    }
+    if (s_.installMode == 0) wizardBox("Failed to set Printer ID!");
+    return false;
+}
+
+// What to do instead of a number change: install the printer on the port
+// its number names, in advanced mode, where the model has that mode and the
+// port lists such a number (1 to 4); else have the printer carry the number
+// the port needs.
+std::string Preparation::renumberingUnavailable(int carried, int wanted) const {
+    const std::string head = "This disc cannot give the USB printer a new port number. The printer carries number " +
+                             std::to_string(carried);
+    const std::string itsPort = "USB_" + s_.modelName + "_" + std::to_string(carried);
+    const bool advanced = s_.installMode == 0;
+    const bool advancedOffered =
+        advanced || config::readInteger(context_.categoryPath, config::portSection(s_.modelName), "AdvancedSetup",
+                                        config::kFileRoom) != 0;
+    if (carried <= 4 && advancedOffered) {
+        if (advanced) return head + ": choose its port, " + itsPort + ", instead of " + s_.portName + ".";
+        return head + ", and a typical installation uses number 1: install it in advanced mode on its port, " +
+               itsPort + ".";
+    }
+    return head + ", and " + s_.portName + " needs number " + std::to_string(wanted) +
+           ": connect a printer that carries number " + std::to_string(wanted) + ", or have this one's changed to it.";
 }
 
 void Preparation::nameAndRecordUsbPort() {

@@ -107,19 +107,33 @@ TEST_F(InstallPreparationTest, EveryRefusalIsShownAndStopsTheInstall) {
              t.sim.usb().attach(9).acceptsWrites = false;  // number 2
          },
          {"<IDS_INF_CHANGEID>", "write ID error"}, false, false, true},
-        // The printer hears nothing that is not of its own command set.
+        // The printer hears nothing that is not of its own command set: a
+        // medium without the signature does not offer the change it cannot
+        // make, and says which port the printer belongs on instead.
         {"no command signature on the medium, advanced", [](InstallPreparationTest& t) {
              t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(nullptr));
              t.select(3, "USB_M_3", 0);
-             t.sim.usb().attach(8);
+             t.sim.usb().attach(8);  // number 1
          },
-         {"<IDS_INF_CHANGEID>", "Failed to set Printer ID!"}, true},
-        {"a command signature that is not four bytes, typical", [](InstallPreparationTest& t) {
+         {"This disc cannot give the USB printer a new port number. The printer carries number 1: "
+          "choose its port, USB_M_1, instead of USB_M_3."}, true},
+        {"no command signature, typical, a model with advanced mode", [](InstallPreparationTest& t) {
+             t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(nullptr));
+             t.write(kCategoryFile, "[M.PORT]\r\nAdvancedSetup=1\r\n" + InstallTest::modelSections());
+             t.select(3, "USB_M_1", 1);
+             t.sim.usb().attach(9);  // number 2
+         },
+         {"This disc cannot give the USB printer a new port number. The printer carries number 2, and a "
+          "typical installation uses number 1: install it in advanced mode on its port, USB_M_2."}, true},
+        {"a command signature that is not four bytes, typical, a model without advanced mode",
+         [](InstallPreparationTest& t) {
              t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections("50 4C 48"));
              t.select(3, "USB_M_1", 1);
-             t.sim.usb().attach(9);
+             t.sim.usb().attach(9);  // number 2
          },
-         {"<IDS_INF_CHANGEID>", "Failed to set Printer ID!"}, true},
+         {"This disc cannot give the USB printer a new port number. The printer carries number 2, and "
+          "USB_M_1 needs number 1: connect a printer that carries number 1, or have this one's changed to it."},
+         true},
         {"USB for NT 4.0", [](InstallPreparationTest& t) {
              t.write(kCategoryFile, "[M.PORT]\r\nSystemNTSupported=1\r\n");
              t.select(1, "USB_M_1");

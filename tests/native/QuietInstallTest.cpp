@@ -124,6 +124,19 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              s.sim.usb().attach(8);  // number 1
          },
          1603, "ended: <IDS_INF_CHANGEID>"},
+        // Without the medium's signature the change is not offered, whatever
+        // the command line allows: the log says what to do instead.
+        {"the USB printer's number cannot be changed from this medium", 3,
+         "/quiet /model M /mode advanced /port USB_M_3 /usbid change",
+         [](InstallScenario& s) {
+             s.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallScenario::monitorSections(nullptr));
+             s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
+                     "[M.PORT]\r\nUSBSUPPORTED=1\r\nAdvancedSetup=1\r\n" + InstallScenario::modelSections());
+             s.write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
+             s.sim.usb().attach(8);  // number 1
+         },
+         1603, "ended: This disc cannot give the USB printer a new port number. The printer carries number 1: "
+               "choose its port, USB_M_1, instead of USB_M_3."},
         // Advanced mode on a parallel port ticks raster printing, as the wizard does.
         {"advanced mode on a parallel port", 3, "/quiet /model M /mode advanced /port LPT1:",
          [](InstallScenario& s) {
