@@ -49,7 +49,7 @@ set(E2E_SCENARIOS
   winxp:QuietFromAnotherFolder winxp:PlantedLibraries win7:PlantedLibraries winxp:QuietAfterABadOption
   winxp:QuietUsage win10:QuietUnknownWindows winxp:QuietUsbInstallerStopsToAsk
   winxp:RemoveAfterTheWizard win7:RemoveAfterTheWizard winxp:RemoveAfterAQuietUsbInstallation
-  winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled
+  winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled winxp:RemoveBesideAnotherProductsDriver
   winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 foreach(entry ${E2E_SCENARIOS})

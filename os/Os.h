@@ -139,6 +139,8 @@ public:
     virtual BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) = 0;
     virtual BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                                LPDWORD needed, LPDWORD returned) = 0;
+    virtual BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                     LPDWORD needed, LPDWORD returned) = 0;
     virtual HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) = 0;
     virtual BOOL DeletePrinter(HANDLE printer) = 0;
     virtual BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,

@@ -150,6 +150,9 @@ public:
     BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) override;
     // Level 3, the only level the program reads.
+    BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed, LPDWORD returned) override;
+    // Level 3, the only level the program reads.
     BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                            LPDWORD needed) override;
     HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) override;
@@ -219,6 +222,7 @@ private:
     void buildMachine();
     void setSpoolerLoaded(bool running);
     std::string driverDirectory(const std::string& environment) const;
+    std::string driverFilesDirectory(const Spooler::Driver& driver) const;
     Services::Service* openedService(const char* call, SC_HANDLE handle, DWORD right,
                                      ServiceObject** opened);
     bool spoolerReachable(LPSTR server, bool changes);

@@ -344,6 +344,12 @@ BOOL Win32Os::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer,
     return function ? function(flags, name, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
+BOOL Win32Os::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                  LPDWORD needed, LPDWORD returned) {
+    static const auto function = spooler<decltype(&::EnumPrinterDriversA)>("EnumPrinterDriversA");
+    return function ? function(server, environment, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
     static const auto function = spooler<decltype(&::GetPrinterDriverA)>("GetPrinterDriverA");
     return function ? function(printer, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);

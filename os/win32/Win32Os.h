@@ -84,6 +84,8 @@ public:
     BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) override;
     BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) override;
+    BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed, LPDWORD returned) override;
     BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                            LPDWORD needed) override;
     BOOL DeletePrinter(HANDLE printer) override;

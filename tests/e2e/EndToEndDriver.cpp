@@ -52,8 +52,8 @@ struct Scenario {
     std::vector<const char*> before;
     // What must be gone afterwards, and what must still be there: printers,
     // printer drivers, port monitors, files.
-    std::vector<const char*> printersGone, printersLeft, driversGone, monitorsGone, monitorsLeft, filesGone,
-        filesLeft;
+    std::vector<const char*> printersGone, printersLeft, driversGone, driversLeft, monitorsGone, monitorsLeft,
+        filesGone, filesLeft;
     std::vector<const char*> keysGone, keysLeft;  // below HKEY_LOCAL_MACHINE
     long exitCode = 0;                  // what it ends with
     std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
@@ -69,6 +69,7 @@ struct Scenario {
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
+    const char* foreignDriver = nullptr;  // another product's driver of this name, with files of its own
     // The walk.
     const char* model = "RP-80";
     int category = 0;
@@ -266,6 +267,19 @@ std::vector<Scenario> scenarios() {
         s.printersLeft = {"RP-58(S)"};
         s.monitorsLeft = {"POS Serial Port"};
         s.changes = "installation";  // the other model's stays
+        all.push_back(s);
+    }
+    {
+        // Another product's driver bears the model's driver name: not the model's to remove.
+        Scenario s;
+        s.name = "RemoveBesideAnotherProductsDriver";
+        s.foreignDriver = "RP-80";
+        s.quiet = "/uninstall /quiet /model RP-80 /log C:\\quiet.log";
+        s.exitCode = 1605;
+        s.logLines = {"printer driver RP-80 kept: its files are not the ones this medium installs",
+                      "ended: nothing of RP-80 is installed", "exit code 1605"};
+        s.driversLeft = {"RP-80"};
+        s.filesLeft = {"C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\VENDOR.DLL"};
         all.push_back(s);
     }
     {
@@ -571,6 +585,31 @@ void installOlderSerialMonitor() {
              "DriverVersion", 1);
 }
 
+// Another product's printer driver under `name`: the medium's stand-in
+// programs and a data file, under names of its own.
+void installForeignDriver(const char* name) {
+    char directory[MAX_PATH] = {};
+    DWORD needed = 0;
+    expect(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory,
+                                      &needed) != FALSE,
+           "the driver directory");
+    const std::pair<const char*, const char*> files[] = {
+        {"POSDRV.DLL", "VENDOR.DLL"}, {"POSDRVUI.DLL", "VENDORUI.DLL"}, {"RP80.GPD", "VENDOR.GPD"}};
+    for (const auto& [from, to] : files)
+        expect(CopyFileA((medium + "\\W32\\" + from).c_str(), (std::string(directory) + "\\" + to).c_str(), FALSE) !=
+                   FALSE,
+               std::string("placing another product's ") + to);
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = const_cast<char*>(name);
+    driver.pDriverPath = const_cast<char*>("VENDOR.DLL");
+    driver.pDataFile = const_cast<char*>("VENDOR.GPD");
+    driver.pConfigFile = const_cast<char*>("VENDORUI.DLL");
+    driver.pDefaultDataType = const_cast<char*>("RAW");
+    expect(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)) != FALSE,
+           "registering another product's driver (" + std::to_string(GetLastError()) + ")");
+}
+
 // --- The walk ------------------------------------------------------------------
 
 class Walk {
@@ -728,6 +767,8 @@ void checkGoneAndLeft(const Scenario& s) {
     for (const char* name : s.printersGone) expect(!printerNamed(name).found, std::string("no printer ") + name);
     for (const char* name : s.printersLeft) expect(printerNamed(name).found, std::string("the printer ") + name + " stays");
     for (const char* name : s.driversGone) expect(!driverInstalled(name), std::string("no printer driver ") + name);
+    for (const char* name : s.driversLeft)
+        expect(driverInstalled(name), std::string("the printer driver ") + name + " stays");
     for (const char* name : s.monitorsGone) expect(!monitorInstalled(name), std::string("no monitor ") + name);
     for (const char* name : s.monitorsLeft) expect(monitorInstalled(name), std::string("the monitor ") + name + " stays");
     for (const char* path : s.filesGone)
@@ -972,6 +1013,7 @@ int main(int argc, char** argv) {
             prepareSystem(windows);
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();
+            if (s.foreignDriver) installForeignDriver(s.foreignDriver);
             if (s.plantedLibraries) preferPlantedLibraries();
             if (s.installerStopsToAsk)
                 WritePrivateProfileStringA("Installer", "StopsToAsk", "1", (medium + "\\USBDrv\\Install.ini").c_str());
