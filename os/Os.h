@@ -32,8 +32,9 @@ public:
     // 2000 on), whatever the program's manifest declares: from Windows 8.1
     // on, GetVersionExA answers 6.2 to a program whose manifest does not
     // name the system. The record's size field says which of its two forms
-    // is given (276 or 284 bytes). An NTSTATUS: kStatusSuccess, or
-    // kStatusNotImplemented where ntdll lacks it.
+    // is given (276 or 284 bytes): the longer one's fields are filled only
+    // for its own size. An NTSTATUS: kStatusSuccess, or kStatusNotImplemented
+    // where ntdll lacks it.
     virtual LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) = 0;
     // The machine's processor, for a process of any architecture: the
     // process's own machine (IMAGE_FILE_MACHINE_UNKNOWN when it is not

@@ -1,6 +1,5 @@
 #include "os/sim/SimOs.h"
 
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -195,9 +194,9 @@ LONG SimOs::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
     // A fault stands for a failure of ntdll's own.
     if (enter("RtlGetVersion")) return static_cast<LONG>(0xC0000001);  // STATUS_UNSUCCESSFUL
     if (!machine_.ntAtLeast(5, 0)) return kStatusNotImplemented;
-    const DWORD shortForm = offsetof(RTL_OSVERSIONINFOEXW, wServicePackMajor);
-    if (info == nullptr || (info->dwOSVersionInfoSize != shortForm && info->dwOSVersionInfoSize != sizeof *info))
-        return kStatusInvalidParameter;
+    // Whatever the size says, the short form is filled (and trusted to be
+    // there); the longer one's fields only when the size is its own.
+    if (info == nullptr) return kStatusInvalidParameter;
     info->dwMajorVersion = machine_.major;
     info->dwMinorVersion = machine_.minor;
     info->dwBuildNumber = machine_.build;

@@ -485,9 +485,8 @@ HRESULT readProtectedPrint(const WinRt& rt, BOOL* enabled) {
 HRESULT Win32Os::IsProtectedPrintEnabled(BOOL* enabled) {
     static const WinRt rt;
     if (!rt.present()) return HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED);
-    // A thread of its own would do as well; this one is left as it was
-    // found: a single-threaded apartment made here is ended here, one made
-    // before (of either kind) stays.
+    // The thread is left as it was found: an apartment begun here is ended
+    // here, one begun before (of either kind) stays.
     const HRESULT initialized = rt.initialize(0 /* RO_INIT_SINGLETHREADED */);
     const HRESULT result = readProtectedPrint(rt, enabled);
     if (SUCCEEDED(initialized)) rt.uninitialize();
