@@ -6,9 +6,11 @@
 
 #include "app/TextTable.h"
 #include "config/AsciiCase.h"
+#include "install/DriverStore.h"
 #include "install/InstallLog.h"
 #include "install/PrivateFolder.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace install {
 namespace {
@@ -201,6 +203,31 @@ int copyFromDriverStore(const std::string& name, std::string& errorText) {
     return result;
 }
 
+// Windows 8 and later keep them in the package of the architecture
+// installed for: the first "ntprint*" folder may be one of the version-4
+// model's, or a version an update left behind.
+int copyFromNtprintPackage(const std::string& name, std::string& errorText) {
+    std::string windows;
+    windowsDirectory(&windows);
+    const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
+    std::string source;
+    // The driver installed is the x86 one.
+    if (!findInNtprintPackage(repository, os::Architecture::X86, name, &source)) {
+        errorText = "Couldn't find system fiels.";
+        return kCopyFailed;
+    }
+    std::string directory;
+    if (!driverDirectory(&directory)) {
+        errorText = message("IDS_ERR_GETDRIVERDIR");
+        return kCopyFailed;
+    }
+    if (os::sys().CopyFileA(source.c_str(), (directory + "\\" + name).c_str(), FALSE)) return kCopied;
+    DWORD error = os::sys().GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) return static_cast<int>(error);
+    errorText = copyFailure(name, error, source);
+    return kCopyFailed;
+}
+
 UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
     if (notification != SPFILENOTIFY_FILEINCABINET) return NO_ERROR;
     auto* entry = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
@@ -240,7 +267,9 @@ int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
     if (isUnidrvFile(name)) {
         if (targetOs >= 2 && targetOs <= 4)
             return copyFromDriverCache(name, target, prefixed, errorText);
-        if (targetOs >= 5 && targetOs <= 7) return copyFromDriverStore(name, errorText);
+        if (targetOs >= 5 && targetOs <= 7)
+            return os::runningSystem().ntAtLeast(6, 2) ? copyFromNtprintPackage(name, errorText)
+                                                       : copyFromDriverStore(name, errorText);
     }
     return copyFromMedium(name, target, prefixed, errorText);
 }

@@ -1269,3 +1269,19 @@ BOOL SimOs::SetDefaultPrinterA(LPCSTR printerName) {
 }
 
 }  // namespace os::sim
+
+namespace os::sim {
+
+HRESULT SimOs::IsProtectedPrintEnabled(BOOL* enabled) {
+    SIM_LOCK();
+    if (enter("IsProtectedPrintEnabled")) return E_FAIL;
+    // The Windows Runtime came with Windows 8, the mode with Windows 11 24H2.
+    if (!machine_.ntAtLeast(6, 2)) return static_cast<HRESULT>(0x80070078);  // ERROR_CALL_NOT_IMPLEMENTED
+    if (!machine_.ntAtLeast(10, 0) || machine_.build < 26100) return REGDB_E_CLASSNOTREG;
+    const DWORD policy = registry_.getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\WPP",
+                                            "WindowsProtectedPrintGroupPolicyState");
+    *enabled = policy == 1 || machine_.protectedPrintSwitchedOn;
+    return S_OK;
+}
+
+}  // namespace os::sim

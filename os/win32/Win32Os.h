@@ -15,6 +15,9 @@ public:
     DWORD GetLastError() override;
     void SetLastError(DWORD code) override;
     BOOL GetVersionExA(LPOSVERSIONINFOA info) override;
+    LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) override;
+    BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
+    void GetNativeSystemInfo(LPSYSTEM_INFO info) override;
     DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) override;
     DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) override;
     BOOL SetCurrentDirectoryA(LPCSTR path) override;
@@ -72,6 +75,8 @@ public:
     BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
     BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) override;
     BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) override;
+    BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
+                                         DWORD size, PDWORD required) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
     BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) override;
@@ -97,6 +102,7 @@ public:
     BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) override;
     BOOL ClosePrinter(HANDLE printer) override;
     BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) override;
+    HRESULT IsProtectedPrintEnabled(BOOL* enabled) override;
     SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) override;
     SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) override;
     BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) override;
