@@ -5,9 +5,19 @@ set(WINE_STATE "${CMAKE_BINARY_DIR}/wine")
 set(WINE_TEST_EXE "${WINDOWS_BINARY_DIR}/tests/wine_tests.exe")
 
 add_test(NAME wine.session.start COMMAND ${WINE_RUNNER} start ${WINE_STATE})
-set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine LABELS wine)
+set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine LABELS wine COST 1000)
 add_test(NAME wine.session.stop COMMAND ${WINE_RUNNER} stop ${WINE_STATE})
 set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
+# The suites mostly wait (the spooler, the screen, the program's own pauses),
+# so they share the work out between two sessions, each with a prefix of its
+# own from the first one's template, on its screen; within a session one
+# suite at a time, since the prefix's spooler and registry are shared.
+set(WINE_STATE_2 "${WINE_STATE}/second")
+add_test(NAME wine.session2.start COMMAND ${WINE_RUNNER} start ${WINE_STATE_2} ${WINE_STATE})
+set_tests_properties(wine.session2.start PROPERTIES FIXTURES_REQUIRED wine FIXTURES_SETUP wine2 LABELS wine
+  COST 1000)
+add_test(NAME wine.session2.stop COMMAND ${WINE_RUNNER} stop ${WINE_STATE_2})
+set_tests_properties(wine.session2.stop PROPERTIES FIXTURES_REQUIRED wine FIXTURES_CLEANUP wine2 LABELS wine)
 
 file(GLOB WINE_SUITE_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/shared/*.cpp
@@ -22,12 +32,21 @@ foreach(source ${WINE_SUITE_SOURCES})
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES WINE_SUITES)
+set(session 1)
 foreach(suite ${WINE_SUITES})
-  add_test(NAME wine.${suite}
-    COMMAND ${WINE_RUNNER} run ${WINE_STATE} ${WINE_TEST_EXE} "--gtest_filter=${suite}.*:*/${suite}.*")
-  # Spooler, service and registry state is the prefix's: one Wine test at a time.
-  set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix
-    LABELS wine TIMEOUT 300 SKIP_RETURN_CODE 77)
+  if(session EQUAL 1)
+    add_test(NAME wine.${suite}
+      COMMAND ${WINE_RUNNER} run ${WINE_STATE} ${WINE_TEST_EXE} "--gtest_filter=${suite}.*:*/${suite}.*")
+    set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix)
+    set(session 2)
+  else()
+    add_test(NAME wine.${suite}
+      COMMAND ${WINE_RUNNER} run ${WINE_STATE_2} ${WINE_TEST_EXE} "--gtest_filter=${suite}.*:*/${suite}.*")
+    set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED "wine;wine2" RESOURCE_LOCK wineprefix2)
+    set(session 1)
+  endif()
+  # Ahead of the native tests, which need no Wine and fill the waits.
+  set_tests_properties(wine.${suite} PROPERTIES LABELS wine TIMEOUT 300 SKIP_RETURN_CODE 77 COST 100)
 endforeach()
 
 # End to end: the real setup.exe on the sample medium, each scenario in a
@@ -59,7 +78,8 @@ foreach(entry ${E2E_SCENARIOS})
   list(GET parts 1 scenario)
   add_test(NAME e2e.${windows}.${scenario}
     COMMAND ${E2E_RUNNER} ${WINE_STATE} ${E2E_DRIVER} ${CMAKE_BINARY_DIR}/medium ${windows} ${scenario})
-  set_tests_properties(e2e.${windows}.${scenario} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 300)
+  set_tests_properties(e2e.${windows}.${scenario} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 300
+    COST 200)
 endforeach()
 
 # setup.exe and every program and library on the medium must load on each

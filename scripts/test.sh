@@ -3,15 +3,24 @@
 # and UBSan) and the Windows tests under Wine, headless.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+phase_start=$SECONDS
+phases=""
+phase_done() { phases+="$(printf '%-10s %4d s' "$1" $((SECONDS - phase_start)))"$'\n'; phase_start=$SECONDS; }
 "$root/scripts/install-deps.sh"
+phase_done set-up
 build="$root/build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j2
+phase_done build
 cd "$build"
 log="$build/Testing/test-run.log"
 mkdir -p "$(dirname "$log")"
 status=0
-ctest -j2 --output-on-failure "$@" | tee "$log" || status=${PIPESTATUS[0]}
+# Most of the Wine tests wait (the spooler, the screen, the program's own
+# pauses): more of them at once than there are cores keeps the cores busy.
+ctest -j "${TEST_JOBS:-6}" --output-on-failure "$@" | tee "$log" || status=${PIPESTATUS[0]}
+phase_done tests
+printf '\nwall time of each phase:\n%s' "$phases"
 # A skipped test passes unseen: only those on tests/expected-skips.txt may skip.
 skipped=$(sed -n -E 's/^[[:space:]]+[0-9]+ - (.*) \(Skipped\)$/\1/p' "$log" | sort -u)
 allowed=$(grep -v -e '^#' -e '^$' "$root/tests/expected-skips.txt" | cut -f1 | sort -u)

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Runs Windows test executables under Wine, headless.
-#   run.sh start STATE       make a fresh 32-bit prefix, start Xvfb and a persistent wineserver
+#   run.sh start STATE [FIRST]   make a fresh 32-bit prefix, start Xvfb and a persistent wineserver;
+#                                with FIRST, the state of a session already started, a second
+#                                session beside it: a prefix of its own from FIRST's template, on
+#                                FIRST's screen
 #   run.sh run STATE EXE ARGS...   run EXE in that session; exit code 77 when
 #                                  it passed but skipped a test (ctest shows it skipped)
 #   run.sh stop STATE        end the session
@@ -53,11 +56,22 @@ stop_session() {
 case "$cmd" in
   start)
     stop_session
+    first=${1:-}
+    if [ -n "$first" ]; then
+      first=$(cd "$first" && pwd)
+      template="$first/template"
+    fi
     [ -f "$template/.ready" ] || make_template
     rm -rf "$prefix"
     cp -a "$template" "$prefix"
-    start_xvfb 1280x1024x24
-    display=${DISPLAY#:}
+    if [ -n "$first" ]; then
+      # shellcheck disable=SC1091
+      display=$(. "$first/session.env" && echo "${DISPLAY#:}")
+      xvfb_pid=""
+    else
+      start_xvfb 1280x1024x24
+      display=${DISPLAY#:}
+    fi
     printf 'export DISPLAY=:%s\nXVFB_PID=%s\n' "$display" "$xvfb_pid" >"$envfile"
     # Detach from our output: ctest waits for every holder of its pipe.
     DISPLAY=":$display" WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1
