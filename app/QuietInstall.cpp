@@ -234,6 +234,18 @@ std::string quietInstallLog(const CommandLine& line) {
     return path + "PrinterDriverSetup.log";
 }
 
+install::LogPlace logPlace(const CommandLine& line) {
+    install::LogPlace place;
+    place.path = quietInstallLog(line);
+    if (line.logFile.empty()) return place;
+    CommandLine withoutLog = line;
+    withoutLog.logFile.clear();
+    place.fallback = quietInstallLog(withoutLog);
+    place.administratorsOnly = isAdministrator() || isLocalSystem();
+    if (place.administratorsOnly) place.ownSid = runningAccountSid();
+    return place;
+}
+
 int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
     switch (line.action) {
         case CommandLine::kQuiet:
@@ -246,7 +258,7 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
         case CommandLine::kInvalid:
             // An unattended run shows nothing, not even this: its log says it.
             if (line.quiet) {
-                install::setInstallLog(quietInstallLog(line));
+                install::setInstallLog(logPlace(line));
                 install::logStep("invalid command line: " + line.error);
                 install::logStep("exit code " + std::to_string(kExitInvalidCommandLine));
                 install::setInstallLog("");
@@ -261,7 +273,7 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
 }
 
 int runUnattended(const CommandLine& line, const std::string& what, const std::function<int()>& body) {
-    install::setInstallLog(quietInstallLog(line));
+    install::setInstallLog(logPlace(line));
     answers = Answers();
     answers.changeUsbId = line.changeUsbId;
     answers.restart = line.restart;

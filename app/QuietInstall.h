@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "install/InstallLog.h"
 #include "install/WorkerHandOff.h"
 
 namespace app {
@@ -17,6 +18,11 @@ namespace app {
 // account (whose temporary folder every user may write), in the Windows
 // directory.
 std::string quietInstallLog(const CommandLine& line);
+// The log of a run, where quietInstallLog says. A log the command line
+// names, for a program running elevated (as an administrator or as the
+// system account), is kept only in a folder that no one but the
+// administrators may write; else it goes to the default place.
+install::LogPlace logPlace(const CommandLine& line);
 
 // An unattended run: its log opened, every box answered into it (the two
 // questions by the command line, everything else by its first button), then

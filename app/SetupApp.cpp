@@ -34,7 +34,7 @@ int SetupApp::Run(const std::string& commandLine) {
     int code = runCommandLine(line, &worker);
     if (code != kRunTheWizard) return code;
     if (!line.logFile.empty()) {
-        install::setInstallLog(line.logFile);
+        install::setInstallLog(logPlace(line));
         setMessageBoxHandler(&noteBox);
         install::logStep("wizard started");
     }

@@ -25,6 +25,12 @@ struct FindObject : SimOs::Object {
 
 struct MutexObject : SimOs::Object {
     std::string name;
+    Descriptor security;  // of an unnamed one; a named one's is the name's
+};
+
+// A client's end of a named pipe that another program serves.
+struct PipeObject : SimOs::Object {
+    std::string name;
 };
 
 struct TokenObject : SimOs::Object {};

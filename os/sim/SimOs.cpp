@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "os/sim/SimObjects.h"
+#include "os/sim/Text.h"
 
 namespace os::sim {
 namespace {
@@ -87,6 +88,7 @@ void SimOs::buildMachine() {
     spooler_.monitors.push_back(local);
     spooler_.processors.push_back(winprint);
     files_.writeFile(m.windowsDirectory + "\\win.ini", std::string("[windows]\r\n"));
+    secureFreshMachine(m, files_);
     setSpoolerLoaded(m.isNt());
 }
 
@@ -117,9 +119,25 @@ void SimOs::clearJournal() {
     journal_.clear();
 }
 
-bool SimOs::enter(const char* call, const std::string& subject) {
+void SimOs::beforeCall(const std::string& call, const std::string& subject, std::function<void(SimOs&)> action) {
     std::lock_guard<std::mutex> lock(recordMutex_);
-    journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+    races_.push_back({call, subject, std::move(action)});
+}
+
+bool SimOs::enter(const char* call, const std::string& subject) {
+    std::function<void(SimOs&)> race;
+    {
+        std::lock_guard<std::mutex> lock(recordMutex_);
+        journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+        for (auto it = races_.begin(); it != races_.end(); ++it) {
+            if (it->call != call || !containsNoCase(subject, it->subject)) continue;
+            race = std::move(it->action);
+            races_.erase(it);
+            break;
+        }
+    }
+    if (race) race(*this);
+    std::lock_guard<std::mutex> lock(recordMutex_);
     DWORD error = 0;
     if (faults_.take(call, subject, &error)) {
         lastError = error;

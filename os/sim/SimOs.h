@@ -5,6 +5,7 @@
 // and last-error codes Windows gives, and any call can be made to fail.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,7 @@
 #include "os/sim/FileSystem.h"
 #include "os/sim/Machine.h"
 #include "os/sim/Registry.h"
+#include "os/sim/Security.h"
 #include "os/sim/Services.h"
 #include "os/sim/Spooler.h"
 #include "os/sim/UsbBus.h"
@@ -53,8 +55,24 @@ public:
     // The subjects of the journal's calls of one name.
     std::vector<std::string> calls(const std::string& name) const;
     void clearJournal();
-    // Another process (a copy of the program already running) holds a named mutex.
-    void holdMutexElsewhere(const std::string& name) { mutexes_[name]++; }
+    // Another process (a copy of the program already running) holds a named
+    // mutex; made by an administrator with his token's defaults, or with
+    // the owner and access list given (another user's, say).
+    void holdMutexElsewhere(const std::string& name);
+    void holdMutexElsewhere(const std::string& name, const Descriptor& security);
+    // Another process acts at the moment the program makes a call: `action`
+    // runs once, at the start of the first call of that name whose subject
+    // contains `subject` (without regard to case), before the call does
+    // anything. A race another user runs against the program.
+    void beforeCall(const std::string& call, const std::string& subject, std::function<void(SimOs&)> action);
+    // Another program serves a named pipe ("\\.\pipe\NAME"): the
+    // impersonation levels its clients allowed it (0 anonymous, 1
+    // identification, 2 impersonation, 3 delegation) and what they wrote.
+    struct Pipe {
+        std::vector<DWORD> clientLevels;
+        std::string received;
+    };
+    Pipe& servePipe(const std::string& name) { return pipes_[name]; }
     // The program's process ended, as between two runs of it: Windows
     // closes the named mutexes it held.
     void endProgram();
@@ -114,6 +132,8 @@ public:
     BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
     BOOL FindClose(HANDLE search) override;
     BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+    // Vista and later; the normalised path with its drive letter only.
+    DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override;
     // A security descriptor given is read: the new directory keeps its
     // access list (FileSystem::Node::dacl).
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
@@ -175,6 +195,9 @@ public:
     BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer, DWORD size, PDWORD returned) override;
     BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
     BOOL EqualSid(PSID first, PSID second) override;
+    // A file's or folder's (FileSystem::security) or a mutex's owner and access list.
+    BOOL GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
+                                 DWORD size, LPDWORD needed) override;
     PVOID FreeSid(PSID sid) override;
     BOOL SetDllDirectoryA(LPCSTR directory) override;
     // Windows 8 and later have it, Vista and 7 when Machine::dllDirectoriesUpdate
@@ -245,6 +268,11 @@ private:
     Clock clock_;
     Faults faults_;
     std::vector<std::string> journal_;
+    struct Race {
+        std::string call, subject;
+        std::function<void(SimOs&)> action;
+    };
+    std::vector<Race> races_;
     std::map<uintptr_t, std::shared_ptr<Object>> objects_;
     uintptr_t nextHandle_ = 0x100;
     struct OpenKey {
@@ -252,7 +280,13 @@ private:
         REGSAM access;
     };
     std::map<uintptr_t, OpenKey> keys_;
-    std::map<std::string, int> mutexes_;  // named objects compare with case
+    struct NamedMutex {
+        int handles = 0;
+        Descriptor security;
+    };
+    std::map<std::string, NamedMutex> mutexes_;  // named objects compare with case
+    std::map<std::string, Pipe, LessNoCase> pipes_;
+    HANDLE openPipe(const std::string& path, const std::string& name, DWORD flagsAndAttributes);
     std::vector<std::shared_ptr<FileSystem::Opening>> spoolerHolds_;
     // Whether the spooler has its monitor and processor DLLs loaded.
     bool spoolerLoaded_ = false;
