@@ -247,6 +247,10 @@ install::LogPlace logPlace(const CommandLine& line) {
 }
 
 int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
+    // Before any window, the usage box among them, and before any file of
+    // the run is read: the program's folder may hold libraries someone
+    // else put there.
+    restrictLibrarySearch();
     switch (line.action) {
         case CommandLine::kQuiet:
             return runQuietInstall(line, host);
@@ -291,7 +295,7 @@ int endUnattended(int code, const std::string& text) {
 }
 
 int unattendedStartChecks() {
-    switch (checkStartup()) {
+    switch (checkStartup(InstanceGuard::Unattended)) {
         case StartupResult::Run: break;
         case StartupResult::SecondInstance: return endUnattended(kExitAnotherCopyRuns, "another copy of the setup is running");
         case StartupResult::UninstallerOpen: return endUnattended(kExitFailed, answers.lastText);

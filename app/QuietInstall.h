@@ -43,7 +43,8 @@ int runQuietInstall(const CommandLine& line, install::WorkerHost* host = nullptr
 // What a command line comes to when it is not the wizard's: the quiet
 // installation, the usage in a box (/?), or the refusal of a wrong line, in
 // a box or, when the line asks for quiet, only in the quiet log. Returns the
-// exit code, or kRunTheWizard.
+// exit code, or kRunTheWizard. The program's first act, whatever the line:
+// it restricts the search for libraries (app/Startup.h) before anything else.
 constexpr int kRunTheWizard = -1;
 int runCommandLine(const CommandLine& line, install::WorkerHost* host = nullptr);
 

@@ -28,6 +28,8 @@ int noteBox(const std::string& text, UINT) {
 }  // namespace
 
 int SetupApp::Run(const std::string& commandLine) {
+    // Nothing before runCommandLine loads a library or shows a window: it
+    // restricts the library search first.
     CommandLine line = parseCommandLine(commandLine);
     routeMessageBoxes();
     WorkerThreadHost worker;

@@ -3,6 +3,7 @@
 #include "app/Captions.h"
 #include "app/MessageBoxes.h"
 #include "app/TextTable.h"
+#include "app/UnattendedGuard.h"
 #include "config/DriverConfig.h"
 #include "config/ProgramFolder.h"
 #include "install/FileStaging.h"
@@ -125,10 +126,22 @@ void enterProgramFolder() {
     os::sys().SetCurrentDirectoryA(folder.c_str());
 }
 
-StartupResult checkStartup() {
-    restrictLibrarySearch();
+namespace {
+
+// An unattended run's guard; what it found that no administrator made is logged.
+bool unattendedCopyRuns() {
+    std::string notes;
+    const GuardResult guard = takeUnattendedGuard(applicationName(), &notes);
+    if (!notes.empty()) install::logStep(notes);
+    return guard == GuardResult::AnotherCopyRuns;
+}
+
+}  // namespace
+
+StartupResult checkStartup(InstanceGuard guard) {
     enterProgramFolder();
-    if (anotherInstanceRuns()) return StartupResult::SecondInstance;
+    if (guard == InstanceGuard::Wizard ? anotherInstanceRuns() : unattendedCopyRuns())
+        return StartupResult::SecondInstance;
     if (uninstallerOpen()) {
         showSetupText("Close");
         return StartupResult::UninstallerOpen;

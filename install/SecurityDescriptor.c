@@ -112,6 +112,11 @@ const unsigned char* sdOwner(const unsigned char* descriptor, size_t size) {
     return descriptor + offset;
 }
 
+int sdOwnedByTrusted(const unsigned char* descriptor, size_t size, const unsigned char* own) {
+    const unsigned char* owner = sdOwner(descriptor, size);
+    return owner == NULL || isTrusted(owner, sidSize(owner, size - (size_t)(owner - descriptor)), own);
+}
+
 int sdOpenToOthers(const unsigned char* descriptor, size_t size, unsigned long rights, const unsigned char* own) {
     unsigned control;
     unsigned long offset;

@@ -51,6 +51,10 @@ void sdSidText(const unsigned char* sid, size_t size, char* text, size_t room);
 /* The owner's SID inside a descriptor, or NULL when it names none. */
 const unsigned char* sdOwner(const unsigned char* descriptor, size_t size);
 
+/* 1 when the descriptor's owner is one of the trusted, or it names none
+ * (which only Wine does). */
+int sdOwnedByTrusted(const unsigned char* descriptor, size_t size, const unsigned char* own);
+
 #ifdef __cplusplus
 }
 #endif

@@ -38,6 +38,13 @@ void SimOs::buildMachine() {
     files_.makeDirectories(m.currentDirectory);
     files_.makeDirectories(FileSystem::parentOf(m.modulePath));
     files_.writeFile(m.systemDirectory + "\\winspool.drv", std::string("MZ"));
+    // Windows' own libraries, which programs import.
+    for (const char* library : {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"})
+        files_.writeFile(m.systemDirectory + "\\" + library, std::string("MZ"));
+    if (m.isNt()) files_.writeFile(m.systemDirectory + "\\ntdll.dll", std::string("MZ"));
+    // The visual styles came with Windows XP.
+    if (m.isNt() && (m.major > 5 || (m.major == 5 && m.minor >= 1)))
+        files_.writeFile(m.systemDirectory + "\\uxtheme.dll", std::string("MZ"));
     registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                         "ProgramFilesDir", "C:\\Program Files");
     registry_.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", "", "");

@@ -76,6 +76,11 @@ public:
     // The program's process ended, as between two runs of it: Windows
     // closes the named mutexes it held.
     void endProgram();
+    // Every library loaded: by the program, with what each imports, and
+    // what Windows loaded for the program by name (a box's theme library).
+    std::vector<std::string> loadedLibraries() const;
+    // Every library ever loaded in the run, in the order of loading.
+    const std::vector<std::string>& everLoaded() const { return loadHistory_; }
     // Handles of this program's that are still open (files, searches, tokens,
     // printers, service handles, modules, mutexes, registry keys).
     size_t openHandles() const;
@@ -203,7 +208,12 @@ public:
     // Windows 8 and later have it, Vista and 7 when Machine::dllDirectoriesUpdate
     // says so; afterwards a bare name is looked for in the system directory only.
     BOOL SetDefaultDllDirectories(DWORD flags) override;
+    // A library's imports are loaded with it, each looked for as the load
+    // looks (SimOs::findLibrary); one missing fails the load with 126.
     HMODULE LoadLibraryA(LPCSTR fileName) override;
+    // LOAD_WITH_ALTERED_SEARCH_PATH, and LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR and
+    // LOAD_LIBRARY_SEARCH_SYSTEM32 where the system has them (as it has
+    // SetDefaultDllDirectories), else ERROR_INVALID_PARAMETER.
     HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;
@@ -296,6 +306,18 @@ private:
     std::string dllDirectory_;
     // SetDefaultDllDirectories has limited the search to the system directory.
     bool systemDirectoryOnly_ = false;
+    // Libraries Windows loaded for the program by name.
+    std::vector<std::string> systemLoads_;
+    std::vector<std::string> loadHistory_;
+    struct LibrarySearch {
+        DWORD flags = 0;            // of LoadLibraryExA
+        std::string libraryFolder;  // the folder of the library loaded
+    };
+    bool hasSearchFlags() const;
+    std::string findLibrary(const std::string& name, const LibrarySearch& search) const;
+    bool loadImports(const std::string& path, const LibrarySearch& search, int depth, std::vector<std::string>* found);
+    HMODULE loadLibrary(const std::string& name, const LibrarySearch& search);
+    void loadForTheSystem(const std::string& name);
     uint32_t randomState_ = 0x2545F491;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);
