@@ -60,10 +60,11 @@ void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").G
 // Libraries that Windows' own libraries load by name, some of them only when
 // a function of theirs is first called (delay-loaded), and that Windows does
 // not protect as known DLLs. They are loaded from the system directory at
-// start, so that such a load finds them loaded instead of searching.
+// start, so that such a load finds them loaded instead of searching. The
+// common controls load msimg32.dll as a message box is drawn.
 const char* const kLoadedByName[] = {"version.dll", "winspool.drv", "setupapi.dll", "uxtheme.dll",
                                      "userenv.dll", "apphelp.dll",  "propsys.dll",  "dwmapi.dll",
-                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll"};
+                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "msimg32.dll"};
 
 bool isVista() {
     OSVERSIONINFOA version;
