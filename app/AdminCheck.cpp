@@ -68,6 +68,16 @@ bool isLocalSystem() {
     return tokenSays<TOKEN_USER>(TokenUser, [](const TOKEN_USER& user) { return isSystemSid(user.User.Sid); });
 }
 
+std::vector<BYTE> runningAccountSid() {
+    std::vector<BYTE> sid;
+    tokenSays<TOKEN_USER>(TokenUser, [&sid](const TOKEN_USER& user) {
+        const BYTE* bytes = static_cast<const BYTE*>(user.User.Sid);
+        sid.assign(bytes, bytes + 8 + 4 * bytes[1]);
+        return true;
+    });
+    return sid;
+}
+
 bool isAdministrator() { return tokenSays<TOKEN_GROUPS>(TokenGroups, holdsAdministrators); }
 
 bool administratorMissing(int runningOs) {

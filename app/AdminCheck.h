@@ -2,6 +2,10 @@
 // holds the built-in Administrators group.
 #pragma once
 
+#include <vector>
+
+#include "os/WinApi.h"
+
 namespace app {
 
 // Looks at the thread's token when the thread impersonates, else at the
@@ -17,5 +21,9 @@ bool administratorMissing(int runningOs);
 // Whether the program runs as the local system account (as a deployment
 // agent starts it). Any call that fails means "not the system account".
 bool isLocalSystem();
+
+// The SID of the account the program runs as; empty when the token cannot
+// be read.
+std::vector<BYTE> runningAccountSid();
 
 }  // namespace app

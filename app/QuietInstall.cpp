@@ -228,7 +228,23 @@ std::string quietInstallLog(const CommandLine& line) {
     return path + "PrinterDriverSetup.log";
 }
 
+install::LogPlace logPlace(const CommandLine& line) {
+    install::LogPlace place;
+    place.path = quietInstallLog(line);
+    if (line.logFile.empty()) return place;
+    CommandLine withoutLog = line;
+    withoutLog.logFile.clear();
+    place.fallback = quietInstallLog(withoutLog);
+    place.administratorsOnly = isAdministrator() || isLocalSystem();
+    if (place.administratorsOnly) place.ownSid = runningAccountSid();
+    return place;
+}
+
 int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
+    // Before any window, the usage box among them, and before any file of
+    // the run is read: the program's folder may hold libraries someone
+    // else put there.
+    restrictLibrarySearch();
     switch (line.action) {
         case CommandLine::kQuiet:
             return runQuietInstall(line, host);
@@ -240,7 +256,7 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
         case CommandLine::kInvalid:
             // An unattended run shows nothing, not even this: its log says it.
             if (line.quiet) {
-                install::setInstallLog(quietInstallLog(line));
+                install::setInstallLog(logPlace(line));
                 install::logStep("invalid command line: " + line.error);
                 install::logStep("exit code " + std::to_string(kExitInvalidCommandLine));
                 install::setInstallLog("");
@@ -255,7 +271,7 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
 }
 
 int runUnattended(const CommandLine& line, const std::string& what, const std::function<int()>& body) {
-    install::setInstallLog(quietInstallLog(line));
+    install::setInstallLog(logPlace(line));
     answers = Answers();
     answers.changeUsbId = line.changeUsbId;
     answers.restart = line.restart;
@@ -274,7 +290,7 @@ int endUnattended(int code, const std::string& text) {
 }
 
 int unattendedStartChecks() {
-    switch (checkStartup()) {
+    switch (checkStartup(InstanceGuard::Unattended)) {
         case StartupResult::Run: break;
         case StartupResult::SecondInstance: return endUnattended(kExitAnotherCopyRuns, "another copy of the setup is running");
         case StartupResult::UninstallerOpen: return endUnattended(kExitFailed, answers.lastText);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "install/InstallLog.h"
 #include "install/WorkerHandOff.h"
 
 namespace app {
@@ -17,6 +18,11 @@ namespace app {
 // account (whose temporary folder every user may write), in the Windows
 // directory.
 std::string quietInstallLog(const CommandLine& line);
+// The log of a run, where quietInstallLog says. A log the command line
+// names, for a program running elevated (as an administrator or as the
+// system account), is kept only in a folder that no one but the
+// administrators may write; else it goes to the default place.
+install::LogPlace logPlace(const CommandLine& line);
 
 // An unattended run: its log opened, every box answered into it (the two
 // questions by the command line, everything else by its first button), then
@@ -37,7 +43,8 @@ int runQuietInstall(const CommandLine& line, install::WorkerHost* host = nullptr
 // What a command line comes to when it is not the wizard's: the quiet
 // installation, the usage in a box (/?), or the refusal of a wrong line, in
 // a box or, when the line asks for quiet, only in the quiet log. Returns the
-// exit code, or kRunTheWizard.
+// exit code, or kRunTheWizard. The program's first act, whatever the line:
+// it restricts the search for libraries (app/Startup.h) before anything else.
 constexpr int kRunTheWizard = -1;
 int runCommandLine(const CommandLine& line, install::WorkerHost* host = nullptr);
 

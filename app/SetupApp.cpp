@@ -30,13 +30,15 @@ int noteBox(const std::string& text, UINT) {
 }  // namespace
 
 int SetupApp::Run(const std::string& commandLine) {
+    // Nothing before runCommandLine loads a library or shows a window: it
+    // restricts the library search first.
     CommandLine line = parseCommandLine(commandLine);
     routeMessageBoxes();
     WorkerThreadHost worker;
     int code = runCommandLine(line, &worker);
     if (code != kRunTheWizard) return code;
     if (!line.logFile.empty()) {
-        install::setInstallLog(line.logFile);
+        install::setInstallLog(logPlace(line));
         setMessageBoxHandler(&noteBox);
         install::logStep("wizard started");
         logRunningSystem();

@@ -3,6 +3,7 @@
 #include "app/Captions.h"
 #include "app/MessageBoxes.h"
 #include "app/TextTable.h"
+#include "app/UnattendedGuard.h"
 #include "config/DriverConfig.h"
 #include "config/ProgramFolder.h"
 #include "install/FileStaging.h"
@@ -59,10 +60,11 @@ void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").G
 // Libraries that Windows' own libraries load by name, some of them only when
 // a function of theirs is first called (delay-loaded), and that Windows does
 // not protect as known DLLs. They are loaded from the system directory at
-// start, so that such a load finds them loaded instead of searching.
+// start, so that such a load finds them loaded instead of searching. The
+// common controls load msimg32.dll as a message box is drawn.
 const char* const kLoadedByName[] = {"version.dll", "winspool.drv", "setupapi.dll", "uxtheme.dll",
                                      "userenv.dll", "apphelp.dll",  "propsys.dll",  "dwmapi.dll",
-                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll"};
+                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "msimg32.dll"};
 
 bool isVista() {
     OSVERSIONINFOA version;
@@ -137,10 +139,22 @@ void enterProgramFolder() {
     os::sys().SetCurrentDirectoryA(folder.c_str());
 }
 
-StartupResult checkStartup() {
-    restrictLibrarySearch();
+namespace {
+
+// An unattended run's guard; what it found that no administrator made is logged.
+bool unattendedCopyRuns() {
+    std::string notes;
+    const GuardResult guard = takeUnattendedGuard(applicationName(), &notes);
+    if (!notes.empty()) install::logStep(notes);
+    return guard == GuardResult::AnotherCopyRuns;
+}
+
+}  // namespace
+
+StartupResult checkStartup(InstanceGuard guard) {
     enterProgramFolder();
-    if (anotherInstanceRuns()) return StartupResult::SecondInstance;
+    if (guard == InstanceGuard::Wizard ? anotherInstanceRuns() : unattendedCopyRuns())
+        return StartupResult::SecondInstance;
     if (uninstallerOpen()) {
         showSetupText("Close");
         return StartupResult::UninstallerOpen;

@@ -20,11 +20,16 @@ struct StartupSettings {
     bool alternateFont = false;  // dialogs get the shared Chinese font
 };
 
-// Loads by name search no folder another user could write, and the
-// program's folder becomes the current directory; then the single instance,
-// uninstaller, system and port-support checks in this order. Each refusal
-// shows what it shows and ends the checks.
-StartupResult checkStartup();
+// Who the single-instance check is for: the wizard (its mutex and window
+// titles), or an unattended run (app/UnattendedGuard.h).
+enum class InstanceGuard { Wizard, Unattended };
+
+// The program's folder becomes the current directory; then the single
+// instance, uninstaller, system and port-support checks in this order.
+// Each refusal shows what it shows and ends the checks.
+StartupResult checkStartup(InstanceGuard guard = InstanceGuard::Wizard);
+// Loads by name search no folder another user could write: the program's
+// first act (app/QuietInstall.h runCommandLine), before any window.
 void restrictLibrarySearch();
 void enterProgramFolder();
 // "LOADLICENSE" and "LANGUAGE" of "DRVCONFIG\setup.ini" in the current directory.

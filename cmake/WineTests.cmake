@@ -67,10 +67,12 @@ set(E2E_SCENARIOS
   winxp:QuietParallel winxp:QuietSerial winxp:QuietUsb win7:QuietParallel win7:QuietSerial win7:QuietUsb
   nt40:QuietRefused winxp:QuietWithoutAgreement winxp:QuietUsbAdvancedWithoutPrinter winxp:QuietBadArguments
   winxp:QuietFromAnotherFolder winxp:PlantedLibraries win7:PlantedLibraries winxp:QuietAfterABadOption
-  winxp:QuietUsage winxp:QuietUsbInstallerStopsToAsk
+  winxp:QuietUsage winxp:UsageBesidePlantedLibraries win7:UsageBesidePlantedLibraries
+  winxp:QuietUsbInstallerStopsToAsk
   winxp:RemoveAfterTheWizard win7:RemoveAfterTheWizard winxp:RemoveAfterAQuietUsbInstallation
   winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled winxp:RemoveBesideAnotherProductsDriver
-  winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageRemoval win7:PackageRemoval
+  winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageIntoAFolderOthersMayWrite
+  winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})

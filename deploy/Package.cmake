@@ -21,3 +21,6 @@ add_custom_target(package ALL
 add_test(NAME native.package.TheRollbackTakesOffOnlyWhatSetupInstalled
   COMMAND "${CMAKE_SOURCE_DIR}/deploy/check-rollback.sh" "${PACKAGE_FILE}")
 set_tests_properties(native.package.TheRollbackTakesOffOnlyWhatSetupInstalled PROPERTIES LABELS native)
+add_test(NAME native.package.TheInstallationFolderBelongsToTheAdministrators
+  COMMAND "${CMAKE_SOURCE_DIR}/deploy/check-permissions.sh" "${PACKAGE_FILE}")
+set_tests_properties(native.package.TheInstallationFolderBelongsToTheAdministrators PROPERTIES LABELS native)

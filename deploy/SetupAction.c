@@ -10,13 +10,18 @@
  *                 the command line its CustomActionData holds and waits for
  *                 it: 0 and 1605 (nothing to remove) succeed, 3010 succeeds
  *                 and asks the installer for a restart at the end, anything
- *                 else fails the installation with 1603. */
+ *                 else fails the installation with 1603. A setup.exe that
+ *                 others than the administrators may change, or whose folder
+ *                 they may write in, is never started: that fails with 1603
+ *                 and the reason in the installer's log. */
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
 
 #include <stdio.h>
 #include <string.h>
+
+#include "install/SecurityDescriptor.h"
 
 /* Where the package remembers its properties (its Registry table writes
  * them; removing the package removes them). */
@@ -114,12 +119,24 @@ static void begin(struct Line *line, const char *folder, const char *log, const 
     appendQuoted(line, log);
 }
 
+/* The Users group's name in the system's own language, for the folder's
+ * access list (the LockPermissions table names accounts, not SIDs). */
+static void nameTheUsersGroup(MSIHANDLE install) {
+    static unsigned char users[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 2, 0, 0}; /* S-1-5-32-545 */
+    char name[256], domain[256];
+    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    SID_NAME_USE use;
+    if (LookupAccountSidA(NULL, (PSID)users, name, &nameSize, domain, &domainSize, &use))
+        MsiSetPropertyA(install, "UsersGroup", name);
+}
+
 UINT __stdcall PrepareSetup(MSIHANDLE install) {
     static char values[sizeof kRemembered / sizeof kRemembered[0]][VALUE_ROOM];
     static struct Line installLine, removeLine;
     char folder[VALUE_ROOM], log[VALUE_ROOM], windows[VALUE_ROOM];
     size_t i, n = sizeof kRemembered / sizeof kRemembered[0];
 
+    nameTheUsersGroup(install);
     /* A property given now wins; one not given keeps what was remembered,
      * and the package remembers it again. */
     for (i = 0; i < n; ++i) {
@@ -179,6 +196,39 @@ UINT __stdcall PrepareSetup(MSIHANDLE install) {
     return ERROR_SUCCESS;
 }
 
+/* The account this action runs as (the system account, as Windows
+ * Installer runs it), into `sid`; 0 when it cannot be read. */
+static int runningAccount(unsigned char *sid, DWORD room) {
+    HANDLE token = NULL;
+    static unsigned char user[512];
+    DWORD size = 0, length;
+    int read = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+    if (GetTokenInformation(token, TokenUser, user, sizeof user, &size)) {
+        PSID own = ((TOKEN_USER *)user)->User.Sid;
+        length = GetLengthSid(own);
+        if (length <= room) {
+            memcpy(sid, own, length);
+            read = 1;
+        }
+    }
+    CloseHandle(token);
+    return read;
+}
+
+/* Whether someone besides the administrators, the system and this action's
+ * own account may change `path` (a file, or what a folder holds) or owns
+ * it; one whose access list cannot be read counts as such. */
+static int openToOthers(const char *path, const unsigned char *own) {
+    static unsigned char descriptor[65536];
+    DWORD needed = 0;
+    if (!GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor,
+                          sizeof descriptor, &needed) ||
+        needed > sizeof descriptor)
+        return 1;
+    return sdOpenToOthers(descriptor, needed, SD_WRITE_RIGHTS, own);
+}
+
 UINT __stdcall RunSetup(MSIHANDLE install) {
     static char line[LINE_ROOM], program[LINE_ROOM], folder[LINE_ROOM], text[LINE_ROOM + 256];
     DWORD size = sizeof line, code = 0;
@@ -197,6 +247,24 @@ UINT __stdcall RunSetup(MSIHANDLE install) {
     program[end - line - 1] = '\0';
     strcpy(folder, program);
     if (strrchr(folder, '\\')) *strrchr(folder, '\\') = '\0';
+    if (strlen(folder) == 2 && folder[1] == ':') strcat(folder, "\\"); /* "C:" alone names the drive's current folder */
+    /* setup.exe runs as the system account: nobody else may have put it
+     * there, or anything beside it. */
+    {
+        static unsigned char own[256];
+        const unsigned char *account = runningAccount(own, sizeof own) ? own : NULL;
+        const char *open = openToOthers(folder, account) ? folder : openToOthers(program, account) ? program : NULL;
+        if (open != NULL) {
+            _snprintf(text, sizeof text - 1,
+                      "The printer driver setup %s was not started: %s may be changed by users who are not "
+                      "administrators (its access list or its owner lets them). Install the package into a folder "
+                      "only administrators may write.",
+                      program, open);
+            text[sizeof text - 1] = '\0';
+            say(install, INSTALLMESSAGE_ERROR, text);
+            return ERROR_INSTALL_FAILURE;
+        }
+    }
     _snprintf(text, sizeof text - 1, "running %s", line);
     text[sizeof text - 1] = '\0';
     say(install, INSTALLMESSAGE_INFO, text);

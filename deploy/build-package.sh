@@ -27,4 +27,12 @@ cp "$action" "$work/SetupAction.dll"
 # to the type wixl wrote (a DLL action in the script, as the system account,
 # its result ignored: 3137) goes the rollback flag (256).
 msibuild "$work/package.msi" -q "UPDATE CustomAction SET Type = 3393 WHERE Action = 'RollbackSetupInstall'"
+# The installation folder's access list (wixl has no Permission element):
+# Administrators full control (GENERIC_ALL), the Users group read and
+# execute (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), by the name
+# PrepareSetup finds for it; Windows Installer adds the system itself.
+msibuild "$work/package.msi" -q "CREATE TABLE \`LockPermissions\` (\`LockObject\` CHAR(72) NOT NULL, \`Table\` CHAR(32) NOT NULL, \`Domain\` CHAR(255), \`User\` CHAR(255) NOT NULL, \`Permission\` LONG PRIMARY KEY \`LockObject\`, \`Table\`, \`Domain\`, \`User\`)"
+lock() { msibuild "$work/package.msi" -q "INSERT INTO \`LockPermissions\` (\`LockObject\`, \`Table\`, \`User\`, \`Permission\`) VALUES ('INSTALLDIR', 'CreateFolder', '$1', $2)"; }
+lock Administrators 268435456
+lock '[UsersGroup]' 1179817
 mv "$work/package.msi" "$output"

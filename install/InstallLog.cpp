@@ -2,14 +2,17 @@
 
 #include <cstdio>
 
+#include "config/AsciiCase.h"
+#include "install/GuardedFile.h"
 #include "os/Os.h"
 
 namespace install {
 namespace {
 
 struct LogFile {
-    std::string path;
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    LogPlace place;
+    std::string path;  // where the lines go
+    GuardedFile file;
     bool opened = false;  // an opening was tried: it is not tried again for every line
 };
 
@@ -26,55 +29,6 @@ std::string oneLine(const std::string& text) {
         line += c == '\n' ? ' ' : c;
     }
     return line;
-}
-
-bool isNtFamily() {
-    OSVERSIONINFOA version;
-    return os::runningVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
-// A file that is a file and nothing else: not a folder, not a link to
-// somewhere else, not another name of a file kept elsewhere.
-bool isPlainFile(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!os::sys().GetFileInformationByHandle(file, &info)) return false;
-    const DWORD other = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    return (info.dwFileAttributes & other) == 0 && info.nNumberOfLinks == 1;
-}
-
-enum class Opening { Opened, NotPlain, Failed };
-
-// Opens the log to append to it, and only to append. The program runs as an
-// administrator or as the system account, and the log may lie in a folder
-// others can write: a name there that another user has made a link to some
-// system file, or a second name of one, is never written through. The link
-// itself is what is opened, and looked at before anything is written.
-Opening openToAppend(const std::string& path, DWORD disposition, HANDLE* opened) {
-    os::Os& sys = os::sys();
-    *opened = INVALID_HANDLE_VALUE;
-    if (!isNtFamily()) {
-        // Windows 95 has neither links nor rights to append with.
-        *opened = sys.CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (*opened == INVALID_HANDLE_VALUE) return Opening::Failed;
-        sys.SetFilePointer(*opened, 0, nullptr, FILE_END);
-        return Opening::Opened;
-    }
-    const DWORD readAttributes = 0x0080;  // FILE_READ_ATTRIBUTES: to look at what was opened
-    HANDLE file = sys.CreateFileA(path.c_str(), FILE_APPEND_DATA | readAttributes, FILE_SHARE_READ, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        // A folder of that name cannot be opened as a file, and is not one.
-        DWORD attributes = sys.GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Opening::NotPlain
-                                                                                                 : Opening::Failed;
-    }
-    if (isPlainFile(file)) {
-        *opened = file;
-        return Opening::Opened;
-    }
-    sys.CloseHandle(file);
-    return Opening::NotPlain;
 }
 
 // "name-2.log" beside "name.log": a new file, never one that is there.
@@ -99,41 +53,89 @@ void writeRaw(HANDLE file, const std::string& text) {
     os::sys().SetLastError(error);
 }
 
+// Why a path was not taken, as the log says it.
+std::string refusal(PathCheck check, const GuardedFile& file) {
+    switch (check) {
+        case PathCheck::LinkOnTheWay:
+            return "the folder " + file.folder() + " on the way to it is a link to somewhere else";
+        case PathCheck::OpenToOthers:
+            return "its folder " + file.folder() + " may be written by users who are not administrators";
+        case PathCheck::NotAFilePath:
+            return "it is not the path of a file on a disk or a share";
+        default:
+            return "it cannot be opened";
+    }
+}
+
+// Opens `path`, or a new file beside it where its last name is not a plain
+// file of its own. Returns how the path itself fared; `*kept` is where the
+// lines go, `*note` what the log must say about it.
+PathCheck openBeside(LogFile& log, const std::string& path, const FolderRule& rule, std::string* kept,
+                     std::string* note) {
+    PathCheck check = log.file.open(path, OPEN_ALWAYS, rule);
+    if (check == PathCheck::Opened) *kept = path;
+    if (check != PathCheck::NotPlain) return check;
+    // A new file beside it, never one that is there already, whatever it is.
+    for (int number = 2; number <= 99; ++number) {
+        const std::string beside = besideName(path, number);
+        if (log.file.open(beside, CREATE_NEW, rule) != PathCheck::Opened) continue;
+        *kept = beside;
+        *note += path + " is not a plain file of its own (a folder, a link or a second name of another file): "
+                        "this log is kept in " + beside;
+        break;
+    }
+    return check;
+}
+
 // The log's own failures never stop an installation: a log that cannot be
 // opened is not kept.
 void openLog(LogFile& log) {
     DWORD error = os::sys().GetLastError();
     log.opened = true;
-    if (openToAppend(log.path, OPEN_ALWAYS, &log.handle) == Opening::NotPlain) {
-        // A new file beside it, never one that is there already, whatever it is.
-        for (int number = 2; log.handle == INVALID_HANDLE_VALUE && number <= 99; ++number) {
-            const std::string beside = besideName(log.path, number);
-            if (openToAppend(beside, CREATE_NEW, &log.handle) != Opening::Opened) continue;
-            writeRaw(log.handle, log.path + " is not a plain file of its own (a folder, a link or a second "
-                                            "name of another file): this log is kept in " + beside);
-            log.path = beside;
-        }
+    FolderRule rule;
+    rule.administratorsOnly = log.place.administratorsOnly;
+    rule.ownSid = log.place.ownSid;
+    std::string kept, note;
+    const PathCheck check = openBeside(log, log.place.path, rule, &kept, &note);
+    const bool refused = check == PathCheck::LinkOnTheWay || check == PathCheck::OpenToOthers ||
+                         check == PathCheck::NotAFilePath;
+    const std::string& fallback = log.place.fallback;
+    if (refused && !fallback.empty() && !config::equalIgnoringCase(fallback, log.place.path)) {
+        const std::string why = refusal(check, log.file);
+        // The default place is the program's own choice: any folder of it will do.
+        std::string besideNote;
+        openBeside(log, fallback, FolderRule(), &kept, &besideNote);
+        note = "this log was meant for " + log.place.path + ", but " + why + ": it is kept in " + kept;
+        if (!besideNote.empty()) note += "; " + besideNote;
     }
+    log.path = kept.empty() ? log.place.path : kept;
+    if (log.file.handle() != INVALID_HANDLE_VALUE && !note.empty()) writeRaw(log.file.handle(), note);
     os::sys().SetLastError(error);
 }
 
 void writeLine(const std::string& text) {
     LogFile& log = logFile();
-    if (log.path.empty()) return;
+    if (log.place.path.empty()) return;
     if (!log.opened) openLog(log);
     // Written as each step is done: a line written is the system's even when
     // the program does not end normally.
-    if (log.handle != INVALID_HANDLE_VALUE) writeRaw(log.handle, text);
+    if (log.file.handle() != INVALID_HANDLE_VALUE) writeRaw(log.file.handle(), text);
 }
 
 }  // namespace
 
-void setInstallLog(const std::string& path) {
+void setInstallLog(const LogPlace& place) {
     LogFile& log = logFile();
-    if (log.handle != INVALID_HANDLE_VALUE) os::sys().CloseHandle(log.handle);
-    log.handle = INVALID_HANDLE_VALUE;
+    log.file.close();
     log.opened = false;
-    log.path = path;
+    log.place = place;
+    log.path = place.path;
+}
+
+void setInstallLog(const std::string& path) {
+    LogPlace place;
+    place.path = path;
+    setInstallLog(place);
 }
 
 const std::string& installLogPath() { return logFile().path; }

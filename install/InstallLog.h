@@ -2,22 +2,39 @@
 // line per step with its time, what was done and, on failure, the text shown
 // and the system error code. Nothing is written until a file is given: the
 // wizard keeps no log unless asked for one. The file is opened at the first
-// line, to append only, and kept open; a path that is not a plain file of its
-// own (a folder, a link, a second name of another file) is never written
-// through: the log goes to a new file beside it, and says so.
+// line, to append only, and kept open, through a path nobody else has made
+// lead elsewhere (install/GuardedFile.h). A last name that is not a plain
+// file of its own (a folder, a link, a second name of another file) is
+// never written through: the log goes to a new file beside it. A folder on
+// the way that is a link, a path that is no file's, and, for a program
+// running elevated, a folder that others than the administrators may
+// write: the log goes to the default place instead. Either way the log
+// says where it was meant to go.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "os/WinApi.h"
 
 namespace install {
 
-// Appends the lines that follow to `path` (created when missing); an empty
-// path stops the log. The log in use ends, its file closed.
+struct LogPlace {
+    std::string path;      // where the lines are meant to go
+    std::string fallback;  // where they go when the way to `path` cannot be trusted (empty: nowhere)
+    // The program runs elevated: the log's folder must be one only the
+    // administrators, the system and the account itself (`ownSid`) may write.
+    bool administratorsOnly = false;
+    std::vector<BYTE> ownSid;
+};
+
+// Appends the lines that follow to the place (its file created when
+// missing); an empty path stops the log. The log in use ends, its file closed.
+void setInstallLog(const LogPlace& place);
+// As above, with no fallback and any folder.
 void setInstallLog(const std::string& path);
 // The file lines go to (once the first is written, the one beside the path
-// given when that was not a plain file).
+// given or the fallback, where the path was refused).
 const std::string& installLogPath();
 
 // A step done, or something said.

@@ -1,38 +1,12 @@
 #include "install/PrivateFolder.h"
 
 #include <cstdio>
-#include <cstring>
 
+#include "install/SecurityDescriptor.h"
 #include "os/Os.h"
 
 namespace install {
 namespace {
-
-const WORD kSelfRelative = 0x8000, kDaclPresent = 0x0004, kDaclProtected = 0x1000;
-const BYTE kAccessAllowed = 0, kInheritedByFilesAndFolders = 0x01 | 0x02;
-const DWORD kFileAllAccess = 0x001F01FF;
-
-template <typename T>
-void put(std::vector<BYTE>& bytes, T value) {
-    BYTE raw[sizeof value];
-    std::memcpy(raw, &value, sizeof value);
-    bytes.insert(bytes.end(), raw, raw + sizeof value);
-}
-
-// A SID of the NT authority with its sub-authorities.
-std::vector<BYTE> ntSid(std::initializer_list<DWORD> subAuthorities) {
-    std::vector<BYTE> sid = {1, static_cast<BYTE>(subAuthorities.size()), 0, 0, 0, 0, 0, 5};
-    for (DWORD sub : subAuthorities) put(sid, sub);
-    return sid;
-}
-
-void putAce(std::vector<BYTE>& bytes, const std::vector<BYTE>& sid) {
-    bytes.push_back(kAccessAllowed);
-    bytes.push_back(kInheritedByFilesAndFolders);
-    put(bytes, static_cast<WORD>(8 + sid.size()));
-    put(bytes, kFileAllAccess);
-    bytes.insert(bytes.end(), sid.begin(), sid.end());
-}
 
 // Sixteen hexadecimal digits from the system's random numbers; empty when it has none.
 std::string randomName() {
@@ -52,22 +26,11 @@ std::string randomName() {
 }  // namespace
 
 std::vector<BYTE> administratorsAndSystemOnly() {
-    const std::vector<BYTE> administrators = ntSid({32, 544}), system = ntSid({18});
-    std::vector<BYTE> acl;
-    putAce(acl, administrators);
-    putAce(acl, system);
-    std::vector<BYTE> descriptor = {1, 0};
-    put(descriptor, static_cast<WORD>(kSelfRelative | kDaclPresent | kDaclProtected));
-    put(descriptor, DWORD{0});   // no owner: the creator's
-    put(descriptor, DWORD{0});   // no group
-    put(descriptor, DWORD{0});   // no system access list
-    put(descriptor, DWORD{20});  // the access list follows
-    descriptor.push_back(2);     // ACL_REVISION
-    descriptor.push_back(0);
-    put(descriptor, static_cast<WORD>(8 + acl.size()));
-    put(descriptor, WORD{2});
-    put(descriptor, WORD{0});
-    descriptor.insert(descriptor.end(), acl.begin(), acl.end());
+    const unsigned long fileAllAccess = 0x001F01FF;
+    const unsigned char toFilesAndFolders = 0x01 | 0x02;
+    std::vector<BYTE> descriptor(128);
+    descriptor.resize(sdAdministratorsAndSystem(descriptor.data(), descriptor.size(), fileAllAccess,
+                                                toFilesAndFolders, 0));
     return descriptor;
 }
 

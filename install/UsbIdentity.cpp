@@ -16,9 +16,7 @@ namespace {
 // out of it, with the device it found closed first.
 class UsbLibrary {
 public:
-    // Loaded from the medium by its full path, never searched for by name:
-    // a copy anywhere else is not the medium's.
-    UsbLibrary() : module_(os::sys().LoadLibraryA((config::programFolder() + "\\" USB_LIBRARY_FILE).c_str())) {}
+    UsbLibrary() : module_(load()) {}
     ~UsbLibrary() {
         if (device_) close_(device_);
         if (module_) os::sys().FreeLibrary(module_);
@@ -67,6 +65,23 @@ public:
 
 private:
     static bool isDevice(HANDLE device) { return device != nullptr && device != INVALID_HANDLE_VALUE; }
+
+    // Loaded from the medium by its full path, never searched for by name:
+    // a copy anywhere else is not the medium's. What it imports is looked
+    // for beside it and in the system directory alone, where the system can
+    // (Windows 8 on; Vista and 7 with their update): once the program has
+    // limited every load by name to the system directory, the maker's own
+    // libraries beside it are found too, and nothing else of the program's
+    // folder. Elsewhere its folder comes first in the search as it stands.
+    static HMODULE load() {
+        os::Os& sys = os::sys();
+        const std::string path = config::programFolder() + "\\" USB_LIBRARY_FILE;
+        HMODULE module =
+            sys.LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module == nullptr && sys.GetLastError() == ERROR_INVALID_PARAMETER)
+            module = sys.LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        return module;
+    }
 
     HMODULE module_;
     UsbOpenDeviceXProc open_ = nullptr;

@@ -116,6 +116,9 @@ public:
     virtual BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) = 0;
     virtual BOOL FindClose(HANDLE search) = 0;
     virtual BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) = 0;
+    // The path a handle's file or folder was reached at, every link on the
+    // way resolved ("\\?\C:\..."); Windows Vista and later.
+    virtual DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) = 0;
     virtual BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) = 0;
     // Only what the program asks of it: a file deleted when Windows next
     // starts (a null new name with MOVEFILE_DELAY_UNTIL_REBOOT); the NT family only.
@@ -214,6 +217,10 @@ public:
                                           DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7,
                                           PSID* sid) = 0;
     virtual BOOL EqualSid(PSID first, PSID second) = 0;
+    // The owner and access list of what a handle opens (a file, a folder, a
+    // mutex), as a self-relative security descriptor; the NT family only.
+    virtual BOOL GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested,
+                                         PSECURITY_DESCRIPTOR descriptor, DWORD size, LPDWORD needed) = 0;
     virtual PVOID FreeSid(PSID sid) = 0;
 
     // Libraries loaded at run time. SetDllDirectoryA exists from Windows XP

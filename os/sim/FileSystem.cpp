@@ -135,11 +135,12 @@ bool FileSystem::matches(const std::string& pattern, const std::string& name) {
     return p == pattern.size();
 }
 
-std::shared_ptr<FileSystem::Node> FileSystem::find(const std::string& full) const {
+std::shared_ptr<FileSystem::Node> FileSystem::walk(const std::string& full, std::string* real, int hops) const {
     if (full.size() < 3 || full[1] != ':') return nullptr;
     auto it = drives_.find(upperAscii(full[0]));
     if (it == drives_.end()) return nullptr;
     std::shared_ptr<Node> node = it->second;
+    std::string path = full.substr(0, 3);
     size_t pos = 3;
     while (pos < full.size()) {
         size_t next = full.find('\\', pos);
@@ -148,10 +149,39 @@ std::shared_ptr<FileSystem::Node> FileSystem::find(const std::string& full) cons
         auto child = node->children.find(name);
         if (child == node->children.end()) return nullptr;
         node = child->second;
+        path += (path.size() == 3 ? "" : "\\") + node->name;
         if (next == std::string::npos) break;
         pos = next + 1;
+        if (!node->reparseTarget.empty()) {
+            // A chain of links ends somewhere: Windows gives up after a few dozen.
+            if (hops <= 0) return nullptr;
+            const std::string& target = node->reparseTarget;
+            return walk(target + (target.back() == '\\' ? "" : "\\") + full.substr(pos), real, hops - 1);
+        }
     }
+    if (real) *real = path;
     return node;
+}
+
+std::shared_ptr<FileSystem::Node> FileSystem::find(const std::string& full) const { return walk(full, nullptr, 32); }
+
+std::shared_ptr<FileSystem::Node> FileSystem::findFolder(const std::string& full, std::string* real) const {
+    std::string path = full;
+    for (int hops = 0; hops < 32; ++hops) {
+        auto node = walk(path, real, 32);
+        if (!node || node->reparseTarget.empty()) return node;
+        path = node->reparseTarget;
+    }
+    return nullptr;
+}
+
+std::string FileSystem::resolvedPath(const std::string& full) const {
+    std::string real;
+    if (walk(full, &real, 32)) return real;
+    // A name not there yet: where it would be made.
+    const std::string parent = parentOf(full);
+    if (parent.empty() || parent == full || !findFolder(parent, &real)) return std::string();
+    return real + (real.back() == '\\' ? "" : "\\") + nameOf(full);
 }
 
 bool FileSystem::isFile(const std::string& full) const {
@@ -167,7 +197,7 @@ bool FileSystem::isDirectory(const std::string& full) const {
 std::shared_ptr<FileSystem::Node> FileSystem::findParent(const std::string& full,
                                                          DWORD* error) const {
     std::string parent = parentOf(full);
-    auto node = parent.empty() ? nullptr : find(parent);
+    auto node = parent.empty() ? nullptr : findFolder(parent, nullptr);
     if (!node || !node->directory) {
         *error = ERROR_PATH_NOT_FOUND;
         return nullptr;
@@ -199,7 +229,7 @@ DWORD FileSystem::checkWritable(const Node& node) const {
 }
 
 DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD disposition,
-                       DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint) {
+                       DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint, bool folderToo) {
     if (full.empty()) return ERROR_PATH_NOT_FOUND;
     // A chain of links ends somewhere: Windows gives up after a few dozen.
     std::string target = full;
@@ -210,7 +240,22 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         if (disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
         target = point->reparseTarget;
     }
-    if (target != full) return open(target, access, share, disposition, attributes, opening, true);
+    if (target != full) return open(target, access, share, disposition, attributes, opening, true, folderToo);
+    auto folder = find(full);
+    if (folder && folder->directory) {
+        if (!folderToo) return ERROR_ACCESS_DENIED;
+        if (disposition == CREATE_NEW) return ERROR_ALREADY_EXISTS;
+        if (disposition != OPEN_EXISTING && disposition != OPEN_ALWAYS) return ERROR_ACCESS_DENIED;
+        if (DWORD e = checkSharing(folder.get(), access, share)) return e;
+        auto o = std::make_shared<Opening>();
+        o->node = folder;
+        o->path = resolvedPath(full);
+        o->access = access;
+        o->share = share;
+        openings_.push_back(o);
+        *opening = o;
+        return 0;
+    }
     if (hasInvalidCharacter(nameOf(full))) return ERROR_INVALID_NAME;
     DWORD error = 0;
     auto parent = findParent(full, &error);
@@ -247,7 +292,7 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
     }
     auto o = std::make_shared<Opening>();
     o->node = existing;
-    o->path = full;
+    o->path = resolvedPath(full);
     o->access = access;
     o->share = share;
     openings_.push_back(o);
@@ -396,6 +441,102 @@ DWORD FileSystem::symlink(const std::string& full, const std::string& target) {
     return 0;
 }
 
+DWORD FileSystem::junction(const std::string& full, const std::string& target) {
+    auto node = find(full);
+    if (!node) {
+        if (DWORD error = makeDirectory(full)) return error;
+        node = find(full);
+    } else if (!node->directory || !node->reparseTarget.empty()) {
+        return ERROR_ALREADY_EXISTS;
+    } else if (!node->children.empty()) {
+        // Only an empty folder can be made a junction where it stands.
+        return ERROR_DIR_NOT_EMPTY;
+    }
+    node->attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    node->reparseTarget = target;
+    return 0;
+}
+
+namespace {
+
+const char* const kCreatorOwner = "S-1-3-0";
+const char* const kAdministrators = "S-1-5-32-544";
+const BYTE kObjectInherit = 0x01, kContainerInherit = 0x02, kNoPropagate = 0x04, kInheritOnly = 0x08,
+           kInherited = 0x10;
+
+// What a folder's entries pass on to a file or folder in it.
+void inheritInto(const std::vector<FileSystem::Node::Access>& parent, bool folder,
+                 std::vector<FileSystem::Node::Access>* into) {
+    for (const auto& entry : parent) {
+        BYTE flags = entry.flags;
+        if (!folder) {
+            if (flags & kObjectInherit) into->push_back({entry.sid, entry.mask, kInherited});
+        } else if (flags & kContainerInherit) {
+            flags = flags & kNoPropagate ? 0 : static_cast<BYTE>(flags & ~kInheritOnly);
+            into->push_back({entry.sid, entry.mask, static_cast<BYTE>(flags | kInherited)});
+        } else if ((flags & kObjectInherit) && !(flags & kNoPropagate)) {
+            into->push_back({entry.sid, entry.mask, static_cast<BYTE>(flags | kInheritOnly | kInherited)});
+        }
+    }
+}
+
+// CREATOR OWNER, where it takes effect, stands for the owner; passed on
+// further, it stays itself.
+std::vector<FileSystem::Node::Access> withOwner(const std::vector<FileSystem::Node::Access>& entries,
+                                                const std::string& owner) {
+    std::vector<FileSystem::Node::Access> result;
+    for (const auto& entry : entries) {
+        if (entry.sid != kCreatorOwner || (entry.flags & kInheritOnly)) {
+            result.push_back(entry);
+            continue;
+        }
+        result.push_back({owner, entry.mask, static_cast<BYTE>(entry.flags & ~(kObjectInherit | kContainerInherit))});
+        if (entry.flags & (kObjectInherit | kContainerInherit))
+            result.push_back({entry.sid, entry.mask, static_cast<BYTE>(entry.flags | kInheritOnly)});
+    }
+    return result;
+}
+
+}  // namespace
+
+bool FileSystem::security(const std::string& full, std::string* owner, std::vector<Node::Access>* dacl,
+                          bool* unsecured) const {
+    std::string real;
+    if (!walk(full, &real, 32)) return false;
+    std::shared_ptr<Node> node = drives_.at(upperAscii(real[0]));
+    // A drive whose root was given no access list is one without security
+    // (FAT, as on a USB stick): no owner, everyone may do everything.
+    *unsecured = !node->daclProtected;
+    if (*unsecured) {
+        owner->clear();
+        dacl->clear();
+        return true;
+    }
+    std::vector<Node::Access> inForce = node->dacl;
+    size_t pos = 3;
+    while (pos < real.size()) {
+        size_t next = real.find('\\', pos);
+        node = node->children.at(real.substr(pos, next == std::string::npos ? std::string::npos : next - pos));
+        std::vector<Node::Access> entries = node->dacl;
+        if (!node->daclProtected) inheritInto(inForce, node->directory, &entries);
+        inForce = withOwner(entries, node->owner.empty() ? kAdministrators : node->owner);
+        if (next == std::string::npos) break;
+        pos = next + 1;
+    }
+    *owner = node->owner.empty() ? kAdministrators : node->owner;
+    *dacl = inForce;
+    return true;
+}
+
+void FileSystem::setSecurity(const std::string& full, const std::string& owner, const std::vector<Node::Access>& dacl,
+                             bool isProtected) {
+    auto node = find(full);
+    if (!node) return;
+    node->owner = owner;
+    node->dacl = dacl;
+    node->daclProtected = isProtected;
+}
+
 DWORD FileSystem::removeDirectory(const std::string& full) {
     DWORD error = 0;
     auto parent = findParent(full, &error);
@@ -405,6 +546,9 @@ DWORD FileSystem::removeDirectory(const std::string& full) {
     if (!node->directory) return ERROR_DIRECTORY;
     if (node->readOnlyMedium) return ERROR_ACCESS_DENIED;
     if (!node->children.empty()) return ERROR_DIR_NOT_EMPTY;
+    // RemoveDirectoryA opens the folder for deletion, sharing everything.
+    if (DWORD e = checkSharing(node.get(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return e;
     parent->children.erase(node->name);
     return 0;
 }
@@ -413,7 +557,8 @@ DWORD FileSystem::list(const std::string& fullPattern, std::vector<Entry>* entri
     entries->clear();
     std::string directory = parentOf(fullPattern);
     std::string pattern = nameOf(fullPattern);
-    auto node = directory.empty() ? nullptr : find(directory);
+    // The folder listed is the one a link there leads to.
+    auto node = directory.empty() ? nullptr : findFolder(directory, nullptr);
     if (!node || !node->directory) return ERROR_PATH_NOT_FOUND;
     bool isRoot = directory.size() == 3;
     if (!isRoot) {

@@ -40,6 +40,9 @@ public:
         };
         std::vector<Access> dacl;
         bool daclProtected = false;
+        // Its owner's SID; empty: the Administrators group, which owns
+        // what the machine and its administrators made.
+        std::string owner;
     };
 
     // One opening of a file: by this program through a handle, or by someone
@@ -71,16 +74,22 @@ public:
     // Windows' wildcard match of * and ?, without regard to case.
     static bool matches(const std::string& pattern, const std::string& name);
 
-    // Lookups on full paths.
+    // Lookups on full paths. A link on the way (a junction, a symbolic link
+    // to a folder) is followed, as Windows follows every link but the last
+    // name's; the last name is what it is, a link itself included.
     std::shared_ptr<Node> find(const std::string& fullPath) const;
+    // The path with every link on the way resolved (the last name as it is).
+    std::string resolvedPath(const std::string& fullPath) const;
     bool isFile(const std::string& fullPath) const;
     bool isDirectory(const std::string& fullPath) const;
 
     // Win32 operations on full paths.
     // A reparse point is followed to its target unless `reparsePoint` asks
-    // for the point itself.
+    // for the point itself. A folder is opened only with `folderToo` (what
+    // FILE_FLAG_BACKUP_SEMANTICS asks for), and only as it is.
     DWORD open(const std::string& fullPath, DWORD access, DWORD share, DWORD disposition,
-               DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint = false);
+               DWORD attributes, std::shared_ptr<Opening>* opening, bool reparsePoint = false,
+               bool folderToo = false);
     void close(const std::shared_ptr<Opening>& opening);
     DWORD read(Opening& opening, void* buffer, DWORD toRead, DWORD* read);
     DWORD write(Opening& opening, const void* buffer, DWORD toWrite, DWORD* written);
@@ -114,11 +123,30 @@ public:
     DWORD link(const std::string& existingFullPath, const std::string& newFullPath);
     // A symbolic link at `fullPath` to `target` (a reparse point).
     DWORD symlink(const std::string& fullPath, const std::string& target);
+    // A junction: a folder at `fullPath` that leads to the folder `target`,
+    // as any user may make of a folder he may write in: made new, or an
+    // empty folder made one where it stands (its openings then see it so).
+    DWORD junction(const std::string& fullPath, const std::string& target);
+
+    // The owner and the access list in force on a file or folder: its own
+    // entries, then (unless it is protected) what its folders pass on to
+    // it, CREATOR OWNER standing for its owner. A drive whose root has no
+    // access list has no security at all (`unsecured`). False when the
+    // file or folder is missing.
+    bool security(const std::string& fullPath, std::string* owner, std::vector<Node::Access>* dacl,
+                  bool* unsecured) const;
+    // Gives a file or folder an owner and access entries of its own.
+    void setSecurity(const std::string& fullPath, const std::string& owner, const std::vector<Node::Access>& dacl,
+                     bool isProtected);
     // How many openings (handles and holds) a file has.
     size_t openings(const std::string& fullPath) const;
 
 private:
     std::shared_ptr<Node> findParent(const std::string& fullPath, DWORD* error) const;
+    // The node and its real path, links on the way followed (`hops` deep at most).
+    std::shared_ptr<Node> walk(const std::string& fullPath, std::string* real, int hops) const;
+    // A folder things are made in or listed: a link there is followed too.
+    std::shared_ptr<Node> findFolder(const std::string& fullPath, std::string* real) const;
     DWORD checkSharing(const Node* node, DWORD access, DWORD share) const;
     DWORD checkWritable(const Node& node) const;
     std::shared_ptr<Node> drive(char letter, bool create);

@@ -6,6 +6,7 @@ namespace {
 const uint16_t kPe32 = 0x10B;
 const uint16_t kPe32Plus = 0x20B;
 const uint32_t kExportDirectory = 0;
+const uint32_t kImportDirectory = 1;
 const uint32_t kResourceDirectory = 2;
 const uint32_t kVersionType = 16;  // RT_VERSION
 const uint32_t kSubdirectoryBit = 0x80000000u;
@@ -30,7 +31,7 @@ bool read32(const std::vector<uint8_t>& bytes, uint64_t at, uint32_t* value) {
 bool PeImage::parse(const std::vector<uint8_t>& bytes) {
     bytes_ = bytes;
     sections_.clear();
-    exportRva_ = exportSize_ = resourceRva_ = resourceSize_ = 0;
+    exportRva_ = exportSize_ = resourceRva_ = resourceSize_ = importRva_ = importSize_ = 0;
     uint32_t peOffset = 0;
     uint32_t signature = 0;
     if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
@@ -59,6 +60,7 @@ bool PeImage::parse(const std::vector<uint8_t>& bytes) {
         if (!read32(bytes, at, rva) || !read32(bytes, at + 4, size)) *rva = *size = 0;
     };
     directory(kExportDirectory, &exportRva_, &exportSize_);
+    directory(kImportDirectory, &importRva_, &importSize_);
     directory(kResourceDirectory, &resourceRva_, &resourceSize_);
 
     uint64_t table = optional + optionalSize;
@@ -72,6 +74,28 @@ bool PeImage::parse(const std::vector<uint8_t>& bytes) {
         sections_.push_back(section);
     }
     return true;
+}
+
+std::vector<std::string> PeImage::imports() const {
+    std::vector<std::string> names;
+    uint32_t at = importRva_ ? offsetOf(importRva_) : 0;
+    if (at == 0) return names;
+    // IMAGE_IMPORT_DESCRIPTOR: 20 bytes each, the name's address at 12; a
+    // descriptor of zeros ends the table.
+    for (uint64_t entry = at; names.size() < 1024; entry += 20) {
+        uint32_t lookup = 0, nameRva = 0, thunks = 0;
+        if (!read32(bytes_, entry, &lookup) || !read32(bytes_, entry + 12, &nameRva) ||
+            !read32(bytes_, entry + 16, &thunks))
+            break;
+        if (lookup == 0 && nameRva == 0 && thunks == 0) break;
+        uint32_t name = nameRva ? offsetOf(nameRva) : 0;
+        if (name == 0) break;
+        std::string text;
+        for (uint64_t c = name; c < bytes_.size() && bytes_[c] != 0 && text.size() < 256; ++c)
+            text += static_cast<char>(bytes_[c]);
+        names.push_back(text);
+    }
+    return names;
 }
 
 uint32_t PeImage::offsetOf(uint32_t rva) const {

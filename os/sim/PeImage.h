@@ -17,6 +17,8 @@ public:
 
     // Whether the export table names `function`.
     bool exports(const std::string& function) const;
+    // The names of the DLLs the import table names, in its order.
+    std::vector<std::string> imports() const;
     // The raw data of the first RT_VERSION resource (first name, first
     // language), as GetFileVersionInfoA copies it; false when there is none.
     bool versionResource(std::vector<uint8_t>* data) const;
@@ -37,6 +39,8 @@ private:
     uint32_t exportSize_ = 0;
     uint32_t resourceRva_ = 0;
     uint32_t resourceSize_ = 0;
+    uint32_t importRva_ = 0;
+    uint32_t importSize_ = 0;
     // File offset of a relative virtual address, or 0 when it maps nowhere.
     uint32_t offsetOf(uint32_t rva) const;
     // The target of the first entry of the resource directory at `directory`

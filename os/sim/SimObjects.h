@@ -25,6 +25,12 @@ struct FindObject : SimOs::Object {
 
 struct MutexObject : SimOs::Object {
     std::string name;
+    Descriptor security;  // of an unnamed one; a named one's is the name's
+};
+
+// A client's end of a named pipe that another program serves.
+struct PipeObject : SimOs::Object {
+    std::string name;
 };
 
 struct TokenObject : SimOs::Object {};
@@ -37,6 +43,7 @@ struct ModuleObject : SimOs::Object {
     enum Kind { Usb, Winspool, Other } kind = Other;
     std::string path;
     int references = 1;  // LoadLibraryA of a loaded module counts up, FreeLibrary down
+    std::vector<std::string> imports;  // what its load loaded with it, which goes with it
 };
 
 // A program started through the shell: it ends at a moment of the machine's time.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "os/sim/SimObjects.h"
+#include "os/sim/Text.h"
 
 namespace os::sim {
 namespace {
@@ -37,6 +38,13 @@ void SimOs::buildMachine() {
     files_.makeDirectories(m.currentDirectory);
     files_.makeDirectories(FileSystem::parentOf(m.modulePath));
     files_.writeFile(m.systemDirectory + "\\winspool.drv", std::string("MZ"));
+    // Windows' own libraries, which programs import.
+    for (const char* library : {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"})
+        files_.writeFile(m.systemDirectory + "\\" + library, std::string("MZ"));
+    if (m.isNt()) files_.writeFile(m.systemDirectory + "\\ntdll.dll", std::string("MZ"));
+    // The visual styles came with Windows XP.
+    if (m.isNt() && (m.major > 5 || (m.major == 5 && m.minor >= 1)))
+        files_.writeFile(m.systemDirectory + "\\uxtheme.dll", std::string("MZ"));
     registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                         "ProgramFilesDir", "C:\\Program Files");
     registry_.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", "", "");
@@ -87,6 +95,7 @@ void SimOs::buildMachine() {
     spooler_.monitors.push_back(local);
     spooler_.processors.push_back(winprint);
     files_.writeFile(m.windowsDirectory + "\\win.ini", std::string("[windows]\r\n"));
+    secureFreshMachine(m, files_);
     setSpoolerLoaded(m.isNt());
 }
 
@@ -117,9 +126,25 @@ void SimOs::clearJournal() {
     journal_.clear();
 }
 
-bool SimOs::enter(const char* call, const std::string& subject) {
+void SimOs::beforeCall(const std::string& call, const std::string& subject, std::function<void(SimOs&)> action) {
     std::lock_guard<std::mutex> lock(recordMutex_);
-    journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+    races_.push_back({call, subject, std::move(action)});
+}
+
+bool SimOs::enter(const char* call, const std::string& subject) {
+    std::function<void(SimOs&)> race;
+    {
+        std::lock_guard<std::mutex> lock(recordMutex_);
+        journal_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+        for (auto it = races_.begin(); it != races_.end(); ++it) {
+            if (it->call != call || !containsNoCase(subject, it->subject)) continue;
+            race = std::move(it->action);
+            races_.erase(it);
+            break;
+        }
+    }
+    if (race) race(*this);
+    std::lock_guard<std::mutex> lock(recordMutex_);
     DWORD error = 0;
     if (faults_.take(call, subject, &error)) {
         lastError = error;

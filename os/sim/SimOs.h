@@ -5,6 +5,7 @@
 // and last-error codes Windows gives, and any call can be made to fail.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,7 @@
 #include "os/sim/FileSystem.h"
 #include "os/sim/Machine.h"
 #include "os/sim/Registry.h"
+#include "os/sim/Security.h"
 #include "os/sim/Services.h"
 #include "os/sim/Spooler.h"
 #include "os/sim/UsbBus.h"
@@ -53,11 +55,32 @@ public:
     // The subjects of the journal's calls of one name.
     std::vector<std::string> calls(const std::string& name) const;
     void clearJournal();
-    // Another process (a copy of the program already running) holds a named mutex.
-    void holdMutexElsewhere(const std::string& name) { mutexes_[name]++; }
+    // Another process (a copy of the program already running) holds a named
+    // mutex; made by an administrator with his token's defaults, or with
+    // the owner and access list given (another user's, say).
+    void holdMutexElsewhere(const std::string& name);
+    void holdMutexElsewhere(const std::string& name, const Descriptor& security);
+    // Another process acts at the moment the program makes a call: `action`
+    // runs once, at the start of the first call of that name whose subject
+    // contains `subject` (without regard to case), before the call does
+    // anything. A race another user runs against the program.
+    void beforeCall(const std::string& call, const std::string& subject, std::function<void(SimOs&)> action);
+    // Another program serves a named pipe ("\\.\pipe\NAME"): the
+    // impersonation levels its clients allowed it (0 anonymous, 1
+    // identification, 2 impersonation, 3 delegation) and what they wrote.
+    struct Pipe {
+        std::vector<DWORD> clientLevels;
+        std::string received;
+    };
+    Pipe& servePipe(const std::string& name) { return pipes_[name]; }
     // The program's process ended, as between two runs of it: Windows
     // closes the named mutexes it held.
     void endProgram();
+    // Every library loaded: by the program, with what each imports, and
+    // what Windows loaded for the program by name (a box's theme library).
+    std::vector<std::string> loadedLibraries() const;
+    // Every library ever loaded in the run, in the order of loading.
+    const std::vector<std::string>& everLoaded() const { return loadHistory_; }
     // Handles of this program's that are still open (files, searches, tokens,
     // printers, service handles, modules, mutexes, registry keys).
     size_t openHandles() const;
@@ -119,6 +142,8 @@ public:
     BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
     BOOL FindClose(HANDLE search) override;
     BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+    // Vista and later; the normalised path with its drive letter only.
+    DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override;
     // A security descriptor given is read: the new directory keeps its
     // access list (FileSystem::Node::dacl).
     BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) override;
@@ -189,12 +214,20 @@ public:
     BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer, DWORD size, PDWORD returned) override;
     BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
     BOOL EqualSid(PSID first, PSID second) override;
+    // A file's or folder's (FileSystem::security) or a mutex's owner and access list.
+    BOOL GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
+                                 DWORD size, LPDWORD needed) override;
     PVOID FreeSid(PSID sid) override;
     BOOL SetDllDirectoryA(LPCSTR directory) override;
     // Windows 8 and later have it, Vista and 7 when Machine::dllDirectoriesUpdate
     // says so; afterwards a bare name is looked for in the system directory only.
     BOOL SetDefaultDllDirectories(DWORD flags) override;
+    // A library's imports are loaded with it, each looked for as the load
+    // looks (SimOs::findLibrary); one missing fails the load with 126.
     HMODULE LoadLibraryA(LPCSTR fileName) override;
+    // LOAD_WITH_ALTERED_SEARCH_PATH, and LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR and
+    // LOAD_LIBRARY_SEARCH_SYSTEM32 where the system has them (as it has
+    // SetDefaultDllDirectories), else ERROR_INVALID_PARAMETER.
     HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) override;
     FARPROC GetProcAddress(HMODULE module, LPCSTR procName) override;
     BOOL FreeLibrary(HMODULE module) override;
@@ -260,6 +293,11 @@ private:
     Clock clock_;
     Faults faults_;
     std::vector<std::string> journal_;
+    struct Race {
+        std::string call, subject;
+        std::function<void(SimOs&)> action;
+    };
+    std::vector<Race> races_;
     std::map<uintptr_t, std::shared_ptr<Object>> objects_;
     uintptr_t nextHandle_ = 0x100;
     struct OpenKey {
@@ -267,7 +305,13 @@ private:
         REGSAM access;
     };
     std::map<uintptr_t, OpenKey> keys_;
-    std::map<std::string, int> mutexes_;  // named objects compare with case
+    struct NamedMutex {
+        int handles = 0;
+        Descriptor security;
+    };
+    std::map<std::string, NamedMutex> mutexes_;  // named objects compare with case
+    std::map<std::string, Pipe, LessNoCase> pipes_;
+    HANDLE openPipe(const std::string& path, const std::string& name, DWORD flagsAndAttributes);
     std::vector<std::shared_ptr<FileSystem::Opening>> spoolerHolds_;
     // Whether the spooler has its monitor and processor DLLs loaded.
     bool spoolerLoaded_ = false;
@@ -277,6 +321,18 @@ private:
     std::string dllDirectory_;
     // SetDefaultDllDirectories has limited the search to the system directory.
     bool systemDirectoryOnly_ = false;
+    // Libraries Windows loaded for the program by name.
+    std::vector<std::string> systemLoads_;
+    std::vector<std::string> loadHistory_;
+    struct LibrarySearch {
+        DWORD flags = 0;            // of LoadLibraryExA
+        std::string libraryFolder;  // the folder of the library loaded
+    };
+    bool hasSearchFlags() const;
+    std::string findLibrary(const std::string& name, const LibrarySearch& search) const;
+    bool loadImports(const std::string& path, const LibrarySearch& search, int depth, std::vector<std::string>* found);
+    HMODULE loadLibrary(const std::string& name, const LibrarySearch& search);
+    void loadForTheSystem(const std::string& name);
     uint32_t randomState_ = 0x2545F491;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);

@@ -1,30 +1,11 @@
-// Libraries, other programs' windows, the shell, broadcasts, restart and
-// message boxes of the simulation.
+// Other programs' windows, the shell, broadcasts, restart and message
+// boxes of the simulation.
 #include "os/sim/SimObjects.h"
 
 namespace os::sim {
 namespace {
 
-SimOs* libraryOwner = nullptr;
-
-BOOL WINAPI setDefaultPrinter(LPCSTR name) {
-    return libraryOwner ? libraryOwner->SetDefaultPrinterA(name) : FALSE;
-}
-
 std::string text(LPCSTR s) { return s ? std::string(s) : std::string(); }
-
-// A procedure name whose high word is zero is an ordinal, not a string.
-bool isOrdinal(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
-
-}  // namespace
-
-// The simulated winspool.drv's exports act on the machine that loaded it
-// last; a machine that goes away takes them with it.
-void releaseLibraries(SimOs* owner) {
-    if (libraryOwner == owner) libraryOwner = nullptr;
-}
-
-namespace {
 
 // A window that has closed by now is gone for every call, not only for FindWindowA.
 Desktop::Window* openWindow(Desktop& desktop, const Clock& clock, HWND handle) {
@@ -33,152 +14,6 @@ Desktop::Window* openWindow(Desktop& desktop, const Clock& clock, HWND handle) {
 }
 
 }  // namespace
-
-BOOL SimOs::SetDllDirectoryA(LPCSTR directory) {
-    SIM_LOCK();
-    if (enter("SetDllDirectoryA", text(directory))) return FALSE;
-    // Windows XP SP1 and Server 2003 brought it.
-    if (!machine_.isNt() || machine_.major < 5 || (machine_.major == 5 && machine_.minor == 0)) {
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    dllDirectorySet_ = directory != nullptr;
-    dllDirectory_ = directory ? fullPath(directory) : std::string();
-    if (directory != nullptr && *directory == '\0') dllDirectory_.clear();
-    return TRUE;
-}
-
-BOOL SimOs::SetDefaultDllDirectories(DWORD flags) {
-    SIM_LOCK();
-    if (enter("SetDefaultDllDirectories")) return FALSE;
-    const bool windows8 = machine_.major > 6 || (machine_.major == 6 && machine_.minor >= 2);
-    const bool updated = machine_.major == 6 && machine_.minor < 2 && machine_.dllDirectoriesUpdate;
-    if (!machine_.isNt() || (!windows8 && !updated)) {
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    // Only the system directory is modelled among the places it can name.
-    if (flags != LOAD_LIBRARY_SEARCH_SYSTEM32) {
-        fail(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    systemDirectoryOnly_ = true;
-    return TRUE;
-}
-
-HMODULE SimOs::LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
-    SIM_LOCK();
-    if (enter("LoadLibraryExA", text(fileName))) return nullptr;
-    // What the program asks for: a full path, whose own imports are looked
-    // for beside it first (which the simulation does not model).
-    if (file != nullptr || (flags & ~static_cast<DWORD>(LOAD_WITH_ALTERED_SEARCH_PATH)) != 0) {
-        fail(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    return LoadLibraryA(fileName);
-}
-
-HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
-    SIM_LOCK();
-    std::string name = text(fileName);
-    if (enter("LoadLibraryA", name)) return nullptr;
-    // A bare name is looked for where Windows looks: beside the program, in
-    // the system and Windows directories, then in the current directory.
-    // SetDllDirectoryA takes the current directory out and puts its own
-    // folder, if any, right after the program's; SetDefaultDllDirectories
-    // leaves the system directory alone.
-    std::string found;
-    if (name.find_first_of("\\/") != std::string::npos) {
-        if (files_.isFile(fullPath(name))) found = fullPath(name);
-    } else if (!name.empty() && systemDirectoryOnly_) {
-        std::string candidate = FileSystem::fullPath(name, machine_.systemDirectory);
-        if (files_.isFile(candidate)) found = candidate;
-    } else if (!name.empty()) {
-        for (const std::string& dir :
-             {FileSystem::parentOf(machine_.modulePath), dllDirectorySet_ ? dllDirectory_ : std::string(),
-              machine_.systemDirectory, machine_.windowsDirectory,
-              dllDirectorySet_ ? std::string() : machine_.currentDirectory}) {
-            if (dir.empty()) continue;
-            std::string candidate = FileSystem::fullPath(name, dir);
-            if (files_.isFile(candidate)) {
-                found = candidate;
-                break;
-            }
-        }
-    }
-    if (found.empty()) {
-        fail(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
-    ModuleObject* module = nullptr;
-    HMODULE result = nullptr;
-    for (auto& [handle, object] : objects_) {
-        auto* loaded = dynamic_cast<ModuleObject*>(object.get());
-        if (loaded != nullptr && equalsNoCase(loaded->path, found)) {
-            loaded->references++;
-            module = loaded;
-            result = reinterpret_cast<HMODULE>(handle);
-            break;
-        }
-    }
-    if (module == nullptr) {
-        // Every program file starts with the "MZ" of its DOS header.
-        std::vector<uint8_t> bytes;
-        files_.readFile(found, &bytes);
-        if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z') {
-            fail(ERROR_BAD_EXE_FORMAT);
-            return nullptr;
-        }
-        auto made = std::make_shared<ModuleObject>();
-        made->path = found;
-        std::string base = FileSystem::nameOf(found);
-        if (equalsNoCase(base, "HvUsbInt.dll"))
-            made->kind = ModuleObject::Usb;
-        else if (equalsNoCase(base, "winspool.drv"))
-            made->kind = ModuleObject::Winspool;
-        module = made.get();
-        result = reinterpret_cast<HMODULE>(addObject(made));
-    }
-    // The libraries' exports act on the machine that loaded them last.
-    if (module->kind == ModuleObject::Usb) usb_.activate();
-    if (module->kind == ModuleObject::Winspool) libraryOwner = this;
-    return result;
-}
-
-FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
-    SIM_LOCK();
-    // The simulated libraries export by name only.
-    std::string name = isOrdinal(procName)
-                           ? "#" + std::to_string(reinterpret_cast<uintptr_t>(procName))
-                           : text(procName);
-    if (enter("GetProcAddress", name)) return nullptr;
-    auto* module = object<ModuleObject>(handle);
-    if (module == nullptr) {
-        fail(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    FARPROC proc = nullptr;
-    if (module->kind == ModuleObject::Usb && usb_.missingFunctions().count(name) == 0)
-        proc = UsbBus::function(name);
-    // SetDefaultPrinterA came with Windows 2000.
-    if (module->kind == ModuleObject::Winspool && name == "SetDefaultPrinterA" &&
-        machine_.isNt() && machine_.major >= 5)
-        proc = reinterpret_cast<FARPROC>(&setDefaultPrinter);
-    if (proc == nullptr) fail(ERROR_PROC_NOT_FOUND);
-    return proc;
-}
-
-BOOL SimOs::FreeLibrary(HMODULE handle) {
-    SIM_LOCK();
-    if (enter("FreeLibrary")) return FALSE;
-    auto* module = object<ModuleObject>(reinterpret_cast<HANDLE>(handle));
-    if (module == nullptr) {
-        fail(ERROR_MOD_NOT_FOUND);
-        return FALSE;
-    }
-    if (--module->references == 0) objects_.erase(reinterpret_cast<uintptr_t>(handle));
-    return TRUE;
-}
 
 HWND SimOs::FindWindowA(LPCSTR className, LPCSTR windowName) {
     SIM_LOCK();
@@ -306,6 +141,10 @@ int SimOs::MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     SIM_LOCK();
     std::string body = text ? text : "";
     if (enter("MessageBoxA", body)) return 0;
+    // A box drawn with the visual styles (Windows XP on) has the theme
+    // library loaded by name, wherever the process's search finds it first.
+    if (machine_.isNt() && (machine_.major > 5 || (machine_.major == 5 && machine_.minor >= 1)))
+        loadForTheSystem("uxtheme.dll");
     int answer = desktop_.nextAnswer(type);
     desktop_.messageBoxes().push_back(
         {owner, body, caption != nullptr, caption ? caption : "", type, answer});

@@ -1,6 +1,7 @@
 // Files and directories of the simulation.
 #include <cstring>
 
+#include "os/sim/Security.h"
 #include "os/sim/SimObjects.h"
 
 namespace os::sim {
@@ -22,52 +23,66 @@ T readAt(const BYTE* bytes, size_t offset) {
     return value;
 }
 
-// "S-1-5-32-544" of a SID's bytes.
-std::string sidText(const BYTE* sid) {
-    std::string result = "S-1-" + std::to_string(sid[7]);
-    for (BYTE i = 0; i < sid[1]; ++i) result += "-" + std::to_string(readAt<DWORD>(sid, 8 + 4 * i));
-    return result;
-}
-
-// The access list of a self-relative security descriptor (the only form the
-// program gives); false for anything else, which Windows would refuse too.
-bool readAccessList(const void* descriptor, std::vector<FileSystem::Node::Access>* dacl, bool* isProtected) {
-    const BYTE* sd = static_cast<const BYTE*>(descriptor);
-    const WORD control = readAt<WORD>(sd, 2);
-    const WORD selfRelative = 0x8000, daclPresent = 0x0004, daclProtected = 0x1000;
-    if (sd[0] != 1 || !(control & selfRelative)) return false;
-    *isProtected = (control & daclProtected) != 0;
-    if (!(control & daclPresent)) return true;
-    const BYTE* acl = sd + readAt<DWORD>(sd, 16);
-    const WORD count = readAt<WORD>(acl, 4);
-    const BYTE* ace = acl + 8;
-    for (WORD i = 0; i < count; ++i) {
-        const WORD size = readAt<WORD>(ace, 2);
-        if (ace[0] != 0 || size < 8 + 8) return false;  // ACCESS_ALLOWED_ACE_TYPE only
-        dacl->push_back({sidText(ace + 8), readAt<DWORD>(ace, 4), ace[1]});
-        ace += size;
-    }
+// A named pipe's path: "\\\\.\\pipe\\NAME", or "\\\\SERVER\\pipe\\NAME" over the network;
+// `name` is NAME, empty for the pipe folder itself.
+bool isPipePath(const std::string& path, std::string* name) {
+    if (path.size() < 3 || !(path[0] == '\\' || path[0] == '/') || !(path[1] == '\\' || path[1] == '/')) return false;
+    size_t server = path.find_first_of("\\/", 2);
+    if (server == std::string::npos) return false;
+    size_t share = path.find_first_of("\\/", server + 1);
+    if (!equalsNoCase(path.substr(server + 1, share == std::string::npos ? std::string::npos : share - server - 1), "pipe"))
+        return false;
+    *name = share == std::string::npos ? std::string() : path.substr(share + 1);
     return true;
 }
 
 }  // namespace
 
+HANDLE SimOs::openPipe(const std::string& path, const std::string& name, DWORD flagsAndAttributes) {
+    auto served = pipes_.find(name);
+    if (name.empty() || served == pipes_.end()) {
+        fail(name.empty() ? ERROR_BAD_NET_NAME : ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Without a quality of service of its own, a client lets the server act as it.
+    const DWORD level = flagsAndAttributes & SECURITY_SQOS_PRESENT ? (flagsAndAttributes >> 16) & 3 : 2;
+    served->second.clientLevels.push_back(level);
+    auto pipe = std::make_shared<PipeObject>();
+    pipe->name = name;
+    (void)path;
+    return addObject(pipe);
+}
+
 HANDLE SimOs::CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                           DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
     SIM_LOCK();
+    std::string pipe;
+    if (isPipePath(text(path), &pipe)) {
+        if (enter("CreateFileA", text(path))) return INVALID_HANDLE_VALUE;
+        return openPipe(text(path), pipe, flagsAndAttributes);
+    }
     std::string full = fullPath(text(path));
     if (enter("CreateFileA", full)) return INVALID_HANDLE_VALUE;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) {
         fail(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    // The machine is on no network, and has no devices to open by name.
+    const std::string given = text(path);
+    if (given.size() >= 2 && (given[0] == '\\' || given[0] == '/') && (given[1] == '\\' || given[1] == '/')) {
+        fail(given.size() > 2 && (given[2] == '.' || given[2] == '?') ? ERROR_FILE_NOT_FOUND : ERROR_BAD_NETPATH);
+        return INVALID_HANDLE_VALUE;
+    }
     bool existed = files_.isFile(full);
     std::shared_ptr<FileSystem::Opening> opening;
     if (DWORD error = files_.open(full, access, shareMode, disposition, flagsAndAttributes & 0xFFFF, &opening,
-                                  (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) != 0)) {
+                                  (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) != 0,
+                                  (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0)) {
         fail(error);
         return INVALID_HANDLE_VALUE;
     }
+    if (!existed && !opening->node->directory && opening->node->owner.empty())
+        opening->node->owner = defaultOwner(machine_);
     auto file = std::make_shared<FileObject>();
     file->opening = opening;
     bool reportsExisting = disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS;
@@ -94,6 +109,11 @@ BOOL SimOs::WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD writ
                       LPOVERLAPPED) {
     SIM_LOCK();
     if (enter("WriteFile")) return FALSE;
+    if (auto* pipe = object<PipeObject>(handle)) {
+        pipes_[pipe->name].received.append(static_cast<const char*>(buffer), toWrite);
+        if (written) *written = toWrite;
+        return TRUE;
+    }
     auto* file = object<FileObject>(handle);
     if (file == nullptr) {
         fail(ERROR_INVALID_HANDLE);
@@ -311,14 +331,39 @@ BOOL SimOs::GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATI
     return TRUE;
 }
 
+DWORD SimOs::GetFinalPathNameByHandleA(HANDLE handle, LPSTR path, DWORD size, DWORD flags) {
+    SIM_LOCK();
+    if (enter("GetFinalPathNameByHandleA")) return 0;
+    // Vista brought it.
+    if (!machine_.isNt() || machine_.major < 6) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return 0;
+    }
+    auto* file = object<FileObject>(handle);
+    if (file == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    // Only what the program asks for is modelled: the normalised path with its drive letter.
+    if (flags != 0) {
+        fail(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const std::string result = "\\\\?\\" + file->opening->path;
+    if (path == nullptr || size < result.size() + 1) return static_cast<DWORD>(result.size() + 1);
+    std::memcpy(path, result.c_str(), result.size() + 1);
+    // Vista's and 2008's ANSI form counts the terminator too.
+    const bool vista = machine_.major == 6 && machine_.minor == 0;
+    return static_cast<DWORD>(result.size() + (vista ? 1 : 0));
+}
+
 BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
     SIM_LOCK();
     std::string full = fullPath(text(path));
     if (enter("CreateDirectoryA", full)) return FALSE;
-    std::vector<FileSystem::Node::Access> dacl;
-    bool isProtected = false;
+    Descriptor given;
     if (attributes != nullptr && attributes->lpSecurityDescriptor != nullptr && machine_.isNt() &&
-        !readAccessList(attributes->lpSecurityDescriptor, &dacl, &isProtected)) {
+        !readDescriptor(attributes->lpSecurityDescriptor, &given)) {
         fail(1338);  // ERROR_INVALID_SECURITY_DESCR
         return FALSE;
     }
@@ -327,8 +372,9 @@ BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
         fail(error);
         return FALSE;
     }
-    made->dacl = dacl;
-    made->daclProtected = isProtected;
+    made->dacl = given.dacl;
+    made->daclProtected = given.isProtected;
+    made->owner = given.owner.empty() ? defaultOwner(machine_) : given.owner;
     return TRUE;
 }
 

@@ -10,21 +10,6 @@ namespace {
 const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
 
-// The binary layout of a SID: revision 1, the count, the six-byte authority,
-// then the sub-authorities.
-std::vector<BYTE> makeSid(const BYTE authority[6], std::initializer_list<DWORD> subs) {
-    std::vector<BYTE> sid(8 + 4 * subs.size());
-    sid[0] = 1;
-    sid[1] = static_cast<BYTE>(subs.size());
-    std::memcpy(&sid[2], authority, 6);
-    size_t offset = 8;
-    for (DWORD sub : subs) {
-        std::memcpy(&sid[offset], &sub, 4);
-        offset += 4;
-    }
-    return sid;
-}
-
 size_t sidLength(PSID sid) { return 8 + 4 * static_cast<const BYTE*>(sid)[1]; }
 
 }  // namespace
@@ -34,20 +19,66 @@ size_t SimOs::openHandles() const {
     return objects_.size() + keys_.size();
 }
 
-HANDLE SimOs::CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name) {
+namespace {
+
+// What a mutex made without a descriptor gets from its maker's token: its
+// default owner, and an access list for that owner and the system.
+Descriptor tokenDefaults(const Machine& machine) {
+    Descriptor security;
+    security.owner = defaultOwner(machine);
+    security.daclPresent = true;
+    security.dacl = {{security.owner, GENERIC_ALL, 0}, {wellKnown::kSystem, GENERIC_ALL, 0}};
+    return security;
+}
+
+}  // namespace
+
+void SimOs::holdMutexElsewhere(const std::string& name) {
+    Machine administrator;
+    holdMutexElsewhere(name, tokenDefaults(administrator));
+}
+
+void SimOs::holdMutexElsewhere(const std::string& name, const Descriptor& security) {
+    SIM_LOCK();
+    NamedMutex& mutex = mutexes_[name];
+    if (mutex.handles++ == 0) mutex.security = security;
+}
+
+HANDLE SimOs::CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL, LPCSTR name) {
     SIM_LOCK();
     std::string text = name ? name : "";
     if (enter("CreateMutexA", text)) return nullptr;
+    Descriptor security = tokenDefaults(machine_);
+    if (attributes != nullptr && attributes->lpSecurityDescriptor != nullptr && machine_.isNt()) {
+        if (!readDescriptor(attributes->lpSecurityDescriptor, &security)) {
+            fail(1338);  // ERROR_INVALID_SECURITY_DESCR
+            return nullptr;
+        }
+        if (security.owner.empty()) {
+            security.owner = defaultOwner(machine_);
+        } else if (!mayOwn(machine_, security.owner)) {
+            fail(ERROR_INVALID_OWNER);
+            return nullptr;
+        }
+    }
+    auto existing = mutexes_.find(text);
+    // An existing one is opened for every right, which its access list must give.
+    if (!text.empty() && existing != mutexes_.end() && machine_.isNt() &&
+        (grantedRights(machine_, existing->second.security, MUTEX_ALL_ACCESS) & MUTEX_ALL_ACCESS) != MUTEX_ALL_ACCESS) {
+        fail(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     auto mutex = std::make_shared<MutexObject>();
     mutex->name = text;
     HANDLE handle = addObject(mutex);
     if (text.empty()) {
+        mutex->security = security;
         fail(ERROR_SUCCESS);
         return handle;
     }
-    int& count = mutexes_[text];
-    fail(count > 0 ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    ++count;
+    NamedMutex& named = mutexes_[text];
+    fail(named.handles > 0 ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    if (named.handles++ == 0) named.security = security;
     return handle;
 }
 
@@ -66,7 +97,7 @@ BOOL SimOs::CloseHandle(HANDLE handle) {
     }
     if (auto* file = dynamic_cast<FileObject*>(it->second.get())) files_.close(file->opening);
     if (auto* mutex = dynamic_cast<MutexObject*>(it->second.get())) {
-        if (!mutex->name.empty() && --mutexes_[mutex->name] == 0) mutexes_.erase(mutex->name);
+        if (!mutex->name.empty() && --mutexes_[mutex->name].handles == 0) mutexes_.erase(mutex->name);
     }
     objects_.erase(it);
     return TRUE;
@@ -186,11 +217,9 @@ BOOL SimOs::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass,
         fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const BYTE world[6] = {0, 0, 0, 0, 0, 1};
-    const BYTE nt[6] = {0, 0, 0, 0, 0, 5};
     if (infoClass == TokenUser) {
         // The local system account, or a user of the machine's own domain.
-        std::vector<BYTE> user = machine_.systemAccount ? makeSid(nt, {18}) : makeSid(nt, {21, 1, 2, 3, 1000});
+        const std::vector<BYTE> user = sidBytes(tokenUser(machine_));
         size_t needed = sizeof(TOKEN_USER) + user.size();
         *returned = static_cast<DWORD>(needed);
         if (buffer == nullptr || size < needed) {
@@ -204,9 +233,9 @@ BOOL SimOs::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass,
         record->User.Attributes = 0;
         return TRUE;
     }
-    std::vector<std::vector<BYTE>> sids = {makeSid(world, {0}), makeSid(nt, {32, 545}),
-                                           makeSid(nt, {11})};
-    if (machine_.administrator) sids.insert(sids.begin() + 1, makeSid(nt, {32, 544}));
+    std::vector<std::vector<BYTE>> sids;
+    const std::vector<std::string> held = tokenSids(machine_);
+    for (size_t i = 1; i < held.size(); ++i) sids.push_back(sidBytes(held[i]));
     size_t header = offsetof(TOKEN_GROUPS, Groups) + sids.size() * sizeof(SID_AND_ATTRIBUTES);
     size_t needed = header;
     for (const auto& sid : sids) needed += sid.size();
@@ -251,6 +280,49 @@ BOOL SimOs::EqualSid(PSID first, PSID second) {
     size_t length = sidLength(first);
     fail(ERROR_SUCCESS);
     return length == sidLength(second) && std::memcmp(first, second, length) == 0;
+}
+
+BOOL SimOs::GetKernelObjectSecurity(HANDLE handle, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
+                                    DWORD size, LPDWORD needed) {
+    SIM_LOCK();
+    if (enter("GetKernelObjectSecurity")) return FALSE;
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    Descriptor security;
+    if (auto* file = object<FileObject>(handle)) {
+        const DWORD reading = READ_CONTROL | GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL;
+        bool unsecured = false;
+        if (!(file->opening->access & reading)) {
+            fail(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (!files_.security(file->opening->path, &security.owner, &security.dacl, &unsecured)) {
+            fail(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        security.daclPresent = !unsecured;
+    } else if (auto* mutex = object<MutexObject>(handle)) {
+        security = mutex->name.empty() ? mutex->security : mutexes_[mutex->name].security;
+    } else {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!(requested & OWNER_SECURITY_INFORMATION)) security.owner.clear();
+    if (!(requested & DACL_SECURITY_INFORMATION)) security = Descriptor{security.owner, false, {}, false};
+    const std::vector<BYTE> bytes = makeDescriptor(security);
+    if (needed == nullptr) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *needed = static_cast<DWORD>(bytes.size());
+    if (descriptor == nullptr || size < bytes.size()) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(descriptor, bytes.data(), bytes.size());
+    return TRUE;
 }
 
 PVOID SimOs::FreeSid(PSID sid) {

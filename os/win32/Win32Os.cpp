@@ -260,6 +260,13 @@ BOOL Win32Os::GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATI
     return ::GetFileInformationByHandle(file, info);
 }
 
+DWORD Win32Os::GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
+    // Windows Vista and later.
+    typedef DWORD(WINAPI * Proc)(HANDLE, LPSTR, DWORD, DWORD);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetFinalPathNameByHandleA");
+    return function ? function(file, path, size, flags) : missing<DWORD>(0);
+}
+
 HANDLE Win32Os::LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) {
     return ::LoadImageA(instance, name, type, width, height, flags);
 }
@@ -549,6 +556,14 @@ BOOL Win32Os::AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE
 
 BOOL Win32Os::EqualSid(PSID first, PSID second) {
     return ::EqualSid(first, second);
+}
+
+BOOL Win32Os::GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
+                                      DWORD size, LPDWORD needed) {
+    // Windows 98 and Me export it as a stub at most: looked up, as the NT family has it.
+    static const auto function =
+        systemFunction<decltype(&::GetKernelObjectSecurity)>("advapi32.dll", "GetKernelObjectSecurity");
+    return function ? function(object, requested, descriptor, size, needed) : missing<BOOL>(FALSE);
 }
 
 PVOID Win32Os::FreeSid(PSID sid) {

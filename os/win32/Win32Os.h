@@ -62,6 +62,7 @@ public:
     BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data) override;
     BOOL FindClose(HANDLE search) override;
     BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+    DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override;
     HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) override;
     BOOL DeleteObject(HANDLE object) override;
     BOOL CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName, DWORD type,
@@ -116,6 +117,8 @@ public:
     BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID buffer, DWORD size, PDWORD returned) override;
     BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) override;
     BOOL EqualSid(PSID first, PSID second) override;
+    BOOL GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
+                                 DWORD size, LPDWORD needed) override;
     PVOID FreeSid(PSID sid) override;
     BOOL SetDllDirectoryA(LPCSTR directory) override;
     BOOL SetDefaultDllDirectories(DWORD flags) override;

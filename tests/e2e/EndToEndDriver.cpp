@@ -59,9 +59,12 @@ struct Scenario {
     std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
     const char* currentDirectory = nullptr;  // where setup.exe is started; null: the medium
     long seconds = 120;                      // how long setup.exe may take at most
-    // Libraries planted beside setup.exe, which Wine is told to prefer to
-    // its own: each leaves "C:\planted-NAME.txt" if it is ever loaded.
-    bool plantedLibraries = false;
+    // Libraries planted beside setup.exe (by tests/e2e/run.sh), which Wine
+    // is told to prefer to its own: each leaves "C:\planted-NAME.txt" if it
+    // is ever loaded.
+    std::vector<const char*> plantedLibraries;
+    // setup.exe /?: its usage box, the only window, closed with its OK.
+    bool usage = false;
     bool installerStopsToAsk = false;  // the USB driver installer never ends
     // What it may change on the system (tests/e2e/allowed-writes.txt); null:
     // an installation if it installs, else nothing.
@@ -174,7 +177,7 @@ std::vector<Scenario> scenarios() {
         Scenario s;
         s.name = "PlantedLibraries";
         s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
-        s.plantedLibraries = true;
+        s.plantedLibraries = {"version.dll", "winspool.drv"};
         s.logLines = {"printer RP-80(P) on LPT1: added", "exit code 0"};
         all.push_back(s);
     }
@@ -193,6 +196,16 @@ std::vector<Scenario> scenarios() {
         s.quiet = "/quiet /?";
         s.exitCode = 87;
         s.logLines = {"invalid command line: /? shows the usage in a box", "exit code 87"};
+        all.push_back(s);
+    }
+    {
+        // The usage box is the program's first window: the search for
+        // libraries is restricted before it, and the libraries its drawing
+        // loads by name are the system's, not the ones beside the program.
+        Scenario s;
+        s.name = "UsageBesidePlantedLibraries";
+        s.usage = true;
+        s.plantedLibraries = {"uxtheme.dll", "msimg32.dll"};
         all.push_back(s);
     }
     {
@@ -315,6 +328,23 @@ std::vector<Scenario> scenarios() {
         s.logLines = {"ended: no model RP-99 on this disc", "exit code 1633"};
         s.printer = "RP-99(P)";
         s.filesGone = {"C:\\Program Files\\Halvern"};
+        s.keysGone = {kPackageKey};
+        all.push_back(s);
+    }
+    {
+        // The installation folder is one every user may write (its access
+        // list, under Wine, comes from the folder's mode, which
+        // tests/e2e/run.sh opens to all; Wine's msiexec applies no
+        // LockPermissions): the package's custom action starts no setup.exe
+        // from there, and the package fails.
+        Scenario s;
+        s.name = "PackageIntoAFolderOthersMayWrite";
+        s.msiexec = "/i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
+                    "INSTALLDIR=C:\\shared\\ /l*v C:\\quiet.log";
+        s.exitCode = 1603;
+        s.logLines = {"The printer driver setup C:\\shared\\setup.exe was not started: C:\\shared may be changed by "
+                      "users who are not administrators"};
+        s.filesGone = {"C:\\shared\\setup.exe"};
         s.keysGone = {kPackageKey};
         all.push_back(s);
     }
@@ -550,10 +580,16 @@ void prepareSystem(const std::string& windows) {
 // Wine prefers its own DLLs to a program's; a Windows loader takes a DLL
 // that is not a known one from the program's folder first. The prefix is
 // told to do the same for the two libraries planted there.
-void preferPlantedLibraries() {
+void preferPlantedLibraries(const std::vector<const char*>& libraries) {
     const char* key = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
-    for (const char* library : {"version", "winspool", "winspool.drv"})
-        expect(setString(HKEY_CURRENT_USER, key, library, "native,builtin"), "preferring the planted " + std::string(library));
+    for (const std::string library : libraries) {
+        // A .dll by its name without it, anything else by both names.
+        const std::string base = library.substr(0, library.rfind('.'));
+        std::vector<std::string> names = {base};
+        if (library != base + ".dll") names.push_back(library);
+        for (const std::string& name : names)
+            expect(setString(HKEY_CURRENT_USER, key, name.c_str(), "native,builtin"), "preferring the planted " + name);
+    }
 }
 
 // The marks a planted library leaves when it is loaded: at run time, or as
@@ -562,8 +598,15 @@ void preferPlantedLibraries() {
 // version.dll is loaded as an import of Wine's before any code of setup.exe
 // runs; that one mark is Wine's. That setup.exe itself imports neither is
 // the import table's to tell (native.medium.TheProgramImportsOnlyProtectedDlls).
-const char* const kPlantedMarks[] = {"C:\\planted-version.dll.txt", "C:\\planted-winspool.drv.txt",
-                                     "C:\\planted-winspool.drv-imported.txt"};
+const char* const kPlantedMarks[] = {"C:\\planted-version.dll.txt",     "C:\\planted-winspool.drv.txt",
+                                     "C:\\planted-winspool.drv-imported.txt", "C:\\planted-uxtheme.dll.txt",
+                                     "C:\\planted-uxtheme.dll-imported.txt", "C:\\planted-msimg32.dll.txt",
+                                     "C:\\planted-msimg32.dll-imported.txt"};
+
+void checkNoPlantedLibraryLoaded() {
+    for (const char* mark : kPlantedMarks)
+        expect(GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES, std::string("no planted library was loaded: ") + mark);
+}
 
 void attachUsbPrinters(const std::vector<UsbPrinter>& printers) {
     std::string state = medium + "\\HvUsbInt.ini";
@@ -978,8 +1021,7 @@ void runQuiet(const Scenario& s) {
                " within " + std::to_string(s.seconds) + " s (it took " +
                std::to_string((GetTickCount() - started) / 1000) + " s)");
     setup.kill();
-    for (const char* mark : kPlantedMarks)
-        expect(GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES, std::string("no planted library was loaded: ") + mark);
+    checkNoPlantedLibraryLoaded();
     // The log: every expected text, in order, each on a line of its own.
     std::string text;
     if (FILE* file = std::fopen(log.c_str(), "rb")) {
@@ -1009,6 +1051,27 @@ void runQuiet(const Scenario& s) {
     else if (!removes(s))
         expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
     checkGoneAndLeft(s);
+}
+
+// setup.exe /?: the usage in a box, and nothing else; 0 once it is closed.
+void runUsage() {
+    SetupProcess setup;
+    if (!setup.start("\"" + medium + "\\setup.exe\" /?", medium.c_str()))
+        return fail("starting setup.exe /? (" + std::to_string(GetLastError()) + ")");
+    HWND box = waitFor([&] { return setup.messageBox(); });
+    if (box == nullptr) {
+        setup.kill();
+        return fail("waited for the usage box");
+    }
+    const std::string text = textOf(GetDlgItem(box, kMessageText));
+    step("box: \"" + text + "\"");
+    expect(text.rfind("setup.exe installs the printer driver", 0) == 0, "the box shows the usage");
+    expect(setup.visibleWindows().size() == 1, "the usage box is the only window");
+    click(GetDlgItem(box, IDOK));
+    const long code = setup.wait();
+    expect(code == 0, "setup.exe /? ends with 0, not " + std::to_string(code));
+    setup.kill();
+    checkNoPlantedLibraryLoaded();
 }
 
 // What a scenario may change on the system, for the audit of its prefix.
@@ -1043,12 +1106,17 @@ int main(int argc, char** argv) {
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();
             if (s.foreignDriver) installForeignDriver(s.foreignDriver);
-            if (s.plantedLibraries) preferPlantedLibraries();
+            preferPlantedLibraries(s.plantedLibraries);
             if (s.installerStopsToAsk)
                 WritePrivateProfileStringA("Installer", "StopsToAsk", "1", (medium + "\\USBDrv\\Install.ini").c_str());
             return failures == 0 ? 0 : 1;
         }
         step("scenario " + name + " on " + windows);
+        if (s.usage) {
+            runUsage();
+            std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");
+            return failures == 0 ? 0 : 1;
+        }
         if (s.quiet || s.msiexec) {
             runQuiet(s);
             std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");

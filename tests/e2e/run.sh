@@ -22,11 +22,19 @@ mkdir -p "$work"
 cp -a "$state/template" "$work/prefix"
 cp -a "$medium" "$work/prefix/drive_c/medium"
 fixtures="$(dirname "$medium")/system-fixtures"
-# Libraries someone else placed beside setup.exe (the program must load neither).
-if [ "$scenario" = PlantedLibraries ]; then
-  for name in version.dll winspool.drv; do
-    cp "$(dirname "$medium")/testdata/planted-library.dll" "$work/prefix/drive_c/medium/$name"
-  done
+# Libraries someone else placed beside setup.exe (the program must load none):
+# those it loads at run time, and those a message box's drawing loads.
+planted=""
+case "$scenario" in
+  PlantedLibraries) planted="version.dll winspool.drv" ;;
+  UsageBesidePlantedLibraries) planted="uxtheme.dll msimg32.dll" ;;
+esac
+for name in $planted; do
+  cp "$(dirname "$medium")/testdata/planted-library.dll" "$work/prefix/drive_c/medium/$name"
+done
+# A folder every user may write, to install the package into.
+if [ "$scenario" = PackageIntoAFolderOthersMayWrite ]; then
+  mkdir -m 0777 "$work/prefix/drive_c/shared"
 fi
 # The Windows Installer packages of the medium, as a deployment tool finds them.
 case "$scenario" in

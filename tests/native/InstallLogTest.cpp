@@ -68,3 +68,179 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LogCase>& info) { return std::string(info.param.what); });
 
 }  // namespace
+
+// The place of a log that the command line names, for a program running
+// elevated: only a folder that no one but the administrators may write, and
+// that is reached through no link, keeps it. Anywhere else the log goes to
+// the default place and says where it was meant to go; nothing is written,
+// nor any file made, where the name leads.
+namespace {
+
+using os::sim::AccessEntry;
+namespace wellKnown = os::sim::wellKnown;
+
+const char* const kFallback = "C:\\WINDOWS\\PrinterDriverSetup.log";
+const std::vector<AccessEntry> kAdministratorsOnly = {{wellKnown::kAdministrators, 0x1F01FF, 3},
+                                                      {wellKnown::kSystem, 0x1F01FF, 3}};
+
+struct PlaceCase {
+    const char* what;
+    os::sim::Machine (*machine)();
+    bool elevated;
+    const char* meant;
+    void (*arrange)(os::sim::SimOs&);
+    bool kept;                 // in `meant`; else in the fallback
+    const char* unreached;     // a file the name leads to, which must not be made
+    const char* why = "";      // what the log says of the path refused
+    // A file the name leads to only once the log is opened, which the
+    // opening may have made but into which nothing is written.
+    const char* unwritten = "";
+};
+
+void PrintTo(const PlaceCase& c, std::ostream* out) { *out << c.what; }
+
+// A folder of the administrators', as they make one.
+void administratorsFolder(os::sim::SimOs& sim, const std::string& path) {
+    sim.files().makeDirectories(path);
+    sim.files().setSecurity(path, wellKnown::kAdministrators, kAdministratorsOnly, true);
+}
+
+class InstallLogPlaceTest : public testing_support::SimMachine, public ::testing::TestWithParam<PlaceCase> {
+protected:
+    InstallLogPlaceTest() : SimMachine(GetParam().machine()) {}
+    void TearDown() override { install::setInstallLog(""); }
+};
+
+TEST_P(InstallLogPlaceTest, AnElevatedRunLogsOnlyWhereNoOneElseReaches) {
+    const PlaceCase& c = GetParam();
+    sim.machine().administrator = c.elevated;
+    c.arrange(sim);
+    install::LogPlace place;
+    place.path = c.meant;
+    place.fallback = kFallback;
+    place.administratorsOnly = c.elevated;
+    place.ownSid = os::sim::sidBytes(os::sim::tokenUser(sim.machine()));
+    install::setInstallLog(place);
+    install::logStep("first step");
+    install::logStep("second step");
+    install::setInstallLog("");
+
+    const std::string keptIn = c.kept ? c.meant : kFallback;
+    const std::string log = read(keptIn);
+    EXPECT_NE(log.find("  first step\r\n"), std::string::npos) << keptIn << ":\n" << log;
+    EXPECT_LT(log.find("first step"), log.find("second step"));
+    if (c.kept) {
+        EXPECT_FALSE(exists(kFallback));
+    } else {
+        EXPECT_NE(log.find(std::string("this log was meant for ") + c.meant + ", but " + c.why), std::string::npos)
+            << log;
+        EXPECT_LT(log.find("this log was meant for"), log.find("first step"));
+    }
+    if (*c.unreached) EXPECT_FALSE(exists(c.unreached)) << "a file was made where the name leads";
+    if (*c.unwritten) EXPECT_EQ(read(c.unwritten), "") << "lines were written where the name leads";
+    EXPECT_EQ(sim.openHandles(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, InstallLogPlaceTest,
+    ::testing::Values(
+        PlaceCase{"AFolderOfTheAdministrators", os::sim::Machine::windowsXp, true, "C:\\WINDOWS\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) { sim.files().makeDirectories("C:\\WINDOWS\\Logs"); }, true, ""},
+        // C:\Data\Logs was a folder; someone has made it a junction to the Windows folder.
+        PlaceCase{"AJunctionInTheMiddleOfThePath", os::sim::Machine::windowsXp, true,
+                  "C:\\Data\\Logs\\system32\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      administratorsFolder(sim, "C:\\Data");
+                      sim.files().junction("C:\\Data\\Logs", "C:\\WINDOWS");
+                  },
+                  false, "C:\\WINDOWS\\system32\\setup.log",
+                  "the folder C:\\Data\\Logs on the way to it is a link to somewhere else"},
+        PlaceCase{"AJunctionInTheMiddleOnWindows7", os::sim::Machine::windows7, true,
+                  "C:\\Data\\Logs\\system32\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      administratorsFolder(sim, "C:\\Data");
+                      sim.files().junction("C:\\Data\\Logs", "C:\\Windows");
+                  },
+                  false, "C:\\Windows\\system32\\setup.log", "the folder C:\\Data\\Logs on the way"},
+        // Made by an administrator under the drive's root: every user may add files to it.
+        PlaceCase{"AFolderUsersMayWrite", os::sim::Machine::windowsXp, true, "C:\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) { sim.files().makeDirectories("C:\\Logs"); }, false,
+                  "C:\\Logs\\setup.log", "its folder C:\\Logs may be written by users who are not administrators"},
+        PlaceCase{"AFolderUsersMayWriteOnWindows7", os::sim::Machine::windows7, true, "C:\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) { sim.files().makeDirectories("C:\\Logs"); }, false,
+                  "C:\\Logs\\setup.log", "its folder C:\\Logs may be written"},
+        // Its owner may change its access list whenever he likes.
+        PlaceCase{"AFolderAnotherUserOwns", os::sim::Machine::windowsXp, true, "C:\\Data\\Mine\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      administratorsFolder(sim, "C:\\Data");
+                      administratorsFolder(sim, "C:\\Data\\Mine");
+                      sim.files().setSecurity("C:\\Data\\Mine", wellKnown::kOtherUser, kAdministratorsOnly, true);
+                  },
+                  false, "C:\\Data\\Mine\\setup.log", "its folder C:\\Data\\Mine may be written"},
+        // A user's own run: the folder is his to write anyway.
+        PlaceCase{"AFolderUsersMayWriteForAUsersOwnRun", os::sim::Machine::windowsXp, false, "C:\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) { sim.files().makeDirectories("C:\\Logs"); }, true, ""},
+        // Whoever may delete what C:\Data holds tries to swap the log's
+        // folder for a junction as the log is opened: the folder is held.
+        PlaceCase{"AFolderSwappedForAJunctionAsTheLogOpens", os::sim::Machine::windowsXp, true,
+                  "C:\\Data\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().makeDirectories("C:\\Data");
+                      sim.files().setSecurity("C:\\Data", wellKnown::kAdministrators,
+                                              {{wellKnown::kUsers, 0x1F01FF, 3}}, false);
+                      administratorsFolder(sim, "C:\\Data\\Logs");
+                      sim.beforeCall("CreateFileA", "setup.log", [](os::sim::SimOs& s) {
+                          if (s.files().removeDirectory("C:\\Data\\Logs") == 0)
+                              s.files().junction("C:\\Data\\Logs", "C:\\WINDOWS\\system32");
+                      });
+                  },
+                  true, "C:\\WINDOWS\\system32\\setup.log"},
+        // Another user makes his empty folder a junction as a user's own
+        // run opens its log there.
+        PlaceCase{"AFolderMadeAJunctionAsTheLogOpens", os::sim::Machine::windowsXp, false,
+                  "C:\\Shared\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().makeDirectories("C:\\Shared\\Logs");
+                      sim.beforeCall("CreateFileA", "setup.log", [](os::sim::SimOs& s) {
+                          s.files().junction("C:\\Shared\\Logs", "C:\\WINDOWS\\system32");
+                      });
+                  },
+                  false, "", "the folder C:\\Shared\\Logs on the way to it is a link",
+                  "C:\\WINDOWS\\system32\\setup.log"},
+        PlaceCase{"AFolderMadeAJunctionAsTheLogOpensOnVista", os::sim::Machine::windowsVista, false,
+                  "C:\\Shared\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().makeDirectories("C:\\Shared\\Logs");
+                      sim.beforeCall("CreateFileA", "setup.log", [](os::sim::SimOs& s) {
+                          s.files().junction("C:\\Shared\\Logs", "C:\\Windows\\system32");
+                      });
+                  },
+                  false, "", "the folder C:\\Shared\\Logs on the way to it is a link",
+                  "C:\\Windows\\system32\\setup.log"}),
+    [](const ::testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.what); });
+
+// A named pipe for a log: its server never hears from the program, and
+// could never act as the program if it did.
+TEST(InstallLogPipeTest, APipeIsNeverWrittenNorMadeToImpersonate) {
+    for (const char* pipe : {"\\\\.\\pipe\\evil", "\\\\localhost\\pipe\\evil"}) {
+        SCOPED_TRACE(pipe);
+        testing_support::SimMachine machine;
+        os::sim::SimOs::Pipe& server = machine.sim.servePipe("evil");
+        install::LogPlace place;
+        place.path = pipe;
+        place.fallback = kFallback;
+        place.administratorsOnly = true;
+        install::setInstallLog(place);
+        install::logStep("a step");
+        install::setInstallLog("");
+        EXPECT_EQ(server.received, "");
+        for (DWORD level : server.clientLevels) EXPECT_LE(level, 1u) << "1: identification";
+        const std::string log = machine.read(kFallback);
+        EXPECT_NE(log.find(std::string("this log was meant for ") + pipe +
+                           ", but it is not the path of a file on a disk or a share"),
+                  std::string::npos)
+            << log;
+    }
+}
+
+}  // namespace

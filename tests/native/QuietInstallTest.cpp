@@ -6,6 +6,7 @@
 #include "app/Captions.h"
 #include "app/ProtectedPrint.h"
 #include "app/QuietInstall.h"
+#include "app/Startup.h"
 #include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
 #include "support/InstallFixture.h"
@@ -294,10 +295,11 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         if (row.arrange) row.arrange(scenario);
         const auto printers = [&] { return scenario.sim.spooler().printers.size(); };
         app::CommandLine line = app::parseCommandLine(row.line);
-        line.logFile = "C:\\quiet.log";
+        // A folder only the administrators may write: the log is kept where it is named.
+        line.logFile = scenario.sim.machine().windowsDirectory + "\\quiet.log";
         EXPECT_EQ(app::runQuietInstall(line), row.exitCode);
         EXPECT_TRUE(scenario.sim.desktop().messageBoxes().empty());
-        std::string log = scenario.read("C:\\quiet.log");
+        std::string log = scenario.read(line.logFile);
         if (row.logged) {
             EXPECT_NE(log.find(row.logged), std::string::npos) << log;
             EXPECT_NE(log.find("exit code " + std::to_string(row.exitCode) + "\r\n"), std::string::npos) << log;
@@ -366,4 +368,99 @@ TEST(QuietInstallTest, TheSystemAccountLogsWhereOnlyAdministratorsWrite) {
     EXPECT_EQ(app::quietInstallLog(line), "C:\\WINDOWS\\PrinterDriverSetup.log");
     line.logFile = "D:\\deploy\\printer.log";
     EXPECT_EQ(app::quietInstallLog(line), line.logFile);
+}
+
+// No user of the machine can keep a deployment from running: whatever he
+// makes first under the names the program's single-instance rules use, an
+// unattended run goes on and says so, and only an administrator's copy of
+// the program (or a running wizard) ends it as "another copy".
+namespace {
+
+using os::sim::Descriptor;
+namespace wellKnown = os::sim::wellKnown;
+
+// What another user makes a mutex with: his token's defaults, or an access
+// list for himself alone.
+Descriptor usersMutex(bool lettingTheSystemIn) {
+    Descriptor security;
+    security.owner = wellKnown::kOtherUser;
+    security.daclPresent = true;
+    security.dacl = {{wellKnown::kOtherUser, GENERIC_ALL, 0}};
+    if (lettingTheSystemIn) security.dacl.push_back({wellKnown::kSystem, GENERIC_ALL, 0});
+    return security;
+}
+
+// The mutex a start takes that the wizard's start does not, and the
+// wizard's own, learnt from one start of each on the machine.
+void learnMutexes(InstallScenario& scenario, std::string* guard, std::string* wizard) {
+    install::setInstallLog("");
+    EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+    *wizard = scenario.sim.calls("CreateMutexA").at(0);
+    scenario.sim.endProgram();
+    scenario.sim.clearJournal();
+    EXPECT_EQ(app::unattendedStartChecks(), 0);
+    for (const std::string& name : scenario.sim.calls("CreateMutexA"))
+        if (name != *wizard) *guard = name;
+    scenario.sim.endProgram();
+    scenario.sim.clearJournal();
+}
+
+}  // namespace
+
+TEST(QuietInstallGuardTest, NoUserCanKeepADeploymentFromRunning) {
+    struct Row {
+        const char* what;
+        bool systemAccount;
+        // Given the names of the unattended guard and of the wizard's mutex.
+        std::function<void(InstallScenario&, const std::string&, const std::string&)> arrange;
+        int exitCode;
+        const char* logged;
+    } rows[] = {
+        {"a user holds the wizard's mutex", false,
+         [](InstallScenario& s, const std::string&, const std::string& wizard) {
+             s.sim.holdMutexElsewhere(wizard, usersMutex(true));
+         },
+         0, "the mutex setup was made by someone else, who lets no administrator use it: not taken for a running wizard"},
+        {"a user made the guard first and lets the system in", true,
+         [](InstallScenario& s, const std::string& guard, const std::string&) {
+             s.sim.holdMutexElsewhere(guard, usersMutex(true));
+         },
+         0, "was made by someone who is no administrator: going on without it"},
+        {"a user made the guard first for himself alone", false,
+         [](InstallScenario& s, const std::string& guard, const std::string&) {
+             s.sim.holdMutexElsewhere(guard, usersMutex(false));
+         },
+         0, "was made by someone else, who lets no administrator use it: going on without it"},
+        {"another unattended copy runs", true,
+         [](InstallScenario&, const std::string&, const std::string&) {
+             app::CommandLine first = app::parseCommandLine("/quiet /model M /port LPT1:");
+             first.logFile = "C:\\WINDOWS\\first.log";
+             EXPECT_EQ(app::runQuietInstall(first), 0);
+         },
+         1618, "ended: another copy of the setup is running"},
+        {"the wizard runs", false,
+         [](InstallScenario&, const std::string&, const std::string&) {
+             EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+         },
+         1618, "ended: another copy of the setup is running"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        InstallScenario scenario(3);
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\n"));
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
+        scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());
+        app::reopenMessageTexts();
+        scenario.sim.machine().systemAccount = row.systemAccount;
+        std::string guard, wizard;
+        learnMutexes(scenario, &guard, &wizard);
+        EXPECT_EQ(guard.rfind("Global\\", 0), 0u) << "for every session: " << guard;
+        row.arrange(scenario, guard, wizard);
+        app::CommandLine line = app::parseCommandLine("/quiet /model M /port LPT1:");
+        line.logFile = "C:\\WINDOWS\\quiet.log";
+        EXPECT_EQ(app::runQuietInstall(line), row.exitCode);
+        const std::string log = scenario.read(line.logFile);
+        EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+        install::setInstallLog("");
+    }
 }

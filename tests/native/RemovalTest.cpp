@@ -303,16 +303,16 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
         if (row.medium) row.medium(scenario);
         for (const char* install : row.installs) {
             app::CommandLine line = app::parseCommandLine(install);
-            line.logFile = "C:\\install.log";
-            ASSERT_EQ(app::runQuietInstall(line), 0) << install << "\n" << scenario.read("C:\\install.log");
+            line.logFile = "C:\\WINDOWS\\install.log";
+            ASSERT_EQ(app::runQuietInstall(line), 0) << install << "\n" << scenario.read(line.logFile);
             scenario.sim.endProgram();
         }
         if (row.arrange) row.arrange(scenario);
         app::CommandLine line = app::parseCommandLine(row.line);
-        line.logFile = "C:\\remove.log";
+        line.logFile = "C:\\WINDOWS\\remove.log";
         EXPECT_EQ(app::runCommandLine(line), row.exitCode);
         EXPECT_TRUE(scenario.sim.desktop().messageBoxes().empty());
-        const std::string log = scenario.read("C:\\remove.log");
+        const std::string log = scenario.read(line.logFile);
         EXPECT_NE(log.find(row.logged), std::string::npos) << log;
         EXPECT_NE(log.find("exit code " + std::to_string(row.exitCode) + "\r\n"), std::string::npos) << log;
         std::vector<std::string> left;

@@ -4,6 +4,7 @@
 
 #include "app/Captions.h"
 #include "app/MessageBoxes.h"
+#include "app/QuietInstall.h"
 #include "app/Startup.h"
 #include "app/TextTable.h"
 #include "config/ProgramFolder.h"
@@ -295,6 +296,7 @@ TEST_P(LibraryPlantingTest, ALibraryPlantedBesideTheProgramOrInTheCurrentDirecto
     write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
     write("C:\\ELSEWHERE\\planted.dll", "MZ planted");
     write("C:\\MEDIUM\\beside.dll", "MZ beside the program");
+    ASSERT_EQ(app::runCommandLine(app::parseCommandLine("")), app::kRunTheWizard);
     ASSERT_EQ(app::checkStartup(), StartupResult::Run);
     ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\ELSEWHERE"));
     EXPECT_EQ(sim.LoadLibraryA("planted.dll") != nullptr, GetParam().plantedLoads);
@@ -316,5 +318,35 @@ INSTANTIATE_TEST_SUITE_P(
                       PlantingCase{"VistaUpdated", Machine::windowsVista, true, false, false},
                       PlantingCase{"Windows7", Machine::windows7, false, false, false},
                       PlantingCase{"Windows7Updated", Machine::windows7, true, true, false},
+                      PlantingCase{"Windows8", Machine::windows8, false, true, false}),
+    [](const ::testing::TestParamInfo<PlantingCase>& info) { return std::string(info.param.name); });
+
+// The library search is restricted before anything else: the usage box
+// (/?), the program's first window for that line, is drawn with the
+// system's own theme library, not one planted beside the program or in the
+// current directory.
+class UsageBoxLibraryTest : public SimMachineTest, public ::testing::WithParamInterface<PlantingCase> {
+protected:
+    UsageBoxLibraryTest() : SimMachineTest(GetParam().machine()) {
+        sim.machine().dllDirectoriesUpdate = GetParam().dllDirectoriesUpdate;
+    }
+};
+
+TEST_P(UsageBoxLibraryTest, TheUsageBoxDrawsWithTheSystemsThemeLibrary) {
+    write("C:\\MEDIUM\\uxtheme.dll", "MZ planted beside the program");
+    write("C:\\ELSEWHERE\\uxtheme.dll", "MZ planted in the current directory");
+    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\ELSEWHERE"));
+    EXPECT_EQ(app::runCommandLine(app::parseCommandLine("/?")), 0);
+    ASSERT_EQ(messages().size(), 1u);
+    std::vector<std::string> themes;
+    for (const std::string& library : sim.loadedLibraries())
+        if (os::sim::FileSystem::nameOf(library) == "uxtheme.dll") themes.push_back(library);
+    EXPECT_EQ(themes, std::vector<std::string>{sim.machine().systemDirectory + "\\uxtheme.dll"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, UsageBoxLibraryTest,
+    ::testing::Values(PlantingCase{"WindowsXp", Machine::windowsXp, false, false, false},
+                      PlantingCase{"Windows7", Machine::windows7, false, false, false},
                       PlantingCase{"Windows8", Machine::windows8, false, true, false}),
     [](const ::testing::TestParamInfo<PlantingCase>& info) { return std::string(info.param.name); });

@@ -4,10 +4,12 @@
 
 #include <functional>
 
+#include "app/Startup.h"
 #include "install/RegistryKey.h"
 #include "install/UsbClassDriver.h"
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
+#include "support/BuiltData.h"
 #include "support/EngineFixture.h"
 #include "tools/standins/StandinPrinter.h"
 
@@ -132,9 +134,50 @@ TEST_F(UsbIdentityTest, NumbersOutsideOneToEightAreRefusedSilently) {
     }
     EXPECT_TRUE(messages().empty());
     EXPECT_TRUE(sim.usb().at(0)->received.empty());
-    EXPECT_TRUE(sim.calls("LoadLibraryA").empty());
+    EXPECT_TRUE(sim.loadedLibraries().empty()) << "nothing loaded";
     EXPECT_TRUE(install::WriteUsbDeviceId(8, kSignature));
 }
+
+// The maker's library may need libraries of its own, beside it on the
+// medium: they are found on every system, also where the program has
+// limited every load by name to the system directory (Windows 8, and 7 with
+// its update); one of the same name planted in the current directory is not.
+struct CompanionCase {
+    const char* name;
+    os::sim::Machine (*machine)();
+    bool dllDirectoriesUpdate;
+};
+
+class UsbLibraryCompanionTest : public ::testing::TestWithParam<CompanionCase>, public testing_support::EngineMachine {
+protected:
+    UsbLibraryCompanionTest() : EngineMachine(GetParam().machine()) {
+        sim.machine().dllDirectoriesUpdate = GetParam().dllDirectoriesUpdate;
+    }
+};
+
+TEST_P(UsbLibraryCompanionTest, TheLibrarysOwnLibrariesAreFoundBesideIt) {
+    const std::vector<uint8_t> library = testData("pe/withcompanion.dll"), companion = testData("pe/companion.dll");
+    REQUIRE_BUILT_DATA(!library.empty() && !companion.empty(), "the PE test libraries");
+    sim.files().writeFile("C:\\MEDIUM\\HvUsbInt.dll", library);
+    sim.files().writeFile("C:\\MEDIUM\\companion.dll", companion);
+    sim.files().writeFile("C:\\ELSEWHERE\\companion.dll", companion);
+    ASSERT_TRUE(sim.SetCurrentDirectoryA("C:\\ELSEWHERE"));
+    app::restrictLibrarySearch();
+    sim.usb().attach(0x0102);
+    EXPECT_EQ(install::ReadUsbDeviceId(), 0x0102);
+    EXPECT_EQ(messages(), std::vector<std::string>{});
+    std::vector<std::string> companions;
+    for (const std::string& loaded : sim.everLoaded())
+        if (os::sim::FileSystem::nameOf(loaded) == "companion.dll") companions.push_back(loaded);
+    EXPECT_EQ(companions, std::vector<std::string>{"C:\\MEDIUM\\companion.dll"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, UsbLibraryCompanionTest,
+                         ::testing::Values(CompanionCase{"WindowsXp", os::sim::Machine::windowsXp, false},
+                                           CompanionCase{"Windows7", os::sim::Machine::windows7, false},
+                                           CompanionCase{"Windows7Updated", os::sim::Machine::windows7, true},
+                                           CompanionCase{"Windows8", os::sim::Machine::windows8, false}),
+                         [](const ::testing::TestParamInfo<CompanionCase>& info) { return std::string(info.param.name); });
 
 // --- The class driver's version ---------------------------------------------
 

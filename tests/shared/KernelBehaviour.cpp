@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "install/SecurityDescriptor.h"
 #include "support/Backend.h"
 
 using testing_support::BackendTest;
@@ -164,6 +165,32 @@ TEST_P(KernelBehaviour, SidsCompareByTheirAuthorityAndEverySubAuthority) {
     EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INVALID_SID));
 
     for (PSID sid : {admins, users, admins2, shortOne}) EXPECT_EQ(sys().FreeSid(sid), nullptr);
+}
+
+// A mutex keeps the owner and the access list it was made with, and hands
+// them out as a self-relative descriptor; too small a buffer gets the size.
+TEST_P(KernelBehaviour, AMutexKeepsTheOwnerAndAccessListItWasMadeWith) {
+    unsigned char made[128];
+    const size_t size = sdAdministratorsAndSystem(made, sizeof made, MUTEX_ALL_ACCESS, 0, 1);
+    ASSERT_GT(size, 0u);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, made, FALSE};
+    HANDLE mutex = sys().CreateMutexA(&attributes, FALSE, uniqueName("guarded").c_str());
+    ASSERT_NE(mutex, nullptr) << sys().GetLastError();
+    const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    sys().SetLastError(kUntouched);
+    EXPECT_FALSE(sys().GetKernelObjectSecurity(mutex, wanted, nullptr, 0, &needed));
+    EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    ASSERT_GT(needed, 20u);
+    std::vector<unsigned char> read(needed);
+    ASSERT_TRUE(sys().GetKernelObjectSecurity(mutex, wanted, read.data(), needed, &needed));
+    const unsigned char* owner = sdOwner(read.data(), read.size());
+    ASSERT_NE(owner, nullptr);
+    char text[64];
+    sdSidText(owner, read.size() - static_cast<size_t>(owner - read.data()), text, sizeof text);
+    EXPECT_STREQ(text, "S-1-5-32-544");
+    EXPECT_EQ(sdOpenToOthers(read.data(), read.size(), SD_ANY_RIGHT, nullptr), 0);
+    EXPECT_TRUE(sys().CloseHandle(mutex));
 }
 
 INSTANTIATE_BACKENDS(KernelBehaviour);
