@@ -77,7 +77,11 @@ case "$windows" in
     case "$windows" in
       win7x64) cp -a "$fixtures/driver-store/." "$windir/system32/DriverStore/FileRepository/" ;;
       *) cp -a "$fixtures/driver-store-8/." "$windir/system32/DriverStore/FileRepository/" ;;
-    esac ;;
+    esac
+    # Windows 7 and later spare system32\DriverStore their redirection, so a
+    # 32-bit program sees the one store; Wine 8 redirects it to SysWOW64.
+    mkdir -p "$windir/syswow64/DriverStore"
+    cp -a "$windir/system32/DriverStore/FileRepository" "$windir/syswow64/DriverStore/" ;;
 esac
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 audit="$(dirname "$0")/audit.sh"
