@@ -27,6 +27,19 @@ add_subdirectory(benchmarks)
 if(WITH_WINDOWS)
   include(ExternalProject)
   set(WINDOWS_COMMON_ARGS -DTESTDATA_DIR=${TESTDATA_DIR} -DMEDIUM_DIR=${CMAKE_BINARY_DIR}/medium)
+  # The 64-bit builds of the medium's stand-ins (X64, USBDrv\X64), which the
+  # program part places on the medium: a few small C files.
+  set(STANDINS_X64_DIR "${CMAKE_BINARY_DIR}/testdata-x64")
+  ExternalProject_Add(windows-standins-x64
+    SOURCE_DIR "${CMAKE_SOURCE_DIR}"
+    BINARY_DIR "${CMAKE_BINARY_DIR}/windows-standins-x64"
+    CMAKE_ARGS
+      -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
+      -DCMAKE_BUILD_TYPE=Release -DWINDOWS_PART=standins-x64
+      -DTESTDATA_DIR=${STANDINS_X64_DIR} -DMEDIUM_DIR=${CMAKE_BINARY_DIR}/medium
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    USES_TERMINAL_BUILD ON)
   # The program as it is shipped (optimised), with the stand-ins and the
   # sample medium: the win32 thread model, so that it loads on old Windows.
   set(WINDOWS_PROGRAM_DIR "${CMAKE_BINARY_DIR}/windows-program")
@@ -36,6 +49,8 @@ if(WITH_WINDOWS)
     CMAKE_ARGS
       -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
       -DCMAKE_BUILD_TYPE=Release -DWINDOWS_PART=program ${WINDOWS_COMMON_ARGS}
+      -DSTANDINS_X64_DIR=${STANDINS_X64_DIR}
+    DEPENDS windows-standins-x64
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     USES_TERMINAL_BUILD ON)

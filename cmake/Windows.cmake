@@ -1,10 +1,13 @@
-# The Windows build (MinGW), in one of two parts:
-#   program  setup.exe, the stand-ins and the sample medium, built with the
-#            win32 thread model so that they load on every Windows they name;
-#   tests    the test programs that run under Wine, built with the posix
-#            thread model (std::thread, std::mutex) from the same sources.
-set(WINDOWS_PART program CACHE STRING "which part of the Windows side to build: program or tests")
-set_property(CACHE WINDOWS_PART PROPERTY STRINGS program tests)
+# The Windows build (MinGW), in one of three parts:
+#   program       setup.exe, the stand-ins and the sample medium, built with the
+#                 win32 thread model so that they load on every Windows they name;
+#   tests         the test programs that run under Wine, built with the posix
+#                 thread model (std::thread, std::mutex) from the same sources;
+#   standins-x64  the 64-bit builds of the medium's stand-ins alone (the X64
+#                 and USBDrv\X64 folders), with cmake/mingw-x86_64.cmake; the
+#                 program part places them on the medium.
+set(WINDOWS_PART program CACHE STRING "which part of the Windows side to build: program, tests or standins-x64")
+set_property(CACHE WINDOWS_PART PROPERTY STRINGS program tests standins-x64)
 
 add_compile_options(-Wall -Wextra -Wno-cast-function-type)
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
@@ -21,6 +24,11 @@ enable_language(RC)
 # Where the sample medium is assembled: beside the test data of the build.
 get_filename_component(MEDIUM_PARENT "${TESTDATA_DIR}" DIRECTORY)
 set(MEDIUM_DIR "${MEDIUM_PARENT}/medium" CACHE PATH "where the sample medium is assembled")
+
+if(WINDOWS_PART STREQUAL "standins-x64")
+  add_subdirectory(tools/standins)
+  return()
+endif()
 
 add_subdirectory(os)
 add_subdirectory(ui)

@@ -7,6 +7,13 @@
 # tells. Each file must be a 32-bit x86 PE file, linked statically (no MinGW
 # DLL beside it), and import only functions of the list, each exported from
 # Windows 98 on and from NT 4.0 on.
+# The medium's 64-bit builds lie in X64 and USBDrv\X64 (any folder named X64)
+# and must be x64 (AMD64) files there, as every file elsewhere must be x86: a
+# 64-bit Windows refuses to load a DLL of the other architecture, and Wine
+# never checks. They run on 64-bit Windows 7 and later alone (the program
+# installs them nowhere else), so their floor is NT 6.1: every import must
+# still be in the list, researched like the others, but the Windows 98 and
+# NT 4.0 columns do not bind them.
 #   check-pe.sh [--dlls DLLS] LIST FILE|FOLDER...
 # LIST: tab-separated "dll function oldest-9x oldest-nt source" lines; a
 # FOLDER stands for every .exe and .dll file in it and below it. With
@@ -20,7 +27,8 @@ if [ "${1:-}" = "--dlls" ]; then
 fi
 list=$1
 shift
-objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+objdump32=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+objdump64=$(command -v x86_64-w64-mingw32-objdump || command -v objdump)
 
 # Release order of each line's Windows, so that "not later than" is a comparison.
 rank9x() { case "$1" in 95) echo 1 ;; 98) echo 2 ;; me) echo 3 ;; *) echo 99 ;; esac; }
@@ -32,6 +40,7 @@ ranknt() {
 }
 floor9x=$(rank9x 98)
 floornt=$(ranknt 4.0)
+floornt64=$(ranknt 7)
 
 declare -A allowed
 if [ -n "$dlls" ]; then
@@ -60,10 +69,19 @@ done
 status=0
 for file in "${files[@]}"; do
   kind=$(file -b "$file")
-  case "$kind" in
-    "PE32 executable"*"Intel 80386"*) ;;
-    *) echo "$file is not a 32-bit x86 Windows program or library: $kind" >&2; status=1; continue ;;
-  esac
+  if [[ "${file,,}" == */x64/* ]]; then
+    case "$kind" in
+      "PE32+ executable"*"x86-64"*) ;;
+      *) echo "$file is in an X64 folder but is not a 64-bit x64 Windows program or library: $kind" >&2; status=1; continue ;;
+    esac
+    objdump=$objdump64 bits=64 floor="64-bit Windows 7"
+  else
+    case "$kind" in
+      "PE32 executable"*"Intel 80386"*) ;;
+      *) echo "$file is not a 32-bit x86 Windows program or library: $kind" >&2; status=1; continue ;;
+    esac
+    objdump=$objdump32 bits=32 floor="Windows 98 and NT 4.0"
+  fi
   imports=$("$objdump" -p "$file" | awk '
     /^[[:space:]]*DLL Name:/ { dll = tolower($3); next }
     /^[[:space:]]*$/ { dll = "" }
@@ -87,12 +105,18 @@ for file in "${files[@]}"; do
       continue
     fi
     read -r old9x oldnt <<<"$entry"
-    if [ "$(rank9x "$old9x")" -gt "$floor9x" ] || [ "$(ranknt "$oldnt")" -gt "$floornt" ]; then
-      echo "$file: ${import/!/ } first exported by Windows $old9x (9x) / $oldnt (NT): too new" >&2
+    too_new=0
+    if [ "$bits" -eq 64 ]; then
+      [ "$(ranknt "$oldnt")" -gt "$floornt64" ] && too_new=1
+    elif [ "$(rank9x "$old9x")" -gt "$floor9x" ] || [ "$(ranknt "$oldnt")" -gt "$floornt" ]; then
+      too_new=1
+    fi
+    if [ "$too_new" -eq 1 ]; then
+      echo "$file: ${import/!/ } first exported by Windows $old9x (9x) / $oldnt (NT): too new for $floor" >&2
       bad=1
     fi
   done <<<"$imports"
-  [ $bad -eq 0 ] && echo "ok  $file: $(wc -l <<<"$imports") imported functions, all from Windows 98 and NT 4.0 on"
+  [ $bad -eq 0 ] && echo "ok  $file: $(wc -l <<<"$imports") imported functions, all from $floor on"
   [ $bad -eq 0 ] || status=1
 done
 exit $status

@@ -2,16 +2,18 @@
 # Installs what building and testing need on Debian 12, when it is missing:
 # cmake, g++ (its ThreadSanitizer runtime comes with it), clang with its
 # sanitizer and libFuzzer runtimes (the fuzz targets), GoogleTest,
-# libmspack, MinGW-w64 with its binutils, msitools and wixl (the Windows
-# Installer package), Wine
-# (32-bit, which needs the i386 architecture), Xvfb, gcab, ImageMagick
+# libmspack, MinGW-w64 with its binutils (32-bit for the program, 64-bit
+# for the medium's X64 stand-ins), msitools and wixl (the Windows
+# Installer package), Wine (32-bit, which needs the i386 architecture, and
+# 64-bit, for the 64-bit Windows prefixes), Xvfb, gcab, ImageMagick
 # (screenshots), exiftool (to cross-check version resources), file (to
 # check what setup.exe is) and the fonts the dialogs are drawn in: Wine's own
 # Tahoma and Marlett (fonts-wine, which Wine only recommends, so that an
 # install without recommendations lacks it) and a CJK font for Chinese texts.
 set -euo pipefail
 packages=(cmake g++ clang libclang-rt-14-dev make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libmspack-dev
-          g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
+          g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64
           xvfb gcab imagemagick libimage-exiftool-perl x11-utils locales fonts-wine
           fonts-wqy-microhei file msitools wixl)
 missing=()

@@ -10,7 +10,9 @@
 //   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR    runs and checks it
 
 // WINDOWS is the version Wine reports to setup.exe (win2k, winxp, win2003,
-// vista, win2008, win7, win8, win81, win10); MEDIUM the medium's folder in the prefix; OUTDIR
+// vista, win2008, win7, win8, win81, win10), with "x64" after it for that
+// Windows, 64-bit (win7x64, win81x64, win10x64: a WoW64 prefix, where this
+// driver and setup.exe run as 32-bit programs); MEDIUM the medium's folder in the prefix; OUTDIR
 // where a picture of the screen goes when a step fails. Prints each step and
 // every failure, naming what it waited for; exits with 0 when all held.
 #include <windows.h>
@@ -66,6 +68,10 @@ struct Scenario {
     // setup.exe /?: its usage box, the only window, closed with its OK.
     bool usage = false;
     bool installerStopsToAsk = false;  // the USB driver installer never ends
+    // The medium's 64-bit folder: taken away, or one of its files (a name
+    // of W32) replaced by the 32-bit build.
+    bool withoutX64 = false;
+    const char* x86FileInX64 = nullptr;
     // What it may change on the system (tests/e2e/allowed-writes.txt); null:
     // an installation if it installs, else nothing.
     const char* changes = nullptr;
@@ -91,8 +97,9 @@ struct Scenario {
     const char* spoolerPort = "LPT1:";
 };
 
-// Where the package puts the medium, and what it remembers.
-const char* const kPackageSetup = "C:\\Program Files\\Halvern\\Printer Driver Setup\\setup.exe";
+// Where the package puts the medium (the 32-bit program files folder, which
+// is "Program Files (x86)" on a 64-bit Windows), and what it remembers.
+const char* const kPackageSetup = "%ProgramFiles%\\Halvern\\Printer Driver Setup\\setup.exe";
 const char* const kPackageKey = "SOFTWARE\\HALVERN\\Printer Driver Package";
 
 std::vector<Scenario> scenarios() {
@@ -243,6 +250,38 @@ std::vector<Scenario> scenarios() {
         s.logLines = {"invalid command line: /quiet needs /port"};
         all.push_back(s);
     }
+    // On a 64-bit Windows: the log names the machine's architecture, and
+    // the rules are still Windows 7's.
+    {
+        Scenario s;
+        s.name = "QuietX64";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default /log C:\\quiet.log";
+        s.defaultPrinter = true;
+        s.logLines = {"running on Windows ", ") x64; GetVersionEx ", "target system 7", "printer RP-80(P) on LPT1: added",
+                      "made the default printer", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        // A medium without the 64-bit builds cannot install there.
+        Scenario s;
+        s.name = "QuietWithoutX64";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.withoutX64 = true;
+        s.exitCode = 1633;
+        s.logLines = {"RP80UNI.DLL", "exit code 1633"};
+        all.push_back(s);
+    }
+    {
+        // A 32-bit file among the 64-bit ones: named, and nothing changed
+        // (Wine would load neither; a 64-bit spooler fails later with 193).
+        Scenario s;
+        s.name = "QuietWrongArchitecture";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.x86FileInX64 = "RP80UNI.DLL";
+        s.exitCode = 1633;
+        s.logLines = {"RP80UNI.DLL", "exit code 1633"};
+        all.push_back(s);
+    }
     // Removal, after an installation the audit counts from.
     {
         Scenario s;
@@ -327,7 +366,7 @@ std::vector<Scenario> scenarios() {
         s.exitCode = 1603;
         s.logLines = {"ended: no model RP-99 on this disc", "exit code 1633"};
         s.printer = "RP-99(P)";
-        s.filesGone = {"C:\\Program Files\\Halvern"};
+        s.filesGone = {"%ProgramFiles%\\Halvern"};
         s.keysGone = {kPackageKey};
         all.push_back(s);
     }
@@ -359,7 +398,7 @@ std::vector<Scenario> scenarios() {
         s.printersGone = {"RP-80(S)"};
         s.driversGone = {"RP-80 Serial"};
         s.monitorsGone = {"POS Serial Port"};
-        s.filesGone = {"C:\\Program Files\\Halvern"};
+        s.filesGone = {"%ProgramFiles%\\Halvern"};
         s.keysGone = {kPackageKey};
         all.push_back(s);
     }
@@ -504,6 +543,11 @@ void step(const std::string& what) {
 std::string medium;
 // The Windows version Wine reports to setup.exe (win2k, ..., win10).
 std::string windowsVersion;
+// A 64-bit Windows: the program's USB port records are in the registry's
+// 64-bit view, which a 64-bit port monitor reads; this driver is a 32-bit
+// program and must ask for that view.
+bool sixtyFourBit = false;
+REGSAM portRecordView() { return sixtyFourBit ? KEY_WOW64_64KEY : 0; }
 
 // A text of the medium's language file, whole, with its line breaks made as
 // the program makes them (app/TextTable): as a box shows it.
@@ -542,9 +586,9 @@ bool setDword(HKEY root, const char* path, const char* name, DWORD value) {
 }
 
 // A REG_DWORD value, or -1 when it is missing.
-long long getDword(HKEY root, const char* path, const char* name) {
+long long getDword(HKEY root, const char* path, const char* name, REGSAM view = 0) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return -1;
     DWORD value = 0, size = sizeof value, type = 0;
     LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
@@ -657,6 +701,26 @@ void installForeignDriver(const char* name) {
     driver.pDefaultDataType = const_cast<char*>("RAW");
     expect(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)) != FALSE,
            "registering another product's driver (" + std::to_string(GetLastError()) + ")");
+}
+
+// The medium as one built without its 64-bit folder.
+void removeX64Folder() {
+    const std::string folder = medium + "\\X64";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    expect(RemoveDirectoryA(folder.c_str()) != FALSE, "taking X64 off the medium (" + std::to_string(GetLastError()) + ")");
+}
+
+void placeX86FileInX64(const char* name) {
+    expect(CopyFileA((medium + "\\W32\\" + name).c_str(), (medium + "\\X64\\" + name).c_str(), FALSE) != FALSE,
+           std::string("placing the 32-bit ") + name + " in X64");
 }
 
 // --- The walk ------------------------------------------------------------------
@@ -826,6 +890,13 @@ bool driverInstalled(const char* name) {
     return false;
 }
 
+// A path with its environment variables filled in, as this (32-bit) process sees them.
+std::string expanded(const char* path) {
+    char out[MAX_PATH] = {};
+    DWORD length = ExpandEnvironmentStringsA(path, out, sizeof out);
+    return length > 0 && length <= sizeof out ? out : path;
+}
+
 bool keyExists(const char* path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -843,9 +914,9 @@ void checkGoneAndLeft(const Scenario& s) {
     for (const char* name : s.monitorsGone) expect(!monitorInstalled(name), std::string("no monitor ") + name);
     for (const char* name : s.monitorsLeft) expect(monitorInstalled(name), std::string("the monitor ") + name + " stays");
     for (const char* path : s.filesGone)
-        expect(GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES, std::string("nothing at ") + path);
+        expect(GetFileAttributesA(expanded(path).c_str()) == INVALID_FILE_ATTRIBUTES, "nothing at " + expanded(path));
     for (const char* path : s.filesLeft)
-        expect(GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES, std::string("the file ") + path);
+        expect(GetFileAttributesA(expanded(path).c_str()) != INVALID_FILE_ATTRIBUTES, "the file " + expanded(path));
     for (const char* path : s.keysGone) expect(!keyExists(path), std::string("no key HKLM\\") + path);
     for (const char* path : s.keysLeft) expect(keyExists(path), std::string("the key HKLM\\") + path);
 }
@@ -917,11 +988,13 @@ void checkInstalled(const Scenario& s) {
         // medium's device table; the printer-port key the port as chosen.
         long long tableValue = GetPrivateProfileIntA("SUPPORTED-USB-DEVICE", s.spoolerPort, 0,
                                                      (medium + "\\DRVCONFIG\\setup.ini").c_str());
-        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", s.spoolerPort) == tableValue,
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PORTNAME", s.spoolerPort, portRecordView()) ==
+                   tableValue,
                "the port-name key records " + port + " with " + std::to_string(tableValue));
-        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", s.port) == 0,
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", s.port, portRecordView()) == 0,
                std::string("the printer-port key records ") + s.port);
-        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1") == 0, "the slot D1 is reset");
+        expect(getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\HALVERN\\PRINTERPORT", "D1", portRecordView()) == 0,
+               "the slot D1 is reset");
     }
     if (port.find("COM") != std::string::npos) {
         expect(monitorInstalled("POS Serial Port"), "the serial port monitor is installed");
@@ -1095,20 +1168,25 @@ int main(int argc, char** argv) {
     }
     const int first = preparing ? 2 : 1;
     const std::string name = argv[first], windows = argv[first + 1];
-    windowsVersion = windows;
+    sixtyFourBit = windows.size() > 3 && windows.compare(windows.size() - 3, 3, "x64") == 0;
+    windowsVersion = sixtyFourBit ? windows.substr(0, windows.size() - 3) : windows;
     medium = argv[first + 2];
     pictureDirectory = preparing ? "." : argv[first + 3];
     for (const Scenario& s : scenarios()) {
         if (name != s.name) continue;
         if (preparing) {
             std::printf("changes: %s\n", changeKind(s));
-            prepareSystem(windows);
+            prepareSystem(windowsVersion);
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();
             if (s.foreignDriver) installForeignDriver(s.foreignDriver);
             preferPlantedLibraries(s.plantedLibraries);
+            if (s.withoutX64) removeX64Folder();
+            if (s.x86FileInX64) placeX86FileInX64(s.x86FileInX64);
             if (s.installerStopsToAsk)
-                WritePrivateProfileStringA("Installer", "StopsToAsk", "1", (medium + "\\USBDrv\\Install.ini").c_str());
+                for (const char* folder : {"\\USBDrv", "\\USBDrv\\X64"})
+                    WritePrivateProfileStringA("Installer", "StopsToAsk", "1",
+                                               (medium + folder + "\\Install.ini").c_str());
             return failures == 0 ? 0 : 1;
         }
         step("scenario " + name + " on " + windows);

@@ -3,9 +3,11 @@
 # system drive (all of it but the medium) between two pictures, each change
 # checked against the keys and files a scenario of its kind may change.
 #   audit.sh picture PREFIX FILE        writes the prefix's picture to FILE
-#   audit.sh compare BEFORE AFTER MEDIUM KIND   prints every change outside
-#                                          the places a scenario of KIND may
-#                                          change; exit code 1 when there is one
+#   audit.sh compare BEFORE AFTER MEDIUM KIND [x64]   prints every change
+#                                          outside the places a scenario of KIND
+#                                          may change; exit code 1 when there is
+#                                          one. x64: on a 64-bit Windows, where
+#                                          each section's "x64-" twin holds too
 # A picture is taken with the prefix's wineserver ended, so that the
 # registry files hold everything.
 set -euo pipefail
@@ -42,7 +44,7 @@ case "$1" in
     # comes first), installation, removal (what an installation and the
     # removal after it leave), and the same three for the package:
     # package-failed, package, package-removal.
-    before=$2 after=$3 medium=$4 kind=$5
+    before=$2 after=$3 medium=$4 kind=$5 arch=${6:-x86}
     case "$kind" in
       none) sections="always" ;;
       usb-class-driver) sections="always usb-class-driver" ;;
@@ -53,6 +55,9 @@ case "$1" in
       package-removal) sections="always usb-class-driver removal package-removal" ;;
       *) echo "no such kind of scenario: $kind" >&2; exit 2 ;;
     esac
+    if [ "$arch" = x64 ]; then
+      for section in $sections; do sections="$sections x64-$section"; done
+    fi
     allowed=$(mktemp)
     awk -v sections=" $sections " '
       /^\[/ { section = substr($0, 2, length($0) - 2); next }
@@ -68,6 +73,15 @@ case "$1" in
         name=$(basename "$file" | sed 's/[.]/[.]/g')
         echo "^FILE:windows/system32/(spool/(drivers/w32x86(/3)?|prtprocs/w32x86)/)?n?$name\|" >>"$allowed"
       done
+      # On a 64-bit Windows the x64 driver's and processor's folders too, and
+      # the native system folder (the prefix's system32) for the monitors.
+      if [ "$arch" = x64 ]; then
+        for file in "$medium"/X64/* "$medium"/W32/*; do
+          [ -e "$file" ] || continue
+          name=$(basename "$file" | sed 's/[.]/[.]/g')
+          echo "^FILE:windows/system32/spool/(drivers/x64(/3)?|prtprocs/x64)/n?$name\|" >>"$allowed"
+        done
+      fi
     fi
     changes=$(LC_ALL=C comm -3 "$before" "$after" | sed 's/^\t//')
     outside=$(grep -v -i -E -f "$allowed" <<<"$changes" || true)

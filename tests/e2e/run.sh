@@ -6,6 +6,9 @@
 # session's virtual screen. Scenarios run side by side,
 # each with its own wineserver. What a failed run leaves (its prefix, the
 # driver's report and a picture of the screen) is kept in STATE/e2e/NAME.
+# WINDOWS ending in "x64" (win7x64, win81x64, win10x64) is that Windows,
+# 64-bit: a copy of the 64-bit (WoW64) template, made the first time one is
+# asked for.
 #   run.sh STATE DRIVER MEDIUM WINDOWS SCENARIO
 set -euo pipefail
 state=$(cd "$1" && pwd)
@@ -19,7 +22,13 @@ export DISPLAY
 work="$state/e2e/$windows-$scenario"
 rm -rf "$work"
 mkdir -p "$work"
-cp -a "$state/template" "$work/prefix"
+template="$state/template" arch=x86
+case "$windows" in
+  *x64)
+    "$(dirname "$0")/../wine/run.sh" template64 "$state"
+    template="$state/template-win64" arch=x64 ;;
+esac
+cp -a "$template" "$work/prefix"
 cp -a "$medium" "$work/prefix/drive_c/medium"
 fixtures="$(dirname "$medium")/system-fixtures"
 # Libraries someone else placed beside setup.exe (the program must load none):
@@ -54,6 +63,33 @@ case "$windows" in
   win8|win81|win10)
     mkdir -p "$windir/system32/DriverStore/FileRepository"
     cp -a "$fixtures/driver-store-8/." "$windir/system32/DriverStore/FileRepository/" ;;
+  win7x64)
+    mkdir -p "$windir/system32/DriverStore/FileRepository"
+    cp -a "$fixtures/driver-store-x64/." "$windir/system32/DriverStore/FileRepository/" ;;
+  win81x64|win10x64)
+    mkdir -p "$windir/system32/DriverStore/FileRepository"
+    cp -a "$fixtures/driver-store-8-x64/." "$windir/system32/DriverStore/FileRepository/" ;;
+esac
+# What only Wine needs on a 64-bit Windows, never the program's to place:
+# Wine runs the spooler inside the calling process, so setup.exe, a 32-bit
+# process, has 32-bit monitor DLLs loaded from SysWOW64 whatever environment
+# it names (Windows' own 64-bit spooler loads the 64-bit ones from the
+# native system32), and its AddPrinter needs the x86 driver of the printer's
+# driver name, which Windows adds as the additional driver for 32-bit
+# clients from the x86 printing package, here beside the x64 one.
+case "$windows" in
+  *x64)
+    for name in $(sed -n 's/^[A-Za-z]*\(PDLLName\|LMONitorDLLName\)=//p' "$medium/DRVCONFIG/setup.ini" | tr -d '\r' | sort -u); do
+      cp "$medium/W32/$name" "$windir/syswow64/$name"
+    done
+    case "$windows" in
+      win7x64) cp -a "$fixtures/driver-store/." "$windir/system32/DriverStore/FileRepository/" ;;
+      *) cp -a "$fixtures/driver-store-8/." "$windir/system32/DriverStore/FileRepository/" ;;
+    esac
+    # Windows 7 and later spare system32\DriverStore their redirection, so a
+    # 32-bit program sees the one store; Wine 8 redirects it to SysWOW64.
+    mkdir -p "$windir/syswow64/DriverStore"
+    cp -a "$windir/system32/DriverStore/FileRepository" "$windir/syswow64/DriverStore/" ;;
 esac
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 audit="$(dirname "$0")/audit.sh"
@@ -71,7 +107,7 @@ endWine
 # What the scenario changed, on every Windows version: only what it may.
 "$audit" picture "$work/prefix" "$work/after.txt"
 changes=$(sed -n 's/^changes: //p' "$work/report.txt" | tr -d '\r')
-"$audit" compare "$work/before.txt" "$work/after.txt" "$medium" "$changes" 2>&1 | tee -a "$work/report.txt" ||
+"$audit" compare "$work/before.txt" "$work/after.txt" "$medium" "$changes" "$arch" 2>&1 | tee -a "$work/report.txt" ||
   status=${PIPESTATUS[0]}
 if [ "$status" -eq 0 ]; then
   rm -rf "$work"

@@ -7,7 +7,9 @@
 #   run.sh run STATE EXE ARGS...   run EXE in that session; exit code 77 when
 #                                  it passed but skipped a test (ctest shows it skipped)
 #   run.sh stop STATE        end the session
-# STATE is a directory of the build that keeps the prefix template and the session.
+#   run.sh template64 STATE  make the 64-bit (WoW64) prefix template, once, for
+#                            the end-to-end scenarios on 64-bit Windows
+# STATE is a directory of the build that keeps the prefix templates and the session.
 set -euo pipefail
 cmd=$1
 mkdir -p "$2"
@@ -21,10 +23,14 @@ envfile="$state/session.env"
 
 quiet_wine() { WINEDEBUG=-all "$@"; }
 
+# make_template TEMPLATE WINEARCH: a fresh prefix with the settings every
+# test prefix has, of either architecture (win32; win64, a 64-bit Windows
+# that runs 32-bit programs as WOW64 does).
 make_template() {
+  local template=$1 arch=$2
   rm -rf "$template.tmp"
   mkdir -p "$state"
-  WINEARCH=win32 WINEPREFIX="$template.tmp" quiet_wine wineboot -i >/dev/null 2>&1
+  WINEARCH=$arch WINEPREFIX="$template.tmp" quiet_wine wineboot -i >/dev/null 2>&1
   # Without a window manager, unmanaged windows save about 2 s per hide or destroy.
   WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
@@ -35,6 +41,12 @@ make_template() {
   # with is checked by their exit codes).
   WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Debugger /d '' /f >/dev/null 2>&1
+  # A 64-bit Windows keeps the setting twice, for 64-bit and for 32-bit
+  # programs; "wine reg" is the 32-bit one, which writes the latter.
+  if [ "$arch" = win64 ]; then
+    WINEPREFIX="$template.tmp" quiet_wine wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+      /v Debugger /d '' /f /reg:64 >/dev/null 2>&1
+  fi
   # The fonts the dialogs have on Windows, as scripts/run.sh gives its prefix.
   WINEPREFIX="$template.tmp" "$root/scripts/wine-fonts.sh" "$template.tmp"
   WINEPREFIX="$template.tmp" wineserver -w
@@ -61,7 +73,7 @@ case "$cmd" in
       first=$(cd "$first" && pwd)
       template="$first/template"
     fi
-    [ -f "$template/.ready" ] || make_template
+    [ -f "$template/.ready" ] || make_template "$template" win32
     rm -rf "$prefix"
     cp -a "$template" "$prefix"
     if [ -n "$first" ]; then
@@ -97,8 +109,20 @@ case "$cmd" in
   stop)
     stop_session
     ;;
+  template64)
+    # Made only when a 64-bit scenario runs, and once for the scenarios
+    # that run side by side: the first makes it, the others wait for it.
+    template64="$state/template-win64"
+    exec 9>"$state/template-win64.lock"
+    flock 9
+    if [ ! -f "$template64/.ready" ]; then
+      started=$(date +%s%N)
+      make_template "$template64" win64
+      echo "64-bit prefix template made in $((($(date +%s%N) - started) / 1000000)) ms"
+    fi
+    ;;
   *)
-    echo "usage: $0 start|run|stop STATE [EXE ARGS...]" >&2
+    echo "usage: $0 start|run|stop|template64 STATE [EXE ARGS...]" >&2
     exit 2
     ;;
 esac

@@ -88,9 +88,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
     if (length == 0 || length >= sizeof here) return 2;
     length = (DWORD)folderOf(here, length);
     /* The medium is the folder above USBDrv, wherever the current directory
-     * happens to be. */
+     * happens to be; the 64-bit build lies one deeper, in USBDrv\X64. */
     memcpy(medium, here, length + 1);
+    if (length > 0) length = (DWORD)folderOf(medium, length - 1);
+#ifdef _WIN64
     if (length > 0) folderOf(medium, length - 1);
+#endif
     if (!joined(texts, sizeof texts, medium, "language\\setup.ini")) return 2;
     GetPrivateProfileStringA("Setup", "CaptionName", "", caption, sizeof caption, texts);
 
@@ -111,3 +114,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
     if (window != NULL && IsWindow(window)) DestroyWindow(window);
     return ok ? 0 : 1;
 }
+
+#ifdef _WIN64
+/* The 64-bit build starts here rather than in the C runtime's start-up code,
+ * whose 64-bit form imports data exports of msvcrt and kernel32's exception
+ * handler that it does not need (tools/standins/CMakeLists.txt). */
+void WINAPI installerEntry(void) {
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, GetCommandLineA(), SW_SHOWDEFAULT));
+}
+#endif
