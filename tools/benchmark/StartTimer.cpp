@@ -1,7 +1,13 @@
 // Measures how long programs take from their start to their first visible
 // window, side by side in one run: each program is started RUNS times, in
 // turn with the others, from its own folder; its first visible top-level
-// window ends the measurement and the program is then closed.
+// window ends the measurement and the program is then closed. A closed
+// program's windows are still being taken down (by the server, the desktop,
+// the X server) when the next one starts, and a program with many windows
+// leaves more of that behind: so each round starts the programs in another
+// order (shuffled from a fixed seed, the same in every run of the timer), so
+// that every program follows every other about equally often, and each start
+// waits a moment for the last one's leftovers.
 //
 //   start-timer.exe RUNS PROGRAM...
 //
@@ -11,10 +17,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
+
+// What a closed program's leftovers take to go, on a machine under load.
+const DWORD kSettleMs = 100;
 
 struct Search {
     DWORD process;
@@ -72,8 +82,13 @@ int main(int argc, char** argv) {
     int runs = std::atoi(argv[1]);
     std::vector<std::string> programs(argv + 2, argv + argc);
     std::vector<std::vector<double>> times(programs.size());
+    std::vector<size_t> order(programs.size());
+    for (size_t p = 0; p < order.size(); ++p) order[p] = p;
+    std::mt19937 shuffle(28);
     for (int run = 0; run < runs; ++run) {
-        for (size_t p = 0; p < programs.size(); ++p) {
+        std::shuffle(order.begin(), order.end(), shuffle);
+        for (size_t p : order) {
+            Sleep(kSettleMs);
             double ms = startOnce(programs[p]);
             if (ms < 0) {
                 std::printf("%s showed no window\n", programs[p].c_str());
