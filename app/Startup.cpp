@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
 #include "app/Captions.h"
-#include "app/MessageBoxes.h"
-#include "app/TextTable.h"
+#include "config/MessageBoxes.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "config/ProgramFolder.h"
 #include "install/FileStaging.h"

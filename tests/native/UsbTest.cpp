@@ -9,7 +9,7 @@
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
 #include "support/EngineFixture.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 using testing_support::EngineTest;
 
