@@ -1,6 +1,6 @@
 #include "app/AboutBox.h"
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "resources/ResourceIds.h"
 

@@ -1,6 +1,6 @@
 #include "app/AdminCheck.h"
 
-#include "app/SystemDetection.h"
+#include "os/SystemDetection.h"
 #include "os/Os.h"
 
 namespace app {

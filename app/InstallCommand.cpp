@@ -3,8 +3,8 @@
 // built. On the last page it installs: the choice is checked and prepared
 // (install/InstallPreparation), then the install sequence runs on a worker
 // thread behind the progress window, and the wizard closes with one message.
-#include "app/SystemDetection.h"
-#include "app/TextTable.h"
+#include "os/SystemDetection.h"
+#include "config/TextTable.h"
 #include "app/WizardFrame.h"
 #include "app/WorkerThreadHost.h"
 #include "config/DriverConfig.h"

@@ -1,6 +1,6 @@
 #include "app/MessageBoxRouting.h"
 
-#include "app/MessageBoxes.h"
+#include "config/MessageBoxes.h"
 #include "ui/Application.h"
 
 namespace app {

@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "app/AdminCheck.h"
-#include "app/MessageBoxes.h"
+#include "config/MessageBoxes.h"
 #include "app/ProtectedPrint.h"
 #include "app/QuietRemoval.h"
 #include "app/Startup.h"
-#include "app/SystemDetection.h"
-#include "app/TextTable.h"
+#include "install/CompatibilityRecord.h"
+#include "os/SystemDetection.h"
+#include "config/TextTable.h"
 #include "app/WizardChecks.h"
 #include "config/AsciiCase.h"
 #include "config/DriverConfig.h"

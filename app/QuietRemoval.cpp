@@ -2,8 +2,8 @@
 
 #include "app/AdminCheck.h"
 #include "app/QuietInstall.h"
-#include "app/SystemDetection.h"
-#include "app/TextTable.h"
+#include "os/SystemDetection.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "install/InstallLog.h"
 #include "install/Removal.h"

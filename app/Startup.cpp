@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
 #include "app/Captions.h"
-#include "app/MessageBoxes.h"
-#include "app/TextTable.h"
 #include "app/UnattendedGuard.h"
+#include "config/MessageBoxes.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "config/ProgramFolder.h"
 #include "install/FileStaging.h"

@@ -1,6 +1,6 @@
 #include "app/WizardChecks.h"
 
-#include "app/SystemDetection.h"
+#include "os/SystemDetection.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
 

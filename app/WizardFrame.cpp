@@ -2,8 +2,8 @@
 
 #include "app/AboutBox.h"
 #include "app/AdminCheck.h"
-#include "app/SystemDetection.h"
-#include "app/TextTable.h"
+#include "os/SystemDetection.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "os/Os.h"
 #include "pages/ModePage.h"

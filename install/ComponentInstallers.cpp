@@ -1,6 +1,6 @@
 #include "install/ComponentInstallers.h"
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/AsciiCase.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/AsciiCase.h"
 #include "install/DriverStore.h"
 #include "install/InstallLog.h"

@@ -1,7 +1,7 @@
 #include "install/InstallPreparation.h"
 
-#include "app/MessageBoxes.h"
-#include "app/TextTable.h"
+#include "config/MessageBoxes.h"
+#include "config/TextTable.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
 #include "config/ProgramFolder.h"

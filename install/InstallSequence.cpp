@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "install/ComponentInstallers.h"
 #include "install/DefaultPrinterCheck.h"
 #include "install/FileStaging.h"

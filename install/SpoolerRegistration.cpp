@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/AsciiCase.h"
 #include "config/Descriptors.h"
 #include "os/Os.h"

@@ -1,7 +1,7 @@
 #include "install/SpoolerService.h"
 
-#include "app/MessageBoxes.h"
-#include "app/TextTable.h"
+#include "config/MessageBoxes.h"
+#include "config/TextTable.h"
 #include "os/Os.h"
 
 namespace install {

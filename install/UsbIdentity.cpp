@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/MessageBoxes.h"
-#include "app/TextTable.h"
+#include "config/MessageBoxes.h"
+#include "config/TextTable.h"
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
 #include "config/ProgramFolder.h"

@@ -1,6 +1,6 @@
 #include "install/WorkerHandOff.h"
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 
 namespace install {
 

@@ -1,7 +1,8 @@
 #include "pages/OsPage.h"
 
-#include "app/MessageBoxes.h"
-#include "app/SystemDetection.h"
+#include "config/MessageBoxes.h"
+#include "install/CompatibilityRecord.h"
+#include "os/SystemDetection.h"
 #include "os/RunningSystem.h"
 #include "resources/ResourceIds.h"
 

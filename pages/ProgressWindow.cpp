@@ -1,6 +1,6 @@
 #include "pages/ProgressWindow.h"
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "pages/ProgressAnimation.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogFont.h"

@@ -3,7 +3,7 @@
 // program's shared (Chinese) dialog font.
 #pragma once
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "ui/Dialog.h"
 #include "ui/DialogFont.h"
 

@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 runner="$root/tests/wine/run.sh"
-tool="$build/windows/ui/render_dialogs.exe"
+tool="$build/windows/tools/render/render_dialogs.exe"
 out="$build/screenshots/dialogs"
 state="$build/wine-render"
 

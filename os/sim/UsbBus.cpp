@@ -4,7 +4,7 @@
 
 #include "os/Os.h"
 #include "os/UsbAccessLibrary.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 namespace os::sim {
 namespace {

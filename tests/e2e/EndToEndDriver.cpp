@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "../../tools/wizard-driver/SetupWindows.h"
-#include "app/LineBreaks.h"
+#include "config/LineBreaks.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // (0 Windows 98 ... 7 Windows 7, as the target systems are numbered), then
 // setup.ini, the four category files and language\setup.ini.
 #include "app/Startup.h"
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "support/InstallFixture.h"
 #include "FuzzInput.h"

@@ -5,7 +5,7 @@
 // write (a byte), then the 18 descriptor bytes.
 #include "install/UsbIdentity.h"
 #include "support/SimMachine.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 #include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

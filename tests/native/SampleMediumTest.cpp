@@ -1,7 +1,7 @@
 // The sample installation medium: it passes the start-up checks, offers its
 // models, and its language files give every text the program looks up.
 #include "app/Startup.h"
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/DriverConfig.h"
 #include "support/LanguageKeys.h"
 #include "support/SimMachine.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/Captions.h"
-#include "app/MessageBoxes.h"
 #include "app/QuietInstall.h"
+#include "config/MessageBoxes.h"
 #include "app/Startup.h"
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "config/ProgramFolder.h"
 #include "support/SimMachine.h"
 

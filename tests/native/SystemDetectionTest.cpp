@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SystemDetection.h"
+#include "install/CompatibilityRecord.h"
+#include "os/SystemDetection.h"
 #include "os/RunningSystem.h"
 #include "os/sim/SimOs.h"
 

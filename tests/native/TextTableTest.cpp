@@ -2,7 +2,7 @@
 // result buffer that the install worker and the user interface share.
 #include <thread>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "support/SimMachine.h"
 
 using app::TextTable;

@@ -11,7 +11,7 @@
 #include "install/UsbPortRegistry.h"
 #include "support/BuiltData.h"
 #include "support/EngineFixture.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 using testing_support::EngineTest;
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "os/sim/SimOs.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 using os::sim::SimOs;
 using os::sim::UsbBus;

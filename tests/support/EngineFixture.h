@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "install/FileStaging.h"
 #include "support/SimMachine.h"
 

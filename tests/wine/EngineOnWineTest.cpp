@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "install/FileStaging.h"
 #include "install/SpoolerRegistration.h"
 #include "os/Os.h"

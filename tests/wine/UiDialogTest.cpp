@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "app/MessageBoxes.h"
+#include "config/MessageBoxes.h"
 #include "os/Os.h"
 #include "os/sim/SimOs.h"
 #include "resources/ResourceIds.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "install/UsbClassDriver.h"
 #include "config/ProgramFolder.h"
 #include "install/UsbIdentity.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include "WizardTestSupport.h"
 
 #include "UiTestSupport.h"
-#include "app/SystemDetection.h"
+#include "install/CompatibilityRecord.h"
+#include "os/SystemDetection.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogFont.h"
 

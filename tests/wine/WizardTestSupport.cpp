@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/Captions.h"
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 #include "resources/ResourceIds.h"
 #include "support/LanguageKeys.h"
 #include "ui/Application.h"

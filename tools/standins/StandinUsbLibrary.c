@@ -17,7 +17,7 @@
 #include <string.h>
 
 #include "os/UsbAccessLibrary.h"
-#include "tools/standins/StandinPrinter.h"
+#include "os/sim/StandinPrinter.h"
 
 static char statePath[MAX_PATH];
 

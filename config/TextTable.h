@@ -2,7 +2,7 @@
 // "language\setup.ini" in the current directory, read by section and key.
 #pragma once
 
-#include "app/LineBreaks.h"
+#include "config/LineBreaks.h"
 
 #include <string>
 

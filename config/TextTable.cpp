@@ -1,4 +1,4 @@
-#include "app/TextTable.h"
+#include "config/TextTable.h"
 
 #include <cstring>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "app/MessageBoxes.h"
+#include "config/MessageBoxes.h"
 
 #include <atomic>
 #include <vector>

@@ -1,6 +1,5 @@
 // Which Windows the program runs on, as the TargetOs the configuration and
-// the install sequence speak of, and the one thing the program records about
-// itself on Windows Vista.
+// the install sequence speak of.
 #pragma once
 
 #include <string>
@@ -43,9 +42,6 @@ std::string systemName(const os::RunningSystem& system);
 // "Windows 11 (10.0.22631) x64; GetVersionEx 10.0".
 std::string describeSystem(const os::RunningSystem& system);
 
-// Writes describeSystem's line for the running system to the install log.
-void logRunningSystem();
-
 // What the operating-system page marks for the running system.
 struct OsPageChoice {
     // The system the page stands for: Windows 98/Me where nothing is marked.
@@ -60,14 +56,5 @@ struct OsPageChoice {
     bool vista = false;
 };
 OsPageChoice osPageChoice(const os::RunningSystem& system);
-
-// Where Vista's Program Compatibility Assistant keeps the programs it should
-// leave alone.
-extern const char* const kCompatibilityKey;
-
-// Records the program file's full path under kCompatibilityKey of the
-// current user with the DWORD 1, creating the key when it is missing.
-// Failures are not reported: the record is then simply missing.
-void recordVistaCompatibility();
 
 }  // namespace app

@@ -1,15 +1,10 @@
-#include "app/SystemDetection.h"
+#include "os/SystemDetection.h"
 
 #include <cstring>
 
-#include "install/InstallLog.h"
-#include "install/RegistryKey.h"
 #include "os/Os.h"
 
 namespace app {
-
-const char* const kCompatibilityKey =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
 
 namespace {
 
@@ -99,8 +94,6 @@ std::string describeSystem(const os::RunningSystem& system) {
     return text + "; GetVersionEx " + versionText(system.reportedMajor, system.reportedMinor);
 }
 
-void logRunningSystem() { install::logStep("running on " + describeSystem(os::runningSystem())); }
-
 OsPageChoice osPageChoice(const os::RunningSystem& system) {
     OsPageChoice choice;
     if (system.platform == VER_PLATFORM_WIN32_WINDOWS) {
@@ -116,18 +109,6 @@ OsPageChoice osPageChoice(const os::RunningSystem& system) {
     choice.marked = choice.targetOs != kWindows98Me;
     choice.vista = choice.targetOs == kWindowsVista;
     return choice;
-}
-
-void recordVistaCompatibility() {
-    char path[260] = {};
-    DWORD length = os::sys().GetModuleFileNameA(nullptr, path, sizeof path);
-    // Without the program's whole path there is nothing to name: a cut path
-    // would name another program, an empty one the key's default value.
-    if (length == 0 || length >= sizeof path) return;
-    install::CreateRegistryKey(HKEY_CURRENT_USER, kCompatibilityKey);
-    install::RegistryKey key;
-    if (key.Open(HKEY_CURRENT_USER, kCompatibilityKey)) key.SetDword(path, 1);
-    key.Close();
 }
 
 }  // namespace app
