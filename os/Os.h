@@ -53,6 +53,19 @@ public:
     virtual HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) = 0;
     virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
 
+    // The machine under the program, which on 64-bit Windows runs under
+    // WOW64. IsWow64Process2 exists from Windows 10 1709 on, GetNativeSystemInfo
+    // from XP on, the redirection pair on 64-bit Windows and on 32-bit Vista
+    // and later (where it fails with ERROR_INVALID_FUNCTION). Where the system
+    // lacks one, it fails with ERROR_CALL_NOT_IMPLEMENTED; GetNativeSystemInfo,
+    // which cannot fail, then answers as GetSystemInfo, which on Windows 2000
+    // is the machine's own answer.
+    virtual BOOL IsWow64Process2(HANDLE process, USHORT* processMachine,
+                                 USHORT* nativeMachine) = 0;
+    virtual void GetNativeSystemInfo(LPSYSTEM_INFO info) = 0;
+    virtual BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) = 0;
+    virtual BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) = 0;
+
     // Initialisation files.
     virtual DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText,
                                            LPSTR buffer, DWORD size, LPCSTR fileName) = 0;

@@ -65,4 +65,16 @@ Machine Machine::windows2008() {
 Machine Machine::windows7() { return nt(6, 1, 7601, "Windows 7 Professional", "Service Pack 1"); }
 Machine Machine::windows8() { return nt(6, 2, 9200, "Windows 8 Pro", ""); }
 
+std::string Machine::environment() const {
+    if (nativeMachine == IMAGE_FILE_MACHINE_AMD64) return "Windows x64";
+    if (nativeMachine == IMAGE_FILE_MACHINE_ARM64) return "Windows ARM64";
+    if (nativeMachine == IMAGE_FILE_MACHINE_IA64) return "Windows IA64";
+    return callerEnvironment();
+}
+
+Machine Machine::sixtyFourBit(Machine base, WORD machine) {
+    base.nativeMachine = machine;
+    return base;
+}
+
 }  // namespace os::sim

@@ -37,9 +37,22 @@ struct Machine {
     // Files Windows deletes when it next starts (MoveFileExA).
     std::vector<std::string> deletedAtRestart;
 
+    // The machine's own architecture (IMAGE_FILE_MACHINE_*). The program, an
+    // x86 one, runs under WOW64 where it is another.
+    WORD nativeMachine = IMAGE_FILE_MACHINE_I386;
+
     bool isNt() const { return platform == VER_PLATFORM_WIN32_NT; }
-    // The spooler's own environment name.
-    std::string environment() const { return isNt() ? "Windows NT x86" : "Windows 4.0"; }
+    bool wow64() const { return nativeMachine != IMAGE_FILE_MACHINE_I386; }
+    // Where a 32-bit program's access to the system directory lands on 64-bit Windows.
+    std::string wow64Directory() const { return windowsDirectory + "\\SysWOW64"; }
+    // Windows 10 1709 and later have IsWow64Process2; XP and later GetNativeSystemInfo.
+    bool hasIsWow64Process2() const { return major >= 10 && build >= 16299; }
+    bool hasNativeSystemInfo() const { return isNt() && (major > 5 || (major == 5 && minor >= 1)); }
+    // The spooler's own environment name, that of the DLLs it loads.
+    std::string environment() const;
+    // The environment of this program's own architecture, which the spooler
+    // takes where a call names none.
+    std::string callerEnvironment() const { return isNt() ? "Windows NT x86" : "Windows 4.0"; }
 
     static Machine windows95();
     static Machine windows98();
@@ -53,6 +66,10 @@ struct Machine {
     static Machine windows7();
     // Version 6.2, which the system does not know.
     static Machine windows8();
+    // The 64-bit edition of a Windows on an x64 (or another) processor: its
+    // native system directory, the 32-bit one in SysWOW64 and 32-bit
+    // programs in "Program Files (x86)".
+    static Machine sixtyFourBit(Machine base, WORD nativeMachine = IMAGE_FILE_MACHINE_AMD64);
 };
 
 }  // namespace os::sim

@@ -1,5 +1,6 @@
 // Libraries, other programs' windows, the shell, broadcasts, restart and
 // message boxes of the simulation.
+#include "os/sim/PeImage.h"
 #include "os/sim/SimObjects.h"
 
 namespace os::sim {
@@ -89,9 +90,9 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
     // leaves the system directory alone.
     std::string found;
     if (name.find_first_of("\\/") != std::string::npos) {
-        if (files_.isFile(fullPath(name))) found = fullPath(name);
+        if (files_.isFile(programPath(name))) found = programPath(name);
     } else if (!name.empty() && systemDirectoryOnly_) {
-        std::string candidate = FileSystem::fullPath(name, machine_.systemDirectory);
+        std::string candidate = programPath(FileSystem::fullPath(name, machine_.systemDirectory));
         if (files_.isFile(candidate)) found = candidate;
     } else if (!name.empty()) {
         for (const std::string& dir :
@@ -99,7 +100,7 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
               machine_.systemDirectory, machine_.windowsDirectory,
               dllDirectorySet_ ? std::string() : machine_.currentDirectory}) {
             if (dir.empty()) continue;
-            std::string candidate = FileSystem::fullPath(name, dir);
+            std::string candidate = programPath(FileSystem::fullPath(name, dir));
             if (files_.isFile(candidate)) {
                 found = candidate;
                 break;
@@ -126,6 +127,13 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
         std::vector<uint8_t> bytes;
         files_.readFile(found, &bytes);
         if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z') {
+            fail(ERROR_BAD_EXE_FORMAT);
+            return nullptr;
+        }
+        // The program's process is an x86 one: a 64-bit library (a native
+        // one reached with redirection off) does not load in it.
+        PeImage image;
+        if (image.parse(bytes) && image.machine() != IMAGE_FILE_MACHINE_I386) {
             fail(ERROR_BAD_EXE_FORMAT);
             return nullptr;
         }

@@ -452,6 +452,39 @@ PVOID Win32Os::FreeSid(PSID sid) {
     return ::FreeSid(sid);
 }
 
+BOOL Win32Os::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
+    // From Windows 10 1709 on; the only call that tells an x86 program on
+    // ARM64 from one on x64.
+    typedef BOOL(WINAPI * Proc)(HANDLE, USHORT*, USHORT*);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "IsWow64Process2");
+    return function ? function(process, processMachine, nativeMachine) : missing<BOOL>(FALSE);
+}
+
+void Win32Os::GetNativeSystemInfo(LPSYSTEM_INFO info) {
+    // From Windows XP on. Windows 2000 has no WOW64, so its GetSystemInfo
+    // already describes the machine.
+    typedef void(WINAPI * Proc)(LPSYSTEM_INFO);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetNativeSystemInfo");
+    if (function)
+        function(info);
+    else
+        ::GetSystemInfo(info);
+}
+
+BOOL Win32Os::Wow64DisableWow64FsRedirection(PVOID* oldValue) {
+    typedef BOOL(WINAPI * Proc)(PVOID*);
+    static const Proc function =
+        systemFunction<Proc>("kernel32.dll", "Wow64DisableWow64FsRedirection");
+    return function ? function(oldValue) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::Wow64RevertWow64FsRedirection(PVOID oldValue) {
+    typedef BOOL(WINAPI * Proc)(PVOID);
+    static const Proc function =
+        systemFunction<Proc>("kernel32.dll", "Wow64RevertWow64FsRedirection");
+    return function ? function(oldValue) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::SetDllDirectoryA(LPCSTR directory) {
     // From Windows XP SP1 on: a static import would stop the program loading
     // on the older systems.
