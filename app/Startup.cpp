@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/ArchitectureCheck.h"
 #include "app/Captions.h"
 #include "app/MessageBoxes.h"
 #include "app/TextTable.h"
@@ -41,6 +42,13 @@ bool systemRefused() {
     if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
         return version.dwMajorVersion == 4 && version.dwMinorVersion == 0;
     return false;
+}
+
+std::string architectureRefused() {
+    OSVERSIONINFOA version;
+    if (!os::runningVersion(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return std::string();
+    return architectureRefusal(version, os::machineArchitecture());
 }
 
 bool modelOffersAPort(const std::string& model) {
@@ -148,6 +156,11 @@ StartupResult checkStartup() {
     if (systemRefused()) {
         showSetupText("Nonsupport");
         return StartupResult::UnsupportedSystem;
+    }
+    const std::string refusal = architectureRefused();
+    if (!refusal.empty()) {
+        applicationMessageBox(refusal);
+        return StartupResult::UnsupportedArchitecture;
     }
     if (programPathRefused()) {
         applicationMessageBox(programPathTooLongText());

@@ -11,6 +11,7 @@ enum class StartupResult {
     SecondInstance,     // another copy runs: its window was brought forward if found
     UninstallerOpen,    // "Close" was shown
     UnsupportedSystem,  // "Nonsupport" was shown
+    UnsupportedArchitecture,  // why this processor or 64-bit edition is refused was shown
     NoPort,             // "PortNull" was shown
     ProgramPathTooLong, // "PathTooLong" (or its English text) was shown
 };
@@ -22,7 +23,7 @@ struct StartupSettings {
 
 // Loads by name search no folder another user could write, and the
 // program's folder becomes the current directory; then the single instance,
-// uninstaller, system and port-support checks in this order. Each refusal
+// uninstaller, system, architecture and port-support checks in this order. Each refusal
 // shows what it shows and ends the checks.
 StartupResult checkStartup();
 void restrictLibrarySearch();

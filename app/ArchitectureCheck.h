@@ -1,0 +1,17 @@
+// The program installs x86 and x64 components only, and on 64-bit Windows
+// only from Windows 7 and Server 2008 R2 on. Anything else is refused at
+// start-up, before anything is changed.
+#pragma once
+
+#include <string>
+
+#include "os/WinApi.h"
+#include "os/World.h"
+
+namespace app {
+
+// Why the program does not install on this Windows of this architecture;
+// empty where it does.
+std::string architectureRefusal(const OSVERSIONINFOA& version, os::Architecture machine);
+
+}  // namespace app
