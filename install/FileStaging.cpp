@@ -9,6 +9,7 @@
 #include "install/InstallLog.h"
 #include "install/PrivateFolder.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -26,11 +27,12 @@ bool isUnidrvFile(const std::string& upperName) {
 
 using SpoolerDirectoryCall = BOOL (os::Os::*)(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD);
 
-// A spooler directory of the running system's environment, read into `size` bytes.
+// A spooler directory of the machine's own environment (named on 64-bit
+// Windows, where none is the program's x86 one), read into `size` bytes.
 bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* directory) {
     std::vector<char> buffer(size, '\0');
     DWORD needed = 0;
-    if (!(os::sys().*call)(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()),
+    if (!(os::sys().*call)(nullptr, os::spoolerEnvironment(), 1, reinterpret_cast<BYTE*>(buffer.data()),
                            static_cast<DWORD>(size), &needed))
         return false;
     buffer.back() = '\0';

@@ -11,6 +11,7 @@
 #include "install/RegistryKey.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -134,14 +135,15 @@ std::vector<PrinterUse> printersInUse() {
 // alone. 0, or the system error.
 DWORD deleteDriver(const std::string& driver) {
     std::string name = driver;
-    if (os::sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], DPD_DELETE_UNUSED_FILES, 0)) {
+    if (os::sys().DeletePrinterDriverExA(nullptr, os::spoolerEnvironment(), &name[0],
+                                     DPD_DELETE_UNUSED_FILES, 0)) {
         logStep("printer driver " + driver + " removed with its files");
         return ERROR_SUCCESS;
     }
     DWORD error = os::sys().GetLastError();
     if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return error;
     os::sys().SetLastError(ERROR_SUCCESS);
-    if (os::sys().DeletePrinterDriverA(nullptr, nullptr, &name[0])) {
+    if (os::sys().DeletePrinterDriverA(nullptr, os::spoolerEnvironment(), &name[0])) {
         logStep("printer driver " + driver + " removed; the spooler keeps its files");
         return ERROR_SUCCESS;
     }
@@ -310,7 +312,7 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
         return;
     }
     std::string name = monitor.name;
-    if (!os::sys().DeleteMonitorA(nullptr, nullptr, &name[0])) {
+    if (!os::sys().DeleteMonitorA(nullptr, os::spoolerEnvironment(), &name[0])) {
         if (os::sys().GetLastError() == ERROR_PRINT_MONITOR_IN_USE)
             logStep("monitor " + monitor.name + " kept: a printer still uses it");
         else
@@ -338,7 +340,7 @@ void Removal::removeProcessor(const ModelParts::Component& processor) {
     std::string folder;
     const bool folderKnown = processorDirectory(&folder);
     std::string name = processor.name;
-    if (!os::sys().DeletePrintProcessorA(nullptr, nullptr, &name[0])) {
+    if (!os::sys().DeletePrintProcessorA(nullptr, os::spoolerEnvironment(), &name[0])) {
         failed("print processor " + processor.name + " could not be removed" + systemError());
         return;
     }

@@ -233,6 +233,9 @@ bool runningVersion(OSVERSIONINFOA* version);
 // Installs `system` for the whole process (nullptr restores the default) and
 // returns what was installed before.
 Os* install(Os* system);
+// Counts the installations: what is known of one system is known of it
+// only while the count stays the same.
+unsigned installation();
 
 // Installs a system for the lifetime of a scope.
 class ScopedSystem {

@@ -1,5 +1,7 @@
 #include "os/World.h"
 
+#include <atomic>
+
 #include "os/Os.h"
 
 namespace os {
@@ -26,9 +28,7 @@ Architecture fromProcessorArchitecture(WORD architecture) {
     }
 }
 
-}  // namespace
-
-Architecture machineArchitecture() {
+Architecture askedArchitecture() {
     Os& system = sys();
     USHORT process = IMAGE_FILE_MACHINE_UNKNOWN;
     USHORT native = IMAGE_FILE_MACHINE_UNKNOWN;
@@ -37,6 +37,26 @@ Architecture machineArchitecture() {
     SYSTEM_INFO info = {};
     system.GetNativeSystemInfo(&info);
     return fromProcessorArchitecture(info.wProcessorArchitecture);
+}
+
+}  // namespace
+
+Architecture machineArchitecture() {
+    // The answer and the installation it is of, in one word that threads
+    // read and write whole (the program's thread model has no mutex): the
+    // low three bits hold the answer plus one, zero for none yet.
+    static std::atomic<unsigned> known{0};
+    const unsigned now = installation();
+    const unsigned held = known.load();
+    if ((held & 7u) != 0 && (held >> 3) == (now & 0x1FFFFFFFu))
+        return static_cast<Architecture>((held & 7u) - 1);
+    const Architecture asked = askedArchitecture();
+    known.store(((now & 0x1FFFFFFFu) << 3) | (static_cast<unsigned>(asked) + 1));
+    return asked;
+}
+
+LPSTR spoolerEnvironment() {
+    return const_cast<LPSTR>(nativeEnvironment(machineArchitecture()));
 }
 
 const char* architectureName(Architecture machine) {

@@ -14,7 +14,8 @@ enum class Architecture { x86, x64, arm64, other };
 
 // The machine's own architecture: IsWow64Process2 where Windows has it (it
 // alone tells an x86 program on ARM64 what it runs on), else
-// GetNativeSystemInfo (as GetSystemInfo where even that is missing).
+// GetNativeSystemInfo (as GetSystemInfo where even that is missing). Asked
+// once of each system in use: the machine does not change under a run.
 Architecture machineArchitecture();
 
 inline bool sixtyFourBit(Architecture machine) { return machine != Architecture::x86; }
@@ -29,6 +30,9 @@ REGSAM nativeRegistryView(Architecture machine);
 // The spooler environment of the machine's own components: "Windows x64" on
 // x64; null on 32-bit Windows, where the spooler's default is the machine's.
 const char* nativeEnvironment(Architecture machine);
+
+// nativeEnvironment of this machine, as the spooler calls take it.
+LPSTR spoolerEnvironment();
 
 // The spooler environment of x86 components, named.
 extern const char* const kX86Environment;

@@ -1,0 +1,55 @@
+// Each component of the machine's spooler in the machine's own environment:
+// on 64-bit Windows "Windows x64", named in every call, with its folders and
+// version keys; on 32-bit Windows the spooler's default, as always.
+#include "install/ComponentInstallers.h"
+#include "install/FileStaging.h"
+#include "install/SpoolerRegistration.h"
+#include "os/World.h"
+#include "support/EngineFixture.h"
+
+using os::sim::Machine;
+using testing_support::EngineMachine;
+
+namespace {
+
+struct Row {
+    const char* what;
+    Machine machine;
+    const char* folder;       // the spooler's folder of the environment
+    const char* environment;  // as the machine keeps its components
+    uint16_t processorBuild;  // what the spooler loads
+};
+
+TEST(SpoolerEnvironmentTest, EachComponentLandsInTheMachinesOwnEnvironment) {
+    const Row rows[] = {
+        {"32-bit Windows 7", Machine::windows7(), "W32X86", "Windows NT x86", IMAGE_FILE_MACHINE_I386},
+        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7()), "x64", "Windows x64",
+         IMAGE_FILE_MACHINE_AMD64},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EngineMachine machine(row.machine);
+        auto& sim = machine.sim;
+        const std::string spool = sim.machine().systemDirectory + "\\spool\\";
+        machine.onMedium("A.BIN", "a");
+        std::string error;
+        for (int target : {install::kDriverDirectory, install::kVersion3Directory, install::kProcessorDirectory}) {
+            std::string name = "A.BIN";
+            EXPECT_EQ(install::copyDriverFile(name, target, 7, false, error), 1) << error;
+        }
+        EXPECT_TRUE(sim.files().isFile(spool + "DRIVERS\\" + row.folder + "\\A.BIN"));
+        EXPECT_TRUE(sim.files().isFile(spool + "DRIVERS\\" + row.folder + "\\3\\A.BIN")) << "CopyTarget 999";
+        EXPECT_TRUE(sim.files().isFile(spool + "PRTPROCS\\" + row.folder + "\\A.BIN"));
+
+        EXPECT_EQ(install::processorKey(7, "MProc"),
+                  std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") + row.environment +
+                      "\\Print Processors\\MProc");
+        sim.files().writeFile(spool + "PRTPROCS\\" + row.folder + "\\MPROC.DLL",
+                              os::sim::Spooler::dllExporting({"PrintDocumentOnPrintProcessor"}, row.processorBuild));
+        EXPECT_EQ(install::addPrintProcessor("MProc", "MPROC.DLL", 7), 1) << sim.GetLastError();
+        EXPECT_NE(sim.spooler().processor("MProc", row.environment), nullptr);
+        EXPECT_TRUE(sim.registry().exists(HKEY_LOCAL_MACHINE, install::processorKey(7, "MProc")));
+    }
+}
+
+}  // namespace
