@@ -137,10 +137,22 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
     const std::string source = current + "\\W32\\" + name;
     const std::string fileName = (prefixed ? "n" : "") + name;
     const std::string destination = directory + "\\" + fileName;
-    // Files copied from a disc arrive read-only; a later copy must replace them.
-    os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
-    DWORD error = os::sys().GetLastError();
+    DWORD error = 0;
+    {
+        // The system directory's files are the spooler's monitors and their
+        // UI: on 64-bit Windows they go to its native directory, which the
+        // program reaches with redirection off for this copy alone.
+        os::NativeSystemDirectory native(target == kSystemDirectory ? os::machineArchitecture()
+                                                                    : os::Architecture::x86);
+        if (!native.reached()) {
+            errorText = copyFailure(fileName, native.error(), source);
+            return kCopyFailed;
+        }
+        // Files copied from a disc arrive read-only; a later copy must replace them.
+        os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
+        error = os::sys().GetLastError();
+    }
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
         return static_cast<int>(error);
     errorText = copyFailure(fileName, error, source);

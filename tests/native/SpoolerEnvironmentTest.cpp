@@ -53,3 +53,45 @@ TEST(SpoolerEnvironmentTest, EachComponentLandsInTheMachinesOwnEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+// Monitors and their UI go where the spooler loads them from: on 64-bit
+// Windows the native system directory, reached for the copy alone.
+TEST(SpoolerEnvironmentTest, MonitorFilesReachTheNativeSystemDirectoryForTheCopyOnly) {
+    struct Row {
+        const char* what;
+        Machine machine;
+        bool sixtyFour;
+    } rows[] = {
+        {"32-bit Windows 7", Machine::windows7(), false},
+        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7()), true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EngineMachine machine(row.machine);
+        auto& sim = machine.sim;
+        const os::sim::Machine& m = sim.machine();
+        machine.onMedium("MON.DLL", "monitor");
+        if (row.sixtyFour) sim.files().writeFile(m.wow64Directory() + "\\ONLY32.DLL", std::string("x"));
+        std::string name = "MON.DLL", error;
+        EXPECT_EQ(install::copyDriverFile(name, install::kSystemDirectory, 7, false, error), 1) << error;
+        EXPECT_TRUE(sim.files().isFile(m.systemDirectory + "\\MON.DLL"));
+        if (!row.sixtyFour) continue;
+        EXPECT_FALSE(sim.files().isFile(m.wow64Directory() + "\\MON.DLL"));
+        // Redirection is on again: the program's system directory is SysWOW64.
+        EXPECT_NE(sim.GetFileAttributesA((m.systemDirectory + "\\ONLY32.DLL").c_str()), INVALID_FILE_ATTRIBUTES);
+        // Other targets are never copied with redirection off.
+        sim.clearJournal();
+        std::string other = "MON.DLL";
+        EXPECT_EQ(install::copyDriverFile(other, install::kDriverDirectory, 7, false, error), 1) << error;
+        EXPECT_TRUE(sim.calls("Wow64DisableWow64FsRedirection").empty());
+        // Where redirection cannot be turned off the copy fails and says why.
+        sim.faults().fail("Wow64DisableWow64FsRedirection", ERROR_ACCESS_DENIED);
+        std::string refused = "MON.DLL";
+        EXPECT_EQ(install::copyDriverFile(refused, install::kSystemDirectory, 7, false, error), 0);
+        EXPECT_NE(error.find("er = 5"), std::string::npos) << error;
+    }
+}
+
+}  // namespace
