@@ -6,6 +6,7 @@
 #include "install/SpoolerRegistration.h"
 #include "os/World.h"
 #include "support/EngineFixture.h"
+#include "support/InstallFixture.h"
 
 using os::sim::Machine;
 using testing_support::EngineMachine;
@@ -49,6 +50,23 @@ TEST(SpoolerEnvironmentTest, EachComponentLandsInTheMachinesOwnEnvironment) {
         EXPECT_EQ(install::addPrintProcessor("MProc", "MPROC.DLL", 7), 1) << sim.GetLastError();
         EXPECT_NE(sim.spooler().processor("MProc", row.environment), nullptr);
         EXPECT_TRUE(sim.registry().exists(HKEY_LOCAL_MACHINE, install::processorKey(7, "MProc")));
+
+        // The monitors' records name the machine's environment where the
+        // program's own would be taken.
+        machine.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", testing_support::InstallScenario::monitorSections());
+        config::DriverConfig configuration;
+        config::PortMonitorSet monitors;
+        configuration.buildPortMonitors(7, &monitors);
+        config::LanguageMonitorDescriptor language;
+        configuration.buildLanguageMonitor(7, &language, config::kUsb);
+        const bool named = sim.machine().wow64();
+        for (const MONITOR_INFO_2A* record : {&monitors.serial, &monitors.usb, &language.info}) {
+            ASSERT_NE(record->pName, nullptr);
+            if (named)
+                EXPECT_STREQ(record->pEnvironment, row.environment) << record->pName;
+            else
+                EXPECT_EQ(record->pEnvironment, nullptr) << record->pName;
+        }
     }
 }
 
