@@ -322,6 +322,14 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
     logStep("monitor " + monitor.name + " removed");
     std::string system;
     if (!systemDirectory(&system)) return;
+    // On 64-bit Windows the monitor's files lie in the native system
+    // directory; an entry for the next start names it as it is, system32.
+    os::NativeSystemDirectory native(os::machineArchitecture());
+    if (!native.reached()) {
+        failed("monitor " + monitor.name + "'s files could not be reached (system error " +
+               std::to_string(native.error()) + ")");
+        return;
+    }
     deleteFile(system + "\\" + monitor.dll);
     deleteFile(system + "\\n" + monitor.dll);
     for (const std::string& file : monitor.otherFiles) deleteFile(system + "\\" + file);
