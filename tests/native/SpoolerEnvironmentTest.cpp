@@ -51,10 +51,19 @@ TEST(SpoolerEnvironmentTest, EachComponentLandsInTheMachinesOwnEnvironment) {
         EXPECT_NE(sim.spooler().processor("MProc", row.environment), nullptr);
         EXPECT_TRUE(sim.registry().exists(HKEY_LOCAL_MACHINE, install::processorKey(7, "MProc")));
 
-        // The monitors' records name the machine's environment where the
-        // program's own would be taken.
+        // The driver's and the monitors' records name the machine's
+        // environment where the program's own would be taken.
         machine.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", testing_support::InstallScenario::monitorSections());
+        machine.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", testing_support::InstallScenario::modelSections());
         config::DriverConfig configuration;
+        configuration.setCategory(0);
+        DRIVER_INFO_3A driver = {};
+        configuration.buildDriverDescriptor("M", 7, &driver, config::kStd, config::kParallel);
+        ASSERT_NE(driver.pName, nullptr);
+        if (sim.machine().wow64())
+            EXPECT_STREQ(driver.pEnvironment, row.environment);
+        else
+            EXPECT_EQ(driver.pEnvironment, nullptr);
         config::PortMonitorSet monitors;
         configuration.buildPortMonitors(7, &monitors);
         config::LanguageMonitorDescriptor language;
