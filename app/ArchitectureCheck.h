@@ -5,13 +5,12 @@
 
 #include <string>
 
-#include "os/WinApi.h"
-#include "os/World.h"
+#include "os/RunningSystem.h"
 
 namespace app {
 
 // Why the program does not install on this Windows of this architecture;
-// empty where it does.
-std::string architectureRefusal(const OSVERSIONINFOA& version, os::Architecture machine);
+// empty where it does (and on the 9x line, which runs on x86 alone).
+std::string architectureRefusal(const os::RunningSystem& system);
 
 }  // namespace app

@@ -5,6 +5,7 @@
 
 #include "app/AdminCheck.h"
 #include "app/MessageBoxes.h"
+#include "app/ProtectedPrint.h"
 #include "app/QuietRemoval.h"
 #include "app/Startup.h"
 #include "app/SystemDetection.h"
@@ -18,6 +19,7 @@
 #include "install/UsbIdentity.h"
 #include "install/WorkerHandOff.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 #include "pages/LicenseText.h"
 #include "pages/PortPlan.h"
 
@@ -55,25 +57,15 @@ public:
     void wait() override {}
 };
 
-// "Windows 6.2 (build 9200, platform 2)": what the system says it is.
-std::string reportedVersion() {
-    OSVERSIONINFOA version;
-    if (!os::runningVersion(&version)) return "a Windows whose version cannot be read";
-    return "Windows " + std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion) +
-           " (build " + std::to_string(version.dwBuildNumber) + ", platform " +
-           std::to_string(version.dwPlatformId) + ")";
-}
-
 // A system the detection knows: the 9x line (Windows 95 among them, which
 // the wizard installs for as Windows 98/Me) or an NT version it names. The
 // detection gives every other NT version target 0, whose rules are Windows
 // 98/Me's: the wizard shows that to a person on its OS page; a quiet run,
 // with nobody to see it, installs nothing.
-bool systemKnown() {
-    OSVERSIONINFOA version;
-    if (!os::runningVersion(&version)) return false;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return true;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && targetOsOf(version) != kWindows98Me;
+bool systemKnown(const os::RunningSystem& system) {
+    if (!system.readable) return false;
+    if (system.platform == VER_PLATFORM_WIN32_WINDOWS) return true;
+    return system.isNt() && targetOsOf(system) != kWindows98Me;
 }
 
 bool isBitmapReadable(const char* path) {
@@ -105,7 +97,11 @@ private:
     int runningOs_ = 0;
 };
 
-int QuietInstall::startupChecks() { return unattendedStartChecks(); }
+int QuietInstall::startupChecks() {
+    if (int code = unattendedStartChecks()) return code;
+    const std::string refusal = protectedPrintRefusal();
+    return refusal.empty() ? 0 : end(kExitNotSupported, refusal);
+}
 
 // What the wizard's window checks before its first page is used, in its
 // order: the agreement's text as the first page is made, then the side
@@ -136,9 +132,7 @@ int QuietInstall::chooseModel() {
     bool advancedAllowed = checks_.leavePrinterPage(s_.category, s_.modelName);
     if (line_.installMode == 0 && !advancedAllowed) return end(kExitNotSupported, messageText("IDS_TYPICAL_NOTES"));
     s_.installMode = line_.installMode;
-    OSVERSIONINFOA version;
-    os::runningVersion(&version);
-    OsPageChoice choice = osPageChoice(version);
+    OsPageChoice choice = osPageChoice(os::runningSystem());
     if (choice.unknownPlatform) install::logStep("said: " + messageText("IDS_ERR_SYSTEM"));
     if (choice.vista) recordVistaCompatibility();
     s_.targetOs = choice.targetOs;
@@ -267,6 +261,7 @@ int runUnattended(const CommandLine& line, const std::string& what, const std::f
     answers.restart = line.restart;
     setMessageBoxHandler(&answerBox);
     install::logStep(what);
+    logRunningSystem();
     const int code = body();
     install::logStep("exit code " + std::to_string(code));
     setMessageBoxHandler(nullptr);
@@ -288,7 +283,9 @@ int unattendedStartChecks() {
         case StartupResult::NoPort:
         case StartupResult::ProgramPathTooLong: return endUnattended(kExitNotSupported, answers.lastText);
     }
-    if (!systemKnown()) return endUnattended(kExitNotSupported, reportedVersion() + " is not a system this setup knows");
+    const os::RunningSystem system = os::runningSystem();
+    if (!systemKnown(system))
+        return endUnattended(kExitNotSupported, describeSystem(system) + " is not a system this setup knows");
     return 0;
 }
 

@@ -7,18 +7,14 @@
 #include "config/DriverConfig.h"
 #include "install/InstallLog.h"
 #include "install/Removal.h"
-#include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace app {
 namespace {
 
 // The system the removal reads the medium's rules for: the one the OS page
 // would mark, as the installation took it.
-int removalTarget() {
-    OSVERSIONINFOA version;
-    os::runningVersion(&version);
-    return osPageChoice(version).targetOs;
-}
+int removalTarget() { return osPageChoice(os::runningSystem()).targetOs; }
 
 int removeModel(const CommandLine& line) {
     if (int code = unattendedStartChecks()) return code;

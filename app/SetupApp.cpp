@@ -4,8 +4,10 @@
 #include "app/CommandLine.h"
 #include "app/MessageBoxRouting.h"
 #include "app/MessageBoxes.h"
+#include "app/ProtectedPrint.h"
 #include "app/QuietInstall.h"
 #include "app/Startup.h"
+#include "app/SystemDetection.h"
 #include "app/WizardFrame.h"
 #include "app/WorkerThreadHost.h"
 #include "pages/AgreementPage.h"
@@ -37,6 +39,7 @@ int SetupApp::Run(const std::string& commandLine) {
         install::setInstallLog(line.logFile);
         setMessageBoxHandler(&noteBox);
         install::logStep("wizard started");
+        logRunningSystem();
     }
     InitInstance();
     return kExitInstalled;
@@ -45,6 +48,11 @@ int SetupApp::Run(const std::string& commandLine) {
 bool SetupApp::InitInstance() {
     routeMessageBoxes();
     if (checkStartup() != StartupResult::Run) return false;
+    const std::string refusal = protectedPrintRefusal();
+    if (!refusal.empty()) {
+        applicationMessageBox(refusal);
+        return false;
+    }
 
     // Constructed in this order and destroyed in the reverse one.
     WizardFrame frame;

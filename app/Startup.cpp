@@ -9,6 +9,7 @@
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace app {
 namespace {
@@ -44,12 +45,7 @@ bool systemRefused() {
     return false;
 }
 
-std::string architectureRefused() {
-    OSVERSIONINFOA version;
-    if (!os::runningVersion(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT)
-        return std::string();
-    return architectureRefusal(version, os::machineArchitecture());
-}
+std::string architectureRefused() { return architectureRefusal(os::runningSystem()); }
 
 bool modelOffersAPort(const std::string& model) {
     const std::string section = config::portSection(model);

@@ -43,13 +43,14 @@ set(E2E_SCENARIOS
   vista:Parallel vista:SerialOverAnOlderMonitor
   win2008:Parallel win2008:UsbTypical
   win7:Parallel win7:SerialOverAnOlderMonitor win7:UsbTypical
+  win8:QuietParallel win81:Parallel win81:QuietUsb win10:UsbTypical win10:QuietWindows10
   win98:Refused winme:Refused nt40:Refused
   winxp:QuietParallel winxp:QuietSerial winxp:QuietUsb win7:QuietParallel win7:QuietSerial win7:QuietUsb
   nt40:QuietRefused winxp:QuietWithoutAgreement winxp:QuietUsbAdvancedWithoutPrinter winxp:QuietBadArguments
   winxp:QuietFromAnotherFolder winxp:PlantedLibraries win7:PlantedLibraries winxp:QuietAfterABadOption
-  winxp:QuietUsage win10:QuietUnknownWindows winxp:QuietUsbInstallerStopsToAsk
+  winxp:QuietUsage winxp:QuietUsbInstallerStopsToAsk
   winxp:RemoveAfterTheWizard win7:RemoveAfterTheWizard winxp:RemoveAfterAQuietUsbInstallation
-  winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled
+  winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled winxp:RemoveBesideAnotherProductsDriver
   winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 foreach(entry ${E2E_SCENARIOS})

@@ -24,6 +24,14 @@ const char* const kWindowsOwnComponents[] = {
     "LPR Port",            "AppleTalk Printing Devices", "PJL Language Monitor", "BJ Language Monitor",
     "Microsoft Shared Fax Monitor", "Microsoft Document Imaging Writer Monitor", "WinPrint"};
 
+const char* const kWindowsOwnFiles[] = {
+    "spoolsv.exe",  "spoolss.dll",  "localspl.dll", "localui.dll",  "win32spl.dll", "winspool.drv",
+    "printui.dll",  "ntprint.dll",  "usbmon.dll",   "tcpmon.dll",   "tcpmonui.dll", "lprmon.dll",
+    "lprmonui.dll", "pjlmon.dll",   "sfmmon.dll",   "fxsmon.dll",   "mdimon.dll",   "wsdmon.dll",
+    "winprint.dll", "unidrv.dll",   "unidrvui.dll", "unires.dll",   "pscript5.dll", "ps5ui.dll",
+    "ntdll.dll",    "kernel32.dll", "kernelbase.dll", "user32.dll", "gdi32.dll",    "advapi32.dll",
+    "rpcrt4.dll",   "msvcrt.dll",   "shell32.dll",  "ole32.dll",    "comctl32.dll", "setupapi.dll"};
+
 // An installed component is not registered again; it is older when its
 // version cannot be read or the medium's is greater (as unsigned numbers).
 Installed installedState(const std::string& name, const std::string& key, int mediumVersion) {
@@ -75,6 +83,12 @@ int installPortMonitor(MONITOR_INFO_2A* monitor, std::string uiDll, int version,
 
 bool isWindowsOwnComponent(const std::string& name) {
     for (const char* own : kWindowsOwnComponents)
+        if (config::equalIgnoringCase(name, own)) return true;
+    return false;
+}
+
+bool isWindowsOwnFile(const std::string& name) {
+    for (const char* own : kWindowsOwnFiles)
         if (config::equalIgnoringCase(name, own)) return true;
     return false;
 }

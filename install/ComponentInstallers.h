@@ -23,6 +23,11 @@ constexpr int kProcessorInstallFailed = -14;
 // Whether a monitor or print processor name is one that Windows registers by
 // itself (without regard to case); such a component is never rewritten.
 bool isWindowsOwnComponent(const std::string& name);
+// Whether a file name (without its folder) is one of Windows' own files
+// that a medium may name for a part of its own: the spooler's, those of its
+// own monitors, print processor and Unidrv and PostScript drivers, and the
+// system libraries every program loads. Such a file is never deleted.
+bool isWindowsOwnFile(const std::string& name);
 
 // Registry keys of installed components under HKEY_LOCAL_MACHINE.
 std::string monitorKey(const std::string& monitorName);

@@ -6,9 +6,11 @@
 
 #include "app/TextTable.h"
 #include "config/AsciiCase.h"
+#include "install/DriverStore.h"
 #include "install/InstallLog.h"
 #include "install/PrivateFolder.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 #include "os/World.h"
 
 namespace install {
@@ -143,7 +145,7 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
         // UI: on 64-bit Windows they go to its native directory, which the
         // program reaches with redirection off for this copy alone.
         os::NativeSystemDirectory native(target == kSystemDirectory ? os::machineArchitecture()
-                                                                    : os::Architecture::x86);
+                                                                    : os::Architecture::X86);
         if (!native.reached()) {
             errorText = copyFailure(fileName, native.error(), source);
             return kCopyFailed;
@@ -215,6 +217,32 @@ int copyFromDriverStore(const std::string& name, std::string& errorText) {
     return result;
 }
 
+// Windows 8 and later keep them in the package of the architecture
+// installed for: the first "ntprint*" folder may be one of the version-4
+// model's, or a version an update left behind.
+int copyFromNtprintPackage(const std::string& name, std::string& errorText) {
+    std::string windows;
+    windowsDirectory(&windows);
+    const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
+    std::string source;
+    // The driver installed is the machine's own (x64 on 64-bit Windows),
+    // into the driver folder of its environment.
+    if (!findInNtprintPackage(repository, os::machineArchitecture(), name, &source)) {
+        errorText = "Couldn't find system fiels.";
+        return kCopyFailed;
+    }
+    std::string directory;
+    if (!driverDirectory(&directory)) {
+        errorText = message("IDS_ERR_GETDRIVERDIR");
+        return kCopyFailed;
+    }
+    if (os::sys().CopyFileA(source.c_str(), (directory + "\\" + name).c_str(), FALSE)) return kCopied;
+    DWORD error = os::sys().GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) return static_cast<int>(error);
+    errorText = copyFailure(name, error, source);
+    return kCopyFailed;
+}
+
 UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
     if (notification != SPFILENOTIFY_FILEINCABINET) return NO_ERROR;
     auto* entry = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
@@ -254,7 +282,9 @@ int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
     if (isUnidrvFile(name)) {
         if (targetOs >= 2 && targetOs <= 4)
             return copyFromDriverCache(name, target, prefixed, errorText);
-        if (targetOs >= 5 && targetOs <= 7) return copyFromDriverStore(name, errorText);
+        if (targetOs >= 5 && targetOs <= 7)
+            return os::runningSystem().ntAtLeast(6, 2) ? copyFromNtprintPackage(name, errorText)
+                                                       : copyFromDriverStore(name, errorText);
     }
     return copyFromMedium(name, target, prefixed, errorText);
 }

@@ -44,7 +44,7 @@ bool staysInItsFolder(const std::string& name);
 bool mediumNameAccepted(const std::string& name, std::string& errorText);
 
 // Copies the file `name` for the target system: the Unidrv files from the
-// driver cache (2000, XP, 2003) or the driver store (Vista, 2008, 7), every
+// driver cache (2000, XP, 2003) or the driver store (Vista and later), every
 // other file from the medium's "W32" folder. `name` is turned to upper case in
 // place. With `prefixed` the destination is named "n" + name. A failure
 // replaces `errorText` with its message.

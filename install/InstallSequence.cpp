@@ -7,6 +7,7 @@
 
 #include "app/TextTable.h"
 #include "install/ComponentInstallers.h"
+#include "install/DefaultPrinterCheck.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstallJob.h"
@@ -99,6 +100,7 @@ bool Sequence::run() {
     if (s_.defaultPrinter) {
         bool made = setDefaultPrinter(s_.modelName.c_str());
         logStep(made ? "made the default printer" : "could not be made the default printer");
+        if (made && windowsManagesDefaults()) logStep(defaultPrinterOutcome(s_.modelName));
     }
     if (s_.portKind == config::kSerial) {
         writeSerialSettings();

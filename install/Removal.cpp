@@ -8,6 +8,7 @@
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
+#include "install/InstalledDrivers.h"
 #include "install/RegistryKey.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
@@ -18,11 +19,15 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-void addOnce(std::vector<std::string>* list, const char* name) {
+// Adds the medium's files of a flavour to the driver they are installed
+// under, each driver name once.
+void addDriver(std::vector<ModelParts::Driver>* drivers, const char* name, const std::vector<std::string>& files) {
     if (name == nullptr || config::isNone(name)) return;
-    for (const std::string& known : *list)
-        if (config::equalIgnoringCase(known, name)) return;
-    list->push_back(name);
+    auto known = std::find_if(drivers->begin(), drivers->end(),
+                              [&](const ModelParts::Driver& d) { return config::equalIgnoringCase(d.name, name); });
+    if (known == drivers->end()) known = drivers->insert(drivers->end(), ModelParts::Driver{name, {}});
+    if (std::find(known->fileLists.begin(), known->fileLists.end(), files) == known->fileLists.end())
+        known->fileLists.push_back(files);
 }
 
 std::string systemError() { return " (system error " + std::to_string(os::sys().GetLastError()) + ")"; }
@@ -56,15 +61,18 @@ public:
         *processor = info->pPrintProcessor ? info->pPrintProcessor : "";
         return true;
     }
-    // The language monitor its driver prints through; empty for none.
-    std::string languageMonitor() const {
+    // The language monitor its driver prints through (empty for none);
+    // false when the driver cannot be read.
+    bool languageMonitor(std::string* monitor) const {
         DWORD needed = 0;
-        os::sys().GetPrinterDriverA(handle_, nullptr, 3, nullptr, 0, &needed);
-        if (needed < sizeof(DRIVER_INFO_3A)) return std::string();
+        os::sys().GetPrinterDriverA(handle_, os::spoolerEnvironment(), 3, nullptr, 0, &needed);
+        if (needed < sizeof(DRIVER_INFO_3A)) return false;
         std::vector<BYTE> buffer(needed);
-        if (!os::sys().GetPrinterDriverA(handle_, nullptr, 3, buffer.data(), needed, &needed)) return std::string();
+        if (!os::sys().GetPrinterDriverA(handle_, os::spoolerEnvironment(), 3, buffer.data(), needed, &needed))
+            return false;
         const auto* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
-        return info->pMonitorName ? info->pMonitorName : "";
+        *monitor = info->pMonitorName ? info->pMonitorName : "";
+        return true;
     }
 
 private:
@@ -114,22 +122,6 @@ struct PrinterUse {
     std::string name, port, driver, processor, languageMonitor;
 };
 
-// What the printers that stay print through.
-std::vector<PrinterUse> printersInUse() {
-    std::vector<PrinterUse> uses;
-    std::vector<std::string> names;
-    localPrinters(&names);
-    for (const std::string& name : names) {
-        Printer printer(name);
-        PrinterUse use;
-        use.name = name;
-        if (printer.open() && printer.read(&use.port, &use.driver, &use.processor))
-            use.languageMonitor = printer.languageMonitor();
-        uses.push_back(use);
-    }
-    return uses;
-}
-
 // Deletes a driver with the files no other driver names, where the spooler
 // can (Windows); one that does not take that (Wine) deletes the driver
 // alone. 0, or the system error.
@@ -159,7 +151,11 @@ public:
     RemovalOutcome run();
 
 private:
+    bool namesStayInTheirFolders();
+    bool findOwnDrivers();
+    bool isOwnDriver(const std::string& driver) const;
     bool removePrinters();
+    bool readStayingPrinters();
     void removeDrivers();
     void removePortRecords();
     bool printsThroughPortsOfKind(const char* kind);
@@ -176,13 +172,17 @@ private:
     const std::string spoolerPort_;  // the printers' port when one is asked for
     int targetOs_;
     RemovalOutcome outcome_;
+    std::vector<std::string> ownDrivers_;  // the model's drivers whose files are the medium's
     std::vector<PrinterUse> staying_;
     std::vector<std::string> removedUsbPorts_;  // the ports of the USB printers removed
 };
 
 RemovalOutcome Removal::run() {
+    if (!namesStayInTheirFolders() || !findOwnDrivers()) return outcome_;
     const bool printersRemoved = removePrinters();
-    staying_ = printersInUse();
+    // What a printer that stays uses is never taken: where one cannot be
+    // read, every shared part stays.
+    if (!readStayingPrinters()) return outcome_;
     // Also when a later printer could not be removed: a port none prints to
     // keeps no records.
     removePortRecords();
@@ -201,6 +201,50 @@ RemovalOutcome Removal::run() {
     return outcome_;
 }
 
+// Every file the removal deletes is named by the medium; one that reaches
+// out of the folder it is deleted from refuses the removal before anything
+// is changed, as it refuses an installation.
+bool Removal::namesStayInTheirFolders() {
+    std::vector<std::string> names;
+    for (const ModelParts::Component* monitor : {&parts_.serialMonitor, &parts_.usbMonitor, &parts_.languageMonitor}) {
+        names.push_back(monitor->dll);
+        names.insert(names.end(), monitor->otherFiles.begin(), monitor->otherFiles.end());
+    }
+    for (const ModelParts::Component& processor : parts_.processors) names.push_back(processor.dll);
+    for (const std::string& name : names)
+        if (!name.empty() && !staysInItsFolder(name))
+            return failed("the medium names the file " + name + ", which is not in the folder it is removed from" +
+                          " (system error " + std::to_string(ERROR_INVALID_NAME) + ")");
+    return true;
+}
+
+// The model's drivers are those of its names whose every version names the
+// files the medium installs under that name, in one of its flavours. A
+// driver of another product that bears the same name is not this removal's.
+bool Removal::findOwnDrivers() {
+    std::vector<InstalledDriver> installed;
+    if (!installedDrivers(&installed)) return failed("the printer drivers could not be listed" + systemError());
+    for (const ModelParts::Driver& driver : parts_.drivers) {
+        bool found = false, foreign = false;
+        for (const InstalledDriver& record : installed) {
+            if (!config::equalIgnoringCase(record.name, driver.name)) continue;
+            found = true;
+            foreign = foreign || std::find(driver.fileLists.begin(), driver.fileLists.end(), record.files) ==
+                                     driver.fileLists.end();
+        }
+        if (found && foreign)
+            logStep("printer driver " + driver.name + " kept: its files are not the ones this medium installs");
+        else if (found)
+            ownDrivers_.push_back(driver.name);
+    }
+    return true;
+}
+
+bool Removal::isOwnDriver(const std::string& driver) const {
+    return std::any_of(ownDrivers_.begin(), ownDrivers_.end(),
+                       [&](const std::string& own) { return config::equalIgnoringCase(own, driver); });
+}
+
 // The printers named after the model that print through one of its drivers,
 // on the port asked for when one is.
 bool Removal::removePrinters() {
@@ -212,9 +256,7 @@ bool Removal::removePrinters() {
         std::string port, driver, processor;
         if (!printer.open() || !printer.read(&port, &driver, &processor))
             return failed("printer " + name + " could not be read" + systemError());
-        const bool ours = std::any_of(parts_.drivers.begin(), parts_.drivers.end(),
-                                      [&](const std::string& d) { return config::equalIgnoringCase(d, driver); });
-        if (!ours) continue;
+        if (!isOwnDriver(driver)) continue;
         outcome_.anyInstalled = true;
         if (!spoolerPort_.empty() && !config::equalIgnoringCase(port, spoolerPort_)) continue;
         if (!os::sys().DeletePrinter(printer.handle()))
@@ -226,10 +268,28 @@ bool Removal::removePrinters() {
     return true;
 }
 
+// What the printers that stay print through; false, logged, when the
+// printers cannot be listed or one of them cannot be read.
+bool Removal::readStayingPrinters() {
+    const std::string kept = ": the drivers, port records, monitors and print processor are kept";
+    std::vector<std::string> names;
+    if (!localPrinters(&names)) return failed("the printers that stay could not be listed" + systemError() + kept);
+    for (const std::string& name : names) {
+        Printer printer(name);
+        PrinterUse use;
+        use.name = name;
+        if (!printer.open() || !printer.read(&use.port, &use.driver, &use.processor) ||
+            !printer.languageMonitor(&use.languageMonitor))
+            return failed("printer " + name + ", which stays, could not be read" + systemError() + kept);
+        staying_.push_back(use);
+    }
+    return true;
+}
+
 // A driver goes once no printer uses it, with the files of the spooler's
 // that no other driver names.
 void Removal::removeDrivers() {
-    for (const std::string& driver : parts_.drivers) {
+    for (const std::string& driver : ownDrivers_) {
         const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
             return config::equalIgnoringCase(p.driver, driver);
         });
@@ -357,9 +417,13 @@ void Removal::removeProcessor(const ModelParts::Component& processor) {
 }
 
 // A file the spooler has let go of goes now; one something still holds, when
-// Windows next starts.
+// Windows next starts. One of Windows' own names stays, whoever named it.
 void Removal::deleteFile(const std::string& path) {
     if (os::sys().GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (isWindowsOwnFile(path.substr(path.find_last_of('\\') + 1))) {
+        logStep("file " + path + " kept: it is one of Windows' own");
+        return;
+    }
     os::sys().SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
     if (os::sys().DeleteFileA(path.c_str())) {
         logStep("file " + path + " removed");
@@ -379,9 +443,12 @@ ModelParts readModelParts(config::DriverConfig& config, const std::string& model
     for (int flavour : {config::kStd, config::kGdi}) {
         std::string name;  // the flavour's print processor, as a parallel port's printer has it
         for (int kind : {config::kSerial, config::kParallel, config::kUsb}) {
+            DRIVER_INFO_3A driver = {};
+            config.buildDriverDescriptor(model, targetOs, &driver, flavour, kind);
+            const std::vector<std::string> driverFiles = driverFileNames(driver);
             PRINTER_INFO_2A printer = {};
             config.buildPrinterDescriptor(model, targetOs, &printer, flavour, kind);
-            addOnce(&parts.drivers, printer.pDriverName);
+            addDriver(&parts.drivers, printer.pDriverName, driverFiles);
             if (kind == config::kParallel && printer.pPrintProcessor) name = printer.pPrintProcessor;
         }
         config::DriverFileList files;

@@ -3,7 +3,11 @@
 // them any more, the port-name records of its USB ports, and the port
 // monitors, language monitor and print processor of the medium where no
 // printer uses them any more (files too). What Windows brings, and what
-// another medium registered under the same names, is never touched.
+// another medium registered under the same names, is never touched: a
+// driver is the model's only where its files are the medium's, a file is
+// deleted only in the folder the installation put it in and never where it
+// bears the name of one of Windows' own, and where the printers that stay
+// cannot all be read nothing they might use is taken.
 #pragma once
 
 #include <string>
@@ -16,7 +20,13 @@ namespace install {
 // What the medium installs for a model on a system.
 struct ModelParts {
     std::string model;  // printers are named after it, with their port's suffix
-    std::vector<std::string> drivers;
+    // A driver name the installation gives the model, with the files it
+    // installs under it: one list per flavour, as driverFileNames gives them.
+    struct Driver {
+        std::string name;
+        std::vector<std::vector<std::string>> fileLists;
+    };
+    std::vector<Driver> drivers;
     struct Component {
         std::string name;
         std::string dll;

@@ -28,6 +28,25 @@ public:
 
     // Process, system and time.
     virtual BOOL GetVersionExA(LPOSVERSIONINFOA info) = 0;
+    // The version Windows runs as, from ntdll (the NT family from Windows
+    // 2000 on), whatever the program's manifest declares: from Windows 8.1
+    // on, GetVersionExA answers 6.2 to a program whose manifest does not
+    // name the system. The record's size field says which of its two forms
+    // is given (276 or 284 bytes): the longer one's fields are filled only
+    // for its own size. An NTSTATUS: kStatusSuccess, or kStatusNotImplemented
+    // where ntdll lacks it.
+    virtual LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) = 0;
+    // The machine's processor, for a process of any architecture: the
+    // process's own machine (IMAGE_FILE_MACHINE_UNKNOWN when it is not
+    // emulated) and the native one. Windows 10 version 1709 on; elsewhere it
+    // fails with ERROR_CALL_NOT_IMPLEMENTED.
+    virtual BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) = 0;
+    // The processor as a native program sees it (Windows XP on). An x86
+    // program on ARM64 is told x86, or x64 where Windows emulates it. Where
+    // the system lacks the call, the architecture is
+    // PROCESSOR_ARCHITECTURE_UNKNOWN and the last error
+    // ERROR_CALL_NOT_IMPLEMENTED.
+    virtual void GetNativeSystemInfo(LPSYSTEM_INFO info) = 0;
     virtual DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) = 0;
     virtual DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) = 0;
     virtual BOOL SetCurrentDirectoryA(LPCSTR path) = 0;
@@ -53,16 +72,10 @@ public:
     virtual HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) = 0;
     virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
 
-    // The machine under the program, which on 64-bit Windows runs under
-    // WOW64. IsWow64Process2 exists from Windows 10 1709 on, GetNativeSystemInfo
-    // from XP on, the redirection pair on 64-bit Windows and on 32-bit Vista
-    // and later (where it fails with ERROR_INVALID_FUNCTION). Where the system
-    // lacks one, it fails with ERROR_CALL_NOT_IMPLEMENTED; GetNativeSystemInfo,
-    // which cannot fail, then answers as GetSystemInfo, which on Windows 2000
-    // is the machine's own answer.
-    virtual BOOL IsWow64Process2(HANDLE process, USHORT* processMachine,
-                                 USHORT* nativeMachine) = 0;
-    virtual void GetNativeSystemInfo(LPSYSTEM_INFO info) = 0;
+    // The redirection of the system directory for the calling thread, under
+    // WOW64 on 64-bit Windows. 32-bit Vista and later export the pair and
+    // fail it with ERROR_INVALID_FUNCTION; older 32-bit systems lack it
+    // (ERROR_CALL_NOT_IMPLEMENTED).
     virtual BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) = 0;
     virtual BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) = 0;
 
@@ -137,6 +150,14 @@ public:
     // Cabinets.
     virtual BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved,
                                       PSP_FILE_CALLBACK_A handler, PVOID context) = 0;
+    // Where the driver store keeps the package of an INF file of the
+    // Windows "inf" folder: the INF's full path in the package's folder
+    // (Vista on; elsewhere ERROR_CALL_NOT_IMPLEMENTED). `platform` is an
+    // SP_ALTPLATFORM_INFO or null for the running system; sizes count
+    // characters with the terminator; a buffer too small fails with
+    // ERROR_INSUFFICIENT_BUFFER and the size needed.
+    virtual BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName,
+                                                 PSTR buffer, DWORD size, PDWORD required) = 0;
 
     // Print spooler.
     virtual BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) = 0;
@@ -152,6 +173,8 @@ public:
     virtual BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) = 0;
     virtual BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                                LPDWORD needed, LPDWORD returned) = 0;
+    virtual BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                     LPDWORD needed, LPDWORD returned) = 0;
     virtual HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) = 0;
     virtual BOOL DeletePrinter(HANDLE printer) = 0;
     virtual BOOL EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
@@ -169,6 +192,14 @@ public:
                                    DWORD size, LPDWORD needed) = 0;
     virtual BOOL ClosePrinter(HANDLE printer) = 0;
     virtual BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) = 0;
+
+    // Windows protected print mode (Windows 11 version 24H2 on), where the
+    // spooler accepts no printer driver but Windows' own: the Windows Runtime
+    // property WindowsProtectedPrintInfo.IsProtectedPrintEnabled, read on the
+    // calling thread. S_OK with the answer; REGDB_E_CLASSNOTREG where Windows
+    // has no such mode; another failure where the Windows Runtime is missing
+    // or cannot be started.
+    virtual HRESULT IsProtectedPrintEnabled(BOOL* enabled) = 0;
 
     // Service control manager.
     virtual SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) = 0;
@@ -219,6 +250,11 @@ public:
     // Message boxes (both kinds the system shows end here).
     virtual int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
 };
+
+// RtlGetVersion's results.
+constexpr LONG kStatusSuccess = 0;
+constexpr LONG kStatusNotImplemented = static_cast<LONG>(0xC0000002);
+constexpr LONG kStatusInvalidParameter = static_cast<LONG>(0xC000000D);
 
 // The system in use by this process. On Windows it is the real one unless a
 // test has installed another; the native build has none until a test installs

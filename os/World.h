@@ -6,22 +6,12 @@
 // port records a 64-bit monitor reads) names the machine's world.
 #pragma once
 
+#include "os/RunningSystem.h"
 #include "os/WinApi.h"
 
 namespace os {
 
-enum class Architecture { x86, x64, arm64, other };
-
-// The machine's own architecture: IsWow64Process2 where Windows has it (it
-// alone tells an x86 program on ARM64 what it runs on), else
-// GetNativeSystemInfo (as GetSystemInfo where even that is missing). Asked
-// once of each system in use: the machine does not change under a run.
-Architecture machineArchitecture();
-
-inline bool sixtyFourBit(Architecture machine) { return machine != Architecture::x86; }
-
-// "x86", "x64", "ARM64": for the log and the messages.
-const char* architectureName(Architecture machine);
+inline bool sixtyFourBit(Architecture machine) { return machine != Architecture::X86; }
 
 // The access flag that opens the machine's own registry view: KEY_WOW64_64KEY
 // on 64-bit Windows, nothing on 32-bit Windows (Windows 2000 refuses the flag).
@@ -31,7 +21,8 @@ REGSAM nativeRegistryView(Architecture machine);
 // x64; null on 32-bit Windows, where the spooler's default is the machine's.
 const char* nativeEnvironment(Architecture machine);
 
-// nativeEnvironment of this machine, as the spooler calls take it.
+// nativeEnvironment of this machine (os::machineArchitecture), as the
+// spooler calls take it.
 LPSTR spoolerEnvironment();
 
 // The spooler environment of x86 components, named.

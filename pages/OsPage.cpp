@@ -2,7 +2,7 @@
 
 #include "app/MessageBoxes.h"
 #include "app/SystemDetection.h"
-#include "os/Os.h"
+#include "os/RunningSystem.h"
 #include "resources/ResourceIds.h"
 
 namespace pages {
@@ -27,13 +27,10 @@ OsPage::~OsPage() {
 void OsPage::start() {
     started_ = true;
     published = this;
-    OSVERSIONINFOA version;
+    targetOs_ = app::kWindows98Me;
     // A version that cannot be read leaves the platform 0, which the page
     // reports as a system it does not know.
-    os::runningVersion(&version);
-    targetOs_ = app::kWindows98Me;
-
-    app::OsPageChoice choice = app::osPageChoice(version);
+    app::OsPageChoice choice = app::osPageChoice(os::runningSystem());
     if (choice.unknownPlatform) app::applicationMessageBox(app::MessageTexts().GetText("IDS_ERR_SYSTEM"));
     marked_ = choice.marked;
     if (choice.marked) targetOs_ = choice.targetOs;

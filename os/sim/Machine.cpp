@@ -64,6 +64,13 @@ Machine Machine::windows2008() {
 }
 Machine Machine::windows7() { return nt(6, 1, 7601, "Windows 7 Professional", "Service Pack 1"); }
 Machine Machine::windows8() { return nt(6, 2, 9200, "Windows 8 Pro", ""); }
+Machine Machine::windows81() { return nt(6, 3, 9600, "Windows 8.1 Pro", ""); }
+Machine Machine::windows10() { return nt(10, 0, 19045, "Windows 10 Pro", ""); }
+// Windows 11 still calls itself Windows 10 in the registry.
+Machine Machine::windows11() { return nt(10, 0, 22631, "Windows 10 Pro", ""); }
+Machine Machine::windows11v24h2() { return nt(10, 0, 26100, "Windows 10 Pro", ""); }
+Machine Machine::windowsServer2012() { return nt(6, 2, 9200, "Windows Server 2012 Standard", "", 3); }
+Machine Machine::windowsServer2022() { return nt(10, 0, 20348, "Windows Server 2022 Standard", "", 3); }
 
 std::string Machine::environment() const {
     if (nativeMachine == IMAGE_FILE_MACHINE_AMD64) return "Windows x64";

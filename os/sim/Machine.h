@@ -2,10 +2,12 @@
 // directories are, and who runs the program.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "os/WinApi.h"
+#include "os/sim/Text.h"
 
 namespace os::sim {
 
@@ -20,6 +22,22 @@ struct Machine {
     std::string productName = "Microsoft Windows XP";
     // wProductType of OSVERSIONINFOEXA: 1 workstation, 3 server.
     BYTE productType = 1;
+    // The version above is the one Windows runs as, which RtlGetVersion
+    // answers. GetVersionExA answers it too, but from Windows 8.1 on only
+    // to a program whose manifest names the system: to others it answers
+    // Windows 8 (6.2, build 9200), or the newest system the manifest names.
+    // The newest Windows the program's manifest names, as major << 8 | minor
+    // (0x0A00: Windows 10, as setup.exe's does; 0: none).
+    DWORD manifestNames = 0x0A00;
+    // The machine's own processor (IMAGE_FILE_MACHINE_I386, _AMD64, _ARM64
+    // or _IA64). The program, an x86 one, runs under WOW64 where it is another.
+    WORD nativeMachine = IMAGE_FILE_MACHINE_I386;
+    // Windows protected print mode switched on in Settings (Windows 11
+    // version 24H2 on); the group policy's value is in the registry.
+    bool protectedPrintSwitchedOn = false;
+    // The driver store's packages of the INF files in the Windows "inf"
+    // folder, by the INF's name: the package's folder.
+    std::map<std::string, std::string, LessNoCase> driverStorePackages;
     std::string windowsDirectory = "C:\\WINDOWS";
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     std::string tempDirectory = "C:\\WINDOWS\\Temp\\";
@@ -37,17 +55,17 @@ struct Machine {
     // Files Windows deletes when it next starts (MoveFileExA).
     std::vector<std::string> deletedAtRestart;
 
-    // The machine's own architecture (IMAGE_FILE_MACHINE_*). The program, an
-    // x86 one, runs under WOW64 where it is another.
-    WORD nativeMachine = IMAGE_FILE_MACHINE_I386;
-
     bool isNt() const { return platform == VER_PLATFORM_WIN32_NT; }
     bool wow64() const { return nativeMachine != IMAGE_FILE_MACHINE_I386; }
     // Where a 32-bit program's access to the system directory lands on 64-bit Windows.
     std::string wow64Directory() const { return windowsDirectory + "\\SysWOW64"; }
+    // The NT family at this version or later.
+    bool ntAtLeast(DWORD wantedMajor, DWORD wantedMinor) const {
+        return isNt() && (major > wantedMajor || (major == wantedMajor && minor >= wantedMinor));
+    }
     // Windows 10 1709 and later have IsWow64Process2; XP and later GetNativeSystemInfo.
-    bool hasIsWow64Process2() const { return major >= 10 && build >= 16299; }
-    bool hasNativeSystemInfo() const { return isNt() && (major > 5 || (major == 5 && minor >= 1)); }
+    bool hasIsWow64Process2() const { return ntAtLeast(10, 0) && build >= 16299; }
+    bool hasNativeSystemInfo() const { return ntAtLeast(5, 1); }
     // The spooler's own environment name, that of the DLLs it loads.
     std::string environment() const;
     // The environment of this program's own architecture, which the spooler
@@ -64,8 +82,15 @@ struct Machine {
     static Machine windowsVista();
     static Machine windows2008();
     static Machine windows7();
-    // Version 6.2, which the system does not know.
     static Machine windows8();
+    static Machine windows81();
+    static Machine windows10();
+    // 23H2, build 22631.
+    static Machine windows11();
+    // 24H2, build 26100: the first with protected print mode.
+    static Machine windows11v24h2();
+    static Machine windowsServer2012();
+    static Machine windowsServer2022();
     // The 64-bit edition of a Windows on an x64 (or another) processor: its
     // native system directory, the 32-bit one in SysWOW64 and 32-bit
     // programs in "Program Files (x86)".

@@ -176,12 +176,21 @@ BOOL SimOs::GetVersionExA(LPOSVERSIONINFOA info) {
         fail(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
-    info->dwMajorVersion = machine_.major;
-    info->dwMinorVersion = machine_.minor;
+    DWORD major = machine_.major, minor = machine_.minor, build = machine_.build;
+    // From Windows 8.1 on, a system the program's manifest does not name is
+    // told as Windows 8, or as the newest one the manifest names.
+    const DWORD running = machine_.major << 8 | machine_.minor;
+    const DWORD shown = machine_.manifestNames > 0x0602 ? machine_.manifestNames : 0x0602;
+    if (machine_.isNt() && running > 0x0602 && running > shown) {
+        major = shown >> 8;
+        minor = shown & 0xFF;
+        if (shown == 0x0602) build = 9200;
+        if (shown == 0x0603) build = 9600;
+    }
+    info->dwMajorVersion = major;
+    info->dwMinorVersion = minor;
     // The 9x family keeps the version in the high word of the build number.
-    info->dwBuildNumber = machine_.isNt()
-                              ? machine_.build
-                              : ((machine_.major << 24) | (machine_.minor << 16) | machine_.build);
+    info->dwBuildNumber = machine_.isNt() ? build : ((major << 24) | (minor << 16) | build);
     info->dwPlatformId = machine_.platform;
     copyTruncated(machine_.servicePack, info->szCSDVersion, sizeof info->szCSDVersion);
     if (info->dwOSVersionInfoSize == 156) {
@@ -197,6 +206,34 @@ BOOL SimOs::GetVersionExA(LPOSVERSIONINFOA info) {
         ex[6] = machine_.productType;
     }
     return TRUE;
+}
+
+LONG SimOs::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
+    SIM_LOCK();
+    // A fault stands for a failure of ntdll's own.
+    if (enter("RtlGetVersion")) return static_cast<LONG>(0xC0000001);  // STATUS_UNSUCCESSFUL
+    if (!machine_.ntAtLeast(5, 0)) return kStatusNotImplemented;
+    // Whatever the size says, the short form is filled (and trusted to be
+    // there); the longer one's fields only when the size is its own.
+    if (info == nullptr) return kStatusInvalidParameter;
+    info->dwMajorVersion = machine_.major;
+    info->dwMinorVersion = machine_.minor;
+    info->dwBuildNumber = machine_.build;
+    info->dwPlatformId = machine_.platform;
+    const size_t room = sizeof info->szCSDVersion / sizeof info->szCSDVersion[0];
+    size_t length = machine_.servicePack.size() < room - 1 ? machine_.servicePack.size() : room - 1;
+    for (size_t i = 0; i < length; ++i) info->szCSDVersion[i] = static_cast<unsigned char>(machine_.servicePack[i]);
+    info->szCSDVersion[length] = 0;
+    if (info->dwOSVersionInfoSize == sizeof *info) {
+        size_t digit = machine_.servicePack.find_first_of("0123456789");
+        info->wServicePackMajor =
+            digit == std::string::npos ? 0 : static_cast<WORD>(std::atoi(machine_.servicePack.c_str() + digit));
+        info->wServicePackMinor = 0;
+        info->wSuiteMask = 0;
+        info->wProductType = machine_.productType;
+        info->wReserved = 0;
+    }
+    return kStatusSuccess;
 }
 
 DWORD SimOs::GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {

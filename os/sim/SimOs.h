@@ -74,7 +74,11 @@ public:
 
     DWORD GetLastError() override;
     void SetLastError(DWORD code) override;
+    // The version the program's manifest lets it see (Machine::manifestNames).
     BOOL GetVersionExA(LPOSVERSIONINFOA info) override;
+    // The NT family from Windows 2000 on.
+    LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) override;
+    // The processor of Machine::nativeMachine, where the machine has the call.
     BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
     void GetNativeSystemInfo(LPSYSTEM_INFO info) override;
     // Redirection is the calling thread's, as on Windows.
@@ -149,6 +153,10 @@ public:
     BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
     BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) override;
     BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) override;
+    // The packages of Machine::driverStorePackages, for the running system
+    // alone (no other platform is modelled).
+    BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
+                                         DWORD size, PDWORD required) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
     // As DeletePrinterDriverA; with DPD_DELETE_UNUSED_FILES the files of its
@@ -165,6 +173,9 @@ public:
     BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) override;
     // Level 3, the only level the program reads.
+    BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed, LPDWORD returned) override;
+    // Level 3, the only level the program reads.
     BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                            LPDWORD needed) override;
     HANDLE AddPrinterA(LPSTR server, DWORD level, LPBYTE info) override;
@@ -177,6 +188,8 @@ public:
     BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) override;
     BOOL ClosePrinter(HANDLE printer) override;
     BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) override;
+    // On by the group policy's value or by Machine::protectedPrintSwitchedOn.
+    HRESULT IsProtectedPrintEnabled(BOOL* enabled) override;
     SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) override;
     SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) override;
     BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) override;
@@ -235,6 +248,7 @@ private:
     void buildMachine();
     void setSpoolerLoaded(bool running);
     std::string driverDirectory(const std::string& environment) const;
+    std::string driverFilesDirectory(const Spooler::Driver& driver) const;
     Services::Service* openedService(const char* call, SC_HANDLE handle, DWORD right,
                                      ServiceObject** opened);
     bool spoolerReachable(LPSTR server, bool changes);

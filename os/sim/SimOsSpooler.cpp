@@ -1063,6 +1063,50 @@ BOOL SimOs::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, D
     return TRUE;
 }
 
+namespace {
+
+// A driver as GetPrinterDriverA and EnumPrinterDriversA report it: its files
+// with the path of the directory that keeps them.
+struct DriverRecord {
+    const Spooler::Driver* driver;
+    std::string paths[4];  // driver, data, configuration and help file; no help file: empty
+    std::string dependents;  // each ended by a zero
+
+    DriverRecord(const Spooler::Driver& d, const std::string& directory) : driver(&d) {
+        const std::string* files[] = {&d.driverPath, &d.dataFile, &d.configFile, &d.helpFile};
+        for (int i = 0; i < 4; ++i) paths[i] = files[i]->empty() ? std::string() : directory + *files[i];
+        for (const std::string& file : d.dependentFiles) dependents += directory + file + '\0';
+    }
+    // The room its strings take.
+    DWORD stringBytes(const Machine& machine) const {
+        DWORD total = textBytes(machine, driver->name) + textBytes(machine, driver->environment);
+        for (const std::string& path : paths) total += textBytes(machine, path);
+        total += textBytes(machine, dependents);  // the list and the zero that ends it
+        return total + textBytes(machine, driver->monitorName) + textBytes(machine, driver->defaultDataType);
+    }
+    void write(DRIVER_INFO_3A* out, Packer& strings) const {
+        std::memset(out, 0, sizeof *out);
+        out->cVersion = driver->version;
+        out->pName = strings.put(driver->name);
+        out->pEnvironment = strings.put(driver->environment);
+        out->pDriverPath = strings.put(paths[0]);
+        out->pDataFile = strings.put(paths[1]);
+        out->pConfigFile = strings.put(paths[2]);
+        out->pHelpFile = strings.put(paths[3]);
+        out->pDependentFiles = strings.put(dependents);  // a list, ended by the zero put() adds
+        out->pMonitorName = strings.put(driver->monitorName);
+        out->pDefaultDataType = strings.put(driver->defaultDataType);
+    }
+};
+
+}  // namespace
+
+// Files are reported with the path of the version directory that keeps them.
+std::string SimOs::driverFilesDirectory(const Spooler::Driver& driver) const {
+    return driverDirectory(driver.environment) +
+           (machine_.isNt() ? "\\" + std::to_string(driver.version) : std::string()) + "\\";
+}
+
 BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                               LPDWORD needed) {
     SIM_LOCK();
@@ -1088,35 +1132,45 @@ BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LP
         fail(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
-    // Files are reported with the path of the version directory that keeps them.
-    const std::string directory =
-        driverDirectory(resolved) + (machine_.isNt() ? "\\" + std::to_string(d->version) : std::string()) + "\\";
-    const std::string paths[] = {directory + d->driverPath, directory + d->dataFile, directory + d->configFile,
-                                 d->helpFile.empty() ? std::string() : directory + d->helpFile};
-    DWORD total = sizeof(DRIVER_INFO_3A) + textBytes(machine_, d->name) + textBytes(machine_, d->environment);
-    for (const std::string& path : paths) total += textBytes(machine_, path);
-    for (const std::string& file : d->dependentFiles) total += textBytes(machine_, directory + file);
-    total += 1 + textBytes(machine_, d->monitorName) + textBytes(machine_, d->defaultDataType);
+    const DriverRecord record(*d, driverFilesDirectory(*d));
     if (needed == nullptr) {
         fail(RPC_X_NULL_REF_POINTER);
         return FALSE;
     }
-    if (!recordFits(total, buffer, size, needed)) return FALSE;
-    auto* out = reinterpret_cast<DRIVER_INFO_3A*>(buffer);
-    std::memset(out, 0, sizeof *out);
+    if (!recordFits(sizeof(DRIVER_INFO_3A) + record.stringBytes(machine_), buffer, size, needed)) return FALSE;
     Packer strings(buffer + sizeof(DRIVER_INFO_3A));
-    out->cVersion = d->version;
-    out->pName = strings.put(d->name);
-    out->pEnvironment = strings.put(d->environment);
-    out->pDriverPath = strings.put(paths[0]);
-    out->pDataFile = strings.put(paths[1]);
-    out->pConfigFile = strings.put(paths[2]);
-    out->pHelpFile = strings.put(paths[3]);
-    std::string dependents;
-    for (const std::string& file : d->dependentFiles) dependents += directory + file + '\0';
-    out->pDependentFiles = strings.put(dependents);  // a list, ended by the zero put() adds
-    out->pMonitorName = strings.put(d->monitorName);
-    out->pDefaultDataType = strings.put(d->defaultDataType);
+    record.write(reinterpret_cast<DRIVER_INFO_3A*>(buffer), strings);
+    return TRUE;
+}
+
+BOOL SimOs::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                LPDWORD needed, LPDWORD returned) {
+    SIM_LOCK();
+    if (enter("EnumPrinterDriversA", text(environment))) return FALSE;
+    if (!spoolerReachable(server, false)) return FALSE;
+    if (level != 3) {
+        fail(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    std::string resolved;
+    if (!resolveEnvironment(machine_, environment, &resolved)) {
+        fail(ERROR_INVALID_ENVIRONMENT);
+        return FALSE;
+    }
+    if (needed == nullptr || returned == nullptr) {
+        fail(RPC_X_NULL_REF_POINTER);
+        return FALSE;
+    }
+    std::vector<DriverRecord> records;
+    for (const auto& d : spooler_.drivers)
+        if (equalsNoCase(d.environment, resolved)) records.emplace_back(d, driverFilesDirectory(d));
+    DWORD total = 0;
+    for (const DriverRecord& record : records) total += sizeof(DRIVER_INFO_3A) + record.stringBytes(machine_);
+    if (!enumerationFits(total, buffer, size, needed, returned)) return FALSE;
+    Packer strings(buffer + sizeof(DRIVER_INFO_3A) * records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i].write(reinterpret_cast<DRIVER_INFO_3A*>(buffer) + i, strings);
+    *returned = static_cast<DWORD>(records.size());
     return TRUE;
 }
 
@@ -1245,6 +1299,22 @@ BOOL SimOs::SetDefaultPrinterA(LPCSTR printerName) {
     }
     makeDefault(*this, *printer);
     return TRUE;
+}
+
+}  // namespace os::sim
+
+namespace os::sim {
+
+HRESULT SimOs::IsProtectedPrintEnabled(BOOL* enabled) {
+    SIM_LOCK();
+    if (enter("IsProtectedPrintEnabled")) return E_FAIL;
+    // The Windows Runtime came with Windows 8, the mode with Windows 11 24H2.
+    if (!machine_.ntAtLeast(6, 2)) return static_cast<HRESULT>(0x80070078);  // ERROR_CALL_NOT_IMPLEMENTED
+    if (!machine_.ntAtLeast(10, 0) || machine_.build < 26100) return REGDB_E_CLASSNOTREG;
+    const DWORD policy = registry_.getDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\WPP",
+                                            "WindowsProtectedPrintGroupPolicyState");
+    *enabled = policy == 1 || machine_.protectedPrintSwitchedOn;
+    return S_OK;
 }
 
 }  // namespace os::sim

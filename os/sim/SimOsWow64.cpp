@@ -44,11 +44,16 @@ bool shared(const Machine& m, const std::string& rest) {
     return seven && equalsNoCase(first, "DriverStore");
 }
 
-WORD processorArchitecture(WORD machine) {
-    switch (machine) {
+// The processor as GetNativeSystemInfo tells it to this x86 program. On
+// ARM64 it is told of the processor it is emulated on: x86, or x64 where
+// Windows 11 emulates that too.
+WORD toldProcessor(const Machine& m) {
+    switch (m.nativeMachine) {
         case IMAGE_FILE_MACHINE_AMD64: return PROCESSOR_ARCHITECTURE_AMD64;
-        case IMAGE_FILE_MACHINE_ARM64: return PROCESSOR_ARCHITECTURE_ARM64;
         case IMAGE_FILE_MACHINE_IA64: return PROCESSOR_ARCHITECTURE_IA64;
+        case IMAGE_FILE_MACHINE_ARM64:
+            return m.ntAtLeast(10, 0) && m.build >= 22000 ? PROCESSOR_ARCHITECTURE_AMD64
+                                                          : PROCESSOR_ARCHITECTURE_INTEL;
         default: return PROCESSOR_ARCHITECTURE_INTEL;
     }
 }
@@ -77,17 +82,18 @@ std::string SimOs::viewedKey(HKEY root, const std::string& subKey, REGSAM access
            (rest.empty() ? std::string() : "\\" + rest);
 }
 
-BOOL SimOs::IsWow64Process2(HANDLE, USHORT* processMachine, USHORT* nativeMachine) {
+BOOL SimOs::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
     SIM_LOCK();
     if (enter("IsWow64Process2")) return FALSE;
     if (!machine_.hasIsWow64Process2()) {
         fail(ERROR_CALL_NOT_IMPLEMENTED);
         return FALSE;
     }
-    if (processMachine == nullptr) {
+    if (process != GetCurrentProcess() || processMachine == nullptr) {
         fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // The program is an x86 one: emulated everywhere but on x86.
     *processMachine = machine_.wow64() ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_UNKNOWN;
     if (nativeMachine) *nativeMachine = machine_.nativeMachine;
     return TRUE;
@@ -97,11 +103,12 @@ void SimOs::GetNativeSystemInfo(LPSYSTEM_INFO info) {
     SIM_LOCK();
     enter("GetNativeSystemInfo");
     *info = SYSTEM_INFO();
-    // Where the call is missing (before XP) the seam answers as GetSystemInfo,
-    // which there is the machine's own answer.
-    info->wProcessorArchitecture = machine_.hasNativeSystemInfo()
-                                       ? processorArchitecture(machine_.nativeMachine)
-                                       : PROCESSOR_ARCHITECTURE_INTEL;
+    if (!machine_.hasNativeSystemInfo()) {
+        info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return;
+    }
+    info->wProcessorArchitecture = toldProcessor(machine_);
     info->dwPageSize = 4096;
     info->dwNumberOfProcessors = 2;
     info->dwAllocationGranularity = 65536;

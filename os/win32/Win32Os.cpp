@@ -58,6 +58,30 @@ BOOL Win32Os::GetVersionExA(LPOSVERSIONINFOA info) {
     return ::GetVersionExA(info);
 }
 
+LONG Win32Os::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
+    // ntdll's, which the NT family has from Windows 2000 on.
+    typedef LONG(WINAPI * Proc)(PRTL_OSVERSIONINFOEXW);
+    static const Proc function = systemFunction<Proc>("ntdll.dll", "RtlGetVersion");
+    return function ? function(info) : kStatusNotImplemented;
+}
+
+BOOL Win32Os::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
+    // Windows 10 version 1709 on; the only call that tells an x86 program on
+    // ARM64 from one on x64.
+    typedef BOOL(WINAPI * Proc)(HANDLE, USHORT*, USHORT*);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "IsWow64Process2");
+    return function ? function(process, processMachine, nativeMachine) : missing<BOOL>(FALSE);
+}
+
+void Win32Os::GetNativeSystemInfo(LPSYSTEM_INFO info) {
+    // Windows XP on.
+    typedef void(WINAPI * Proc)(LPSYSTEM_INFO);
+    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetNativeSystemInfo");
+    if (function) return function(info);
+    info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+}
+
 DWORD Win32Os::GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     return ::GetModuleFileNameA(module, buffer, size);
 }
@@ -292,6 +316,14 @@ BOOL Win32Os::SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLB
     return function ? function(cabinet, reserved, handler, context) : missing<BOOL>(FALSE);
 }
 
+BOOL Win32Os::SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
+                                                DWORD size, PDWORD required) {
+    // Windows Vista on.
+    typedef BOOL(WINAPI * Proc)(PCSTR, const void*, PCSTR, PSTR, DWORD, PDWORD);
+    static const Proc function = systemFunction<Proc>("setupapi.dll", "SetupGetInfDriverStoreLocationA");
+    return function ? function(fileName, platform, localeName, buffer, size, required) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
     static const auto function = spooler<decltype(&::AddPrinterDriverA)>("AddPrinterDriverA");
     return function ? function(server, level, info) : missing<BOOL>(FALSE);
@@ -344,6 +376,12 @@ BOOL Win32Os::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer,
     return function ? function(flags, name, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
+BOOL Win32Os::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                  LPDWORD needed, LPDWORD returned) {
+    static const auto function = spooler<decltype(&::EnumPrinterDriversA)>("EnumPrinterDriversA");
+    return function ? function(server, environment, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
     static const auto function = spooler<decltype(&::GetPrinterDriverA)>("GetPrinterDriverA");
     return function ? function(printer, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
@@ -394,6 +432,72 @@ BOOL Win32Os::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
     typedef BOOL(WINAPI * Proc)(LPSTR, LPDWORD);
     static const Proc function = spooler<Proc>("GetDefaultPrinterA");
     return function ? function(buffer, size) : missing<BOOL>(FALSE);
+}
+
+namespace {
+
+// The Windows Runtime as the program reaches it: combase's functions, looked
+// up at run time (Windows 8 on), and the one interface it asks for.
+struct WinRt {
+    typedef HRESULT(WINAPI* Initialize)(int type);
+    typedef void(WINAPI* Uninitialize)();
+    typedef HRESULT(WINAPI* CreateString)(const WCHAR* text, UINT32 length, void** string);
+    typedef HRESULT(WINAPI* DeleteString)(void* string);
+    typedef HRESULT(WINAPI* GetActivationFactory)(void* classId, const GUID& iid, void** factory);
+    Initialize initialize = systemFunction<Initialize>("combase.dll", "RoInitialize");
+    Uninitialize uninitialize = systemFunction<Uninitialize>("combase.dll", "RoUninitialize");
+    CreateString createString = systemFunction<CreateString>("combase.dll", "WindowsCreateString");
+    DeleteString deleteString = systemFunction<DeleteString>("combase.dll", "WindowsDeleteString");
+    GetActivationFactory getFactory = systemFunction<GetActivationFactory>("combase.dll", "RoGetActivationFactory");
+    bool present() const { return initialize && uninitialize && createString && deleteString && getFactory; }
+};
+
+// Windows.Graphics.Printing.ProtectedPrint.IWindowsProtectedPrintInfoStatics:
+// IInspectable's six entries, then the property.
+struct ProtectedPrintStatics;
+struct ProtectedPrintStaticsTable {
+    HRESULT(WINAPI* queryInterface)(ProtectedPrintStatics*, const GUID&, void**);
+    ULONG(WINAPI* addRef)(ProtectedPrintStatics*);
+    ULONG(WINAPI* release)(ProtectedPrintStatics*);
+    void* getIids;
+    void* getRuntimeClassName;
+    void* getTrustLevel;
+    HRESULT(WINAPI* isProtectedPrintEnabled)(ProtectedPrintStatics*, BYTE* value);
+};
+struct ProtectedPrintStatics {
+    const ProtectedPrintStaticsTable* table;
+};
+
+const GUID kProtectedPrintStatics = {0xa7d212f3, 0x4168, 0x5485, {0x98, 0xab, 0xd8, 0x9d, 0x04, 0x60, 0x3b, 0x40}};
+const WCHAR kProtectedPrintClass[] = L"Windows.Graphics.Printing.ProtectedPrint.WindowsProtectedPrintInfo";
+
+HRESULT readProtectedPrint(const WinRt& rt, BOOL* enabled) {
+    void* classId = nullptr;
+    HRESULT result = rt.createString(kProtectedPrintClass, sizeof kProtectedPrintClass / sizeof(WCHAR) - 1, &classId);
+    if (FAILED(result)) return result;
+    ProtectedPrintStatics* statics = nullptr;
+    result = rt.getFactory(classId, kProtectedPrintStatics, reinterpret_cast<void**>(&statics));
+    if (SUCCEEDED(result)) {
+        BYTE value = 0;
+        result = statics->table->isProtectedPrintEnabled(statics, &value);
+        if (SUCCEEDED(result)) *enabled = value ? TRUE : FALSE;
+        statics->table->release(statics);
+    }
+    rt.deleteString(classId);
+    return result;
+}
+
+}  // namespace
+
+HRESULT Win32Os::IsProtectedPrintEnabled(BOOL* enabled) {
+    static const WinRt rt;
+    if (!rt.present()) return HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED);
+    // The thread is left as it was found: an apartment begun here is ended
+    // here, one begun before (of either kind) stays.
+    const HRESULT initialized = rt.initialize(0 /* RO_INIT_SINGLETHREADED */);
+    const HRESULT result = readProtectedPrint(rt, enabled);
+    if (SUCCEEDED(initialized)) rt.uninitialize();
+    return result;
 }
 
 SC_HANDLE Win32Os::OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) {
@@ -450,25 +554,6 @@ BOOL Win32Os::EqualSid(PSID first, PSID second) {
 
 PVOID Win32Os::FreeSid(PSID sid) {
     return ::FreeSid(sid);
-}
-
-BOOL Win32Os::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
-    // From Windows 10 1709 on; the only call that tells an x86 program on
-    // ARM64 from one on x64.
-    typedef BOOL(WINAPI * Proc)(HANDLE, USHORT*, USHORT*);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "IsWow64Process2");
-    return function ? function(process, processMachine, nativeMachine) : missing<BOOL>(FALSE);
-}
-
-void Win32Os::GetNativeSystemInfo(LPSYSTEM_INFO info) {
-    // From Windows XP on. Windows 2000 has no WOW64, so its GetSystemInfo
-    // already describes the machine.
-    typedef void(WINAPI * Proc)(LPSYSTEM_INFO);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetNativeSystemInfo");
-    if (function)
-        function(info);
-    else
-        ::GetSystemInfo(info);
 }
 
 BOOL Win32Os::Wow64DisableWow64FsRedirection(PVOID* oldValue) {

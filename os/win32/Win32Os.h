@@ -15,6 +15,9 @@ public:
     DWORD GetLastError() override;
     void SetLastError(DWORD code) override;
     BOOL GetVersionExA(LPOSVERSIONINFOA info) override;
+    LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) override;
+    BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
+    void GetNativeSystemInfo(LPSYSTEM_INFO info) override;
     DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) override;
     DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) override;
     BOOL SetCurrentDirectoryA(LPCSTR path) override;
@@ -34,8 +37,6 @@ public:
     HLOCAL LocalFree(HLOCAL memory) override;
     HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
-    BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
-    void GetNativeSystemInfo(LPSYSTEM_INFO info) override;
     BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) override;
     BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) override;
     DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size, LPCSTR fileName) override;
@@ -76,6 +77,8 @@ public:
     BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) override;
     BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) override;
     BOOL SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) override;
+    BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
+                                         DWORD size, PDWORD required) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
     BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) override;
@@ -88,6 +91,8 @@ public:
     BOOL DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) override;
     BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) override;
+    BOOL EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed, LPDWORD returned) override;
     BOOL GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                            LPDWORD needed) override;
     BOOL DeletePrinter(HANDLE printer) override;
@@ -99,6 +104,7 @@ public:
     BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) override;
     BOOL ClosePrinter(HANDLE printer) override;
     BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size) override;
+    HRESULT IsProtectedPrintEnabled(BOOL* enabled) override;
     SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access) override;
     SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access) override;
     BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status) override;

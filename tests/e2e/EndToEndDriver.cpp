@@ -10,7 +10,7 @@
 //   e2e_driver.exe SCENARIO WINDOWS MEDIUM OUTDIR    runs and checks it
 
 // WINDOWS is the version Wine reports to setup.exe (win2k, winxp, win2003,
-// vista, win2008, win7); MEDIUM the medium's folder in the prefix; OUTDIR
+// vista, win2008, win7, win8, win81, win10); MEDIUM the medium's folder in the prefix; OUTDIR
 // where a picture of the screen goes when a step fails. Prints each step and
 // every failure, naming what it waited for; exits with 0 when all held.
 #include <windows.h>
@@ -52,8 +52,8 @@ struct Scenario {
     std::vector<const char*> before;
     // What must be gone afterwards, and what must still be there: printers,
     // printer drivers, port monitors, files.
-    std::vector<const char*> printersGone, printersLeft, driversGone, monitorsGone, monitorsLeft, filesGone,
-        filesLeft;
+    std::vector<const char*> printersGone, printersLeft, driversGone, driversLeft, monitorsGone, monitorsLeft,
+        filesGone, filesLeft;
     std::vector<const char*> keysGone, keysLeft;  // below HKEY_LOCAL_MACHINE
     long exitCode = 0;                  // what it ends with
     std::vector<const char*> logLines;  // texts of its log, in order; "@KEY" stands for a language text
@@ -69,6 +69,7 @@ struct Scenario {
     // Before setup.exe starts.
     std::vector<UsbPrinter> usbPrinters;
     bool olderSerialMonitor = false;  // an older copy installed and held by the spooler
+    const char* foreignDriver = nullptr;  // another product's driver of this name, with files of its own
     // The walk.
     const char* model = "RP-80";
     int category = 0;
@@ -195,12 +196,16 @@ std::vector<Scenario> scenarios() {
         all.push_back(s);
     }
     {
-        // A Windows the program does not know: nothing installed for Windows 98/Me's rules.
+        // Windows 10 is installed for with Windows 7's rules; the log names it
+        // as it runs and says what GetVersionEx told the program (which names
+        // it in its manifest), and whether the default printer held.
         Scenario s;
-        s.name = "QuietUnknownWindows";
-        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
-        s.exitCode = 1633;
-        s.logLines = {"is not a system this setup knows", "exit code 1633"};
+        s.name = "QuietWindows10";
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default /log C:\\quiet.log";
+        s.defaultPrinter = true;
+        s.logLines = {"running on Windows 10 (10.0.", ") x86; GetVersionEx 10.0\r\n", "target system 7",
+                      "printer RP-80(P) on LPT1: added", "made the default printer",
+                      "the default printer held: Windows names RP-80(P)", "exit code 0"};
         all.push_back(s);
     }
     {
@@ -266,6 +271,19 @@ std::vector<Scenario> scenarios() {
         s.printersLeft = {"RP-58(S)"};
         s.monitorsLeft = {"POS Serial Port"};
         s.changes = "installation";  // the other model's stays
+        all.push_back(s);
+    }
+    {
+        // Another product's driver bears the model's driver name: not the model's to remove.
+        Scenario s;
+        s.name = "RemoveBesideAnotherProductsDriver";
+        s.foreignDriver = "RP-80";
+        s.quiet = "/uninstall /quiet /model RP-80 /log C:\\quiet.log";
+        s.exitCode = 1605;
+        s.logLines = {"printer driver RP-80 kept: its files are not the ones this medium installs",
+                      "ended: nothing of RP-80 is installed", "exit code 1605"};
+        s.driversLeft = {"RP-80"};
+        s.filesLeft = {"C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\VENDOR.DLL"};
         all.push_back(s);
     }
     {
@@ -454,6 +472,8 @@ void step(const std::string& what) {
 // --- The medium and the prefix --------------------------------------------------
 
 std::string medium;
+// The Windows version Wine reports to setup.exe (win2k, ..., win10).
+std::string windowsVersion;
 
 // A text of the medium's language file, whole, with its line breaks made as
 // the program makes them (app/TextTable): as a box shows it.
@@ -571,6 +591,31 @@ void installOlderSerialMonitor() {
              "DriverVersion", 1);
 }
 
+// Another product's printer driver under `name`: the medium's stand-in
+// programs and a data file, under names of its own.
+void installForeignDriver(const char* name) {
+    char directory[MAX_PATH] = {};
+    DWORD needed = 0;
+    expect(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory,
+                                      &needed) != FALSE,
+           "the driver directory");
+    const std::pair<const char*, const char*> files[] = {
+        {"POSDRV.DLL", "VENDOR.DLL"}, {"POSDRVUI.DLL", "VENDORUI.DLL"}, {"RP80.GPD", "VENDOR.GPD"}};
+    for (const auto& [from, to] : files)
+        expect(CopyFileA((medium + "\\W32\\" + from).c_str(), (std::string(directory) + "\\" + to).c_str(), FALSE) !=
+                   FALSE,
+               std::string("placing another product's ") + to);
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = const_cast<char*>(name);
+    driver.pDriverPath = const_cast<char*>("VENDOR.DLL");
+    driver.pDataFile = const_cast<char*>("VENDOR.GPD");
+    driver.pConfigFile = const_cast<char*>("VENDORUI.DLL");
+    driver.pDefaultDataType = const_cast<char*>("RAW");
+    expect(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)) != FALSE,
+           "registering another product's driver (" + std::to_string(GetLastError()) + ")");
+}
+
 // --- The walk ------------------------------------------------------------------
 
 class Walk {
@@ -587,6 +632,9 @@ private:
         return control;
     }
     void next() { click(GetDlgItem(frame_, IDOK)); }
+    // The running system's button is marked and the only one enabled;
+    // Windows 8 and later are Windows 7's.
+    void checkOsPage();
     // Answers the boxes until setup.exe ends or waits for the user again;
     // a question gets the scenario's answer, every other box its OK.
     void settle();
@@ -605,6 +653,24 @@ void Walk::settle() {
         return s_.answerYes ? IDYES : IDNO;
     });
     if (!settled) fail("waited for setup.exe to finish its work or ask, and for its boxes to close");
+}
+
+void Walk::checkOsPage() {
+    const struct {
+        const char* windows;
+        int button;
+    } marks[] = {{"win2k", 1028}, {"winxp", 1029}, {"win2003", 1075}, {"vista", 1076}, {"win2008", 1077},
+                 {"win7", 1078},  {"win8", 1078},  {"win81", 1078},   {"win10", 1078}};
+    for (const auto& mark : marks) {
+        if (windowsVersion != mark.windows) continue;
+        HWND button = visibleControl(frame_, mark.button);
+        expect(button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED && IsWindowEnabled(button),
+               "the OS page marks button " + std::to_string(mark.button) + " on " + windowsVersion);
+        for (int other : {1028, 1029, 1075, 1076, 1077, 1078})
+            if (other != mark.button)
+                expect(!IsWindowEnabled(GetDlgItem(GetParent(button), other)),
+                       "the OS page disables button " + std::to_string(other));
+    }
 }
 
 void Walk::run() {
@@ -630,6 +696,7 @@ void Walk::run() {
     click(visibleControl(frame_, s_.advanced ? kAdvanced : kTypical));
     next();
     if (!waitForControl(kOs2000, "the OS page")) return;
+    checkOsPage();
     next();
     HWND ports = waitForControl(kPortList, "the port page");
     settle();  // the port list's probe of the USB printers may speak
@@ -728,6 +795,8 @@ void checkGoneAndLeft(const Scenario& s) {
     for (const char* name : s.printersGone) expect(!printerNamed(name).found, std::string("no printer ") + name);
     for (const char* name : s.printersLeft) expect(printerNamed(name).found, std::string("the printer ") + name + " stays");
     for (const char* name : s.driversGone) expect(!driverInstalled(name), std::string("no printer driver ") + name);
+    for (const char* name : s.driversLeft)
+        expect(driverInstalled(name), std::string("the printer driver ") + name + " stays");
     for (const char* name : s.monitorsGone) expect(!monitorInstalled(name), std::string("no monitor ") + name);
     for (const char* name : s.monitorsLeft) expect(monitorInstalled(name), std::string("the monitor ") + name + " stays");
     for (const char* path : s.filesGone)
@@ -963,6 +1032,7 @@ int main(int argc, char** argv) {
     }
     const int first = preparing ? 2 : 1;
     const std::string name = argv[first], windows = argv[first + 1];
+    windowsVersion = windows;
     medium = argv[first + 2];
     pictureDirectory = preparing ? "." : argv[first + 3];
     for (const Scenario& s : scenarios()) {
@@ -972,6 +1042,7 @@ int main(int argc, char** argv) {
             prepareSystem(windows);
             attachUsbPrinters(s.usbPrinters);
             if (s.olderSerialMonitor) installOlderSerialMonitor();
+            if (s.foreignDriver) installForeignDriver(s.foreignDriver);
             if (s.plantedLibraries) preferPlantedLibraries();
             if (s.installerStopsToAsk)
                 WritePrivateProfileStringA("Installer", "StopsToAsk", "1", (medium + "\\USBDrv\\Install.ini").c_str());

@@ -43,6 +43,9 @@ case "$windows" in
   vista|win2008|win7)
     mkdir -p "$windir/system32/DriverStore/FileRepository"
     cp -a "$fixtures/driver-store/." "$windir/system32/DriverStore/FileRepository/" ;;
+  win8|win81|win10)
+    mkdir -p "$windir/system32/DriverStore/FileRepository"
+    cp -a "$fixtures/driver-store-8/." "$windir/system32/DriverStore/FileRepository/" ;;
 esac
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 audit="$(dirname "$0")/audit.sh"

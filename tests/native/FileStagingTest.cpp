@@ -252,6 +252,57 @@ TEST_F(Windows7StagingTest, OtherFilesStillComeFromTheMedium) {
     EXPECT_EQ(copy("POSDRV.DLL"), 1);
 }
 
+// Windows 8 and later: the package of the architecture installed for that
+// holds the file, Windows' own answer first; beside it lie packages of the
+// version-4 model, of the other architecture, and versions updates left.
+TEST(NewerWindowsStagingTest, UnidrvFilesComeFromAnX86PackageThatHoldsThem) {
+    using os::sim::Machine;
+    struct Case {
+        const char* what;
+        Machine machine;
+        std::vector<const char*> folders;  // in the store; "+" after the name: it holds the file
+        const char* windowsNames;          // the folder Windows gives for its ntprint.inf; null: none
+        const char* from;                  // the folder copied from; null: "Couldn't find system fiels."
+    };
+    const Case cases[] = {
+        {"Windows 8, one package", Machine::windows8(), {"ntprint.inf_x86_4d1e+"}, nullptr, "ntprint.inf_x86_4d1e"},
+        {"Windows 8.1, a version left without its files first", Machine::windows81(),
+         {"ntprint.inf_x86_0a77", "ntprint.inf_x86_b2c1+", "ntprint4.inf_x86_11aa"}, nullptr, "ntprint.inf_x86_b2c1"},
+        {"Windows 10, the version-4 package alone", Machine::windows10(), {"ntprint4.inf_x86_11aa"}, nullptr, nullptr},
+        {"Windows 10, the other architecture's package first", Machine::windows10(),
+         {"ntprint.inf_amd64_0001+", "ntprint.inf_x86_9f3e+"}, nullptr, "ntprint.inf_x86_9f3e"},
+        {"Windows 10, Windows names the newer of two versions", Machine::windows10(),
+         {"ntprint.inf_x86_1111+", "ntprint.inf_x86_2222+"}, "ntprint.inf_x86_2222", "ntprint.inf_x86_2222"},
+        {"Windows 11, Windows names a package without the file", Machine::windows11(),
+         {"ntprint.inf_x86_1111+", "ntprint.inf_x86_2222"}, "ntprint.inf_x86_2222", "ntprint.inf_x86_1111"},
+        {"Windows 11, Windows names the other architecture's package", Machine::windows11(),
+         {"ntprint.inf_amd64_3333+", "ntprint.inf_x86_4444+"}, "ntprint.inf_amd64_3333", "ntprint.inf_x86_4444"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::EngineMachine m(c.machine);
+        const std::string repository = m.windowsDirectory() + "\\System32\\DriverStore\\FileRepository\\";
+        for (std::string folder : c.folders) {
+            const bool holds = folder.back() == '+';
+            if (holds) folder.pop_back();
+            const std::string subfolder = folder.find("amd64") != std::string::npos ? "\\Amd64" : "\\I386";
+            m.sim.files().makeDirectories(repository + folder + subfolder);
+            if (holds) m.write(repository + folder + subfolder + "\\TTFSUB.GPD", folder);
+        }
+        if (c.windowsNames) m.sim.machine().driverStorePackages["ntprint.inf"] = repository + c.windowsNames;
+        std::string name = "ttfsub.gpd", error;
+        const int copied = copyDriverFile(name, install::kDriverDirectory, 7, false, error);
+        if (c.from) {
+            EXPECT_EQ(copied, 1) << error;
+            EXPECT_EQ(m.read(m.driverDirectory() + "\\TTFSUB.GPD"), c.from);
+        } else {
+            EXPECT_EQ(copied, 0);
+            EXPECT_EQ(error, "Couldn't find system fiels.");
+        }
+        EXPECT_EQ(m.sim.openHandles(), 0u);
+    }
+}
+
 TEST_F(FileStagingTest, StagingOnXpCopiesTheThreeSupportFiles) {
     onMedium("TTFSUB.GPD");
     onMedium("STDNAMES.GPD");

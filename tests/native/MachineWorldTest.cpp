@@ -25,15 +25,15 @@ TEST(MachineWorld, TheArchitectureIsTheMachinesWhateverWindowsOffersToTellIt) {
         Machine machine;
         Architecture expected;
     } rows[] = {
-        {"Windows 2000, before GetNativeSystemInfo", Machine::windows2000(), Architecture::x86},
-        {"32-bit XP", Machine::windowsXp(), Architecture::x86},
+        {"Windows 2000, before GetNativeSystemInfo", Machine::windows2000(), Architecture::X86},
+        {"32-bit XP", Machine::windowsXp(), Architecture::X86},
         {"64-bit Windows 7, before IsWow64Process2",
-         Machine::sixtyFourBit(Machine::windows7()), Architecture::x64},
+         Machine::sixtyFourBit(Machine::windows7()), Architecture::X64},
         {"64-bit Windows 10 1607, before IsWow64Process2",
-         windows10(IMAGE_FILE_MACHINE_AMD64, 14393), Architecture::x64},
-        {"64-bit Windows 10 22H2", windows10(IMAGE_FILE_MACHINE_AMD64, 19045), Architecture::x64},
-        {"Windows 10 on ARM64", windows10(IMAGE_FILE_MACHINE_ARM64, 19045), Architecture::arm64},
-        {"32-bit Windows 10", windows10(IMAGE_FILE_MACHINE_I386, 19045), Architecture::x86},
+         windows10(IMAGE_FILE_MACHINE_AMD64, 14393), Architecture::X64},
+        {"64-bit Windows 10 22H2", windows10(IMAGE_FILE_MACHINE_AMD64, 19045), Architecture::X64},
+        {"Windows 10 on ARM64", windows10(IMAGE_FILE_MACHINE_ARM64, 19045), Architecture::Arm64},
+        {"32-bit Windows 10", windows10(IMAGE_FILE_MACHINE_I386, 19045), Architecture::X86},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -70,7 +70,7 @@ TEST(MachineWorld, ARefusedTurnOffIsReportedAndNotUndone) {
     testing_support::SimMachine machine(Machine::sixtyFourBit(Machine::windows7()));
     machine.sim.faults().fail("Wow64DisableWow64FsRedirection", ERROR_ACCESS_DENIED);
     {
-        os::NativeSystemDirectory native(Architecture::x64);
+        os::NativeSystemDirectory native(Architecture::X64);
         EXPECT_FALSE(native.reached());
         EXPECT_EQ(native.error(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/Captions.h"
+#include "app/ProtectedPrint.h"
 #include "app/QuietInstall.h"
 #include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
@@ -14,6 +15,7 @@ using testing_support::InstallScenario;
 using testing_support::machineFor;
 using testing_support::onePixelBitmap;
 using testing_support::quietLanguageFile;
+using os::sim::Machine;
 
 namespace {
 
@@ -52,6 +54,37 @@ void changedNothing(InstallScenario& s) {
         EXPECT_TRUE(s.sim.calls(call).empty()) << call;
 }
 
+// A medium whose model has its Windows 7 section alone, with its own driver
+// names, and these keys in its port section.
+void onlyWindows7Sections(InstallScenario& s, const std::string& portKeys) {
+    std::string file = receiptFile("");
+    file = file.substr(file.find("[M.Win7]"));
+    size_t names = file.find("DriverNameS=");
+    file.insert(names, "DriverNameP=M Parallel for 7\r\n");
+    s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
+            "[M.PORT]\r\nLPTSUPPORTED=1\r\n" + portKeys + file);
+}
+
+// The driver of the Windows 7 section, of the version-3 model, registered
+// for the NT spooler.
+void installedAsWindows7(InstallScenario& s) {
+    ASSERT_EQ(s.sim.spooler().drivers.size(), 1u);
+    const auto& driver = s.sim.spooler().drivers.front();
+    EXPECT_EQ(driver.name, "M Parallel for 7");
+    EXPECT_EQ(driver.version, 3u);
+    EXPECT_EQ(driver.environment, "Windows NT x86");
+}
+
+os::sim::Machine manifestNaming(os::sim::Machine m, DWORD newest) {
+    m.manifestNames = newest;
+    return m;
+}
+
+void protectedPrintPolicy(InstallScenario& s, DWORD value) {
+    s.sim.registry().setDword(HKEY_LOCAL_MACHINE, app::kProtectedPrintPolicyKey, app::kProtectedPrintPolicyValue,
+                              value);
+}
+
 // A medium that shows its licence agreement, with the licence or without.
 void showLicence(InstallScenario& s, bool present) {
     std::string setup = InstallScenario::monitorSections();
@@ -73,8 +106,77 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         {"Windows 98", 0, "/quiet /model M /port LPT1:", nullptr, 1633, "ended: <Nonsupport>"},
         // A Windows the detection does not know would be installed for with
         // Windows 98/Me's rules: a quiet run changes nothing there.
-        {"Windows 8", 8, "/quiet /accepteula /model M /port LPT1:", nullptr, 1633,
-         "ended: Windows 6.2 (build 9200, platform 2) is not a system this setup knows", nullptr, changedNothing},
+        {"an NT version the detection does not know", 7, "/quiet /accepteula /model M /port LPT1:",
+         [](InstallScenario& s) { s.sim.machine().minor = 4; }, 1633,
+         "ended: Windows NT 6.4 (6.4.7601) x86; GetVersionEx 6.4 is not a system this setup knows", nullptr,
+         changedNothing},
+        // Windows 8 and later take Windows 7's rules: its support key and its
+        // sections (the only ones the medium has here).
+        {"Windows 8.1, told 6.2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = manifestNaming(Machine::windows81(), 0x0601);
+         },
+         0, "running on Windows 8.1 (6.3.9600) x86; GetVersionEx 6.2", "M(P)", installedAsWindows7},
+        {"Windows 10", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windows10();
+         },
+         0, "running on Windows 10 (10.0.19045) x86; GetVersionEx 10.0", "M(P)", installedAsWindows7},
+        {"Windows Server 2022", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windowsServer2022();
+         },
+         0, "running on Windows Server 2022 (10.0.20348) x86; GetVersionEx 10.0", "M(P)", installedAsWindows7},
+        {"Windows 11, the model not offered for Windows 7", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "");
+             s.sim.machine() = Machine::windows11();
+         },
+         1633, "ended: <IDS_NOTSUPPORTWin7>", nullptr, changedNothing},
+        // Windows protected print mode takes no driver of the medium's:
+        // refused before anything is changed, by its policy or by Windows' word.
+        {"protected print mode by group policy", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windows11v24h2();
+             protectedPrintPolicy(s, 1);
+         },
+         1633, "Windows protected print mode is on by group policy (WindowsProtectedPrintGroupPolicyState is 1)",
+         nullptr, changedNothing},
+        {"protected print mode by group policy on 64-bit Windows", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows11v24h2());
+             protectedPrintPolicy(s, 1);
+         },
+         1633, "Windows protected print mode is on by group policy (WindowsProtectedPrintGroupPolicyState is 1)",
+         nullptr, changedNothing},
+        {"protected print mode switched on in Settings", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windows11v24h2();
+             s.sim.machine().protectedPrintSwitchedOn = true;
+         },
+         1633, "Windows protected print mode is on, Windows says\r\n2009-06-01 09:00:00.000  ended: Windows protected print mode is on:",
+         nullptr, changedNothing},
+        // Before 24H2 Windows has no such mode and ignores its policy.
+        {"the policy of protected print mode on Windows 11 23H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windows11();
+             protectedPrintPolicy(s, 1);
+         },
+         0, "printer M(P) on LPT1: added", "M(P)"},
+        {"protected print mode's policy off", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::windows11v24h2();
+             protectedPrintPolicy(s, 0);
+         },
+         0, "printer M(P) on LPT1: added", "M(P)"},
         {"no model offers a port", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
              s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
@@ -193,7 +295,7 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          nullptr, changedNothing},
         {"Windows on ARM64", 3, "/quiet /accepteula /model M /port LPT1:",
          [](InstallScenario& s) {
-             s.sim.machine() = os::sim::Machine::sixtyFourBit(os::sim::Machine::windows7(),
+             s.sim.machine() = os::sim::Machine::sixtyFourBit(os::sim::Machine::windows10(),
                                                                IMAGE_FILE_MACHINE_ARM64);
          },
          1633, "ended: This setup cannot install on Windows for ARM64 processors", nullptr, changedNothing},
@@ -204,9 +306,8 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
     };
     for (const QuietCase& row : rows) {
         SCOPED_TRACE(row.what);
-        InstallScenario scenario(row.targetOs == 95 ? 0 : row.targetOs == 8 ? 7 : row.targetOs);
+        InstallScenario scenario(row.targetOs == 95 ? 0 : row.targetOs);
         if (row.targetOs == 95) scenario.sim.machine() = os::sim::Machine::windows95();
-        if (row.targetOs == 8) scenario.sim.machine() = os::sim::Machine::windows8();
         scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\nCOMSUPPORTED=1\r\n"));
         scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
         scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());

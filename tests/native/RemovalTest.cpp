@@ -70,9 +70,32 @@ void addTill(InstallScenario& s, const char* port, const char* driver) {
 
 // A removal that finds nothing of its model changes nothing.
 void removedNothing(InstallScenario& s) {
-    for (const char* call : {"DeletePrinter", "DeleteMonitorA", "DeletePrintProcessorA",
-                             "DeleteFileA", "RegDeleteValueA", "MoveFileExA"})
+    for (const char* call : {"DeletePrinter", "DeletePrinterDriverExA", "DeletePrinterDriverA", "DeleteMonitorA",
+                             "DeletePrintProcessorA", "DeleteFileA", "RegDeleteValueA", "MoveFileExA"})
         EXPECT_TRUE(s.sim.calls(call).empty()) << call;
+}
+
+// Another product's driver that bears the name the medium gives one of the
+// model's drivers, with files of its own.
+void addForeignDriver(InstallScenario& s, const char* name) {
+    for (const char* file : {"VENDOR.DLL", "VENDOR.GPD", "VENDORUI.DLL"})
+        s.sim.files().writeFile(s.driverDirectory() + "\\" + file, std::string("another product's ") + file);
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = const_cast<char*>(name);
+    driver.pDriverPath = const_cast<char*>("VENDOR.DLL");
+    driver.pDataFile = const_cast<char*>("VENDOR.GPD");
+    driver.pConfigFile = const_cast<char*>("VENDORUI.DLL");
+    ASSERT_TRUE(s.sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&driver))) << s.sim.GetLastError();
+}
+
+// The medium as another copy of it names a file: the serial monitor's
+// interface DLL under another name.
+void renameSerialInterface(InstallScenario& s, const std::string& name) {
+    std::string setup = s.read("C:\\MEDIUM\\DRVCONFIG\\setup.ini");
+    for (size_t at = setup.find("=SERUI.DLL"); at != std::string::npos; at = setup.find("=SERUI.DLL", at))
+        setup.replace(at + 1, 9, name);
+    s.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", setup);
 }
 
 }  // namespace
@@ -184,12 +207,92 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
          [](InstallScenario& s) { s.sim.faults().fail("DeletePrinterDriverExA", ERROR_ACCESS_DENIED).when("Parallel"); },
          [](InstallScenario& s) { EXPECT_NE(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr); }},
         {"the spooler does not run", {lpt}, "/uninstall /quiet /model M", 1603,
-         "ended: removal failed: the printers could not be listed (system error 1722)", {"M(P)"},
+         "ended: removal failed: the printer drivers could not be listed (system error 1722)", {"M(P)"},
          [](InstallScenario& s) { s.sim.services().spooler().state = SERVICE_STOPPED; }},
         {"not an administrator", {lpt}, "/uninstall /quiet /model M", 1603, "ended: <IDS_ADMIN>", {"M(P)"},
          [](InstallScenario& s) { s.sim.machine().administrator = false; }},
         {"another copy runs", {lpt}, "/uninstall /quiet /model M", 1618, "ended: another copy", {"M(P)"},
          [](InstallScenario& s) { s.sim.holdMutexElsewhere("setup"); }},
+        // Another product's driver of the same name is not the model's, nor a printer that prints through it.
+        {"another product's driver of the model's name", {}, "/uninstall /quiet /model M", 1605,
+         "printer driver M Parallel kept: its files are not the ones this medium installs", {},
+         [](InstallScenario& s) {
+             addForeignDriver(s, "M Parallel");
+             s.sim.clearJournal();
+         },
+         [](InstallScenario& s) {
+             removedNothing(s);
+             EXPECT_TRUE(hasDriver(s, "M Parallel"));
+             EXPECT_TRUE(s.sim.files().isFile(s.driverDirectory() + "\\3\\VENDOR.DLL"));
+         }},
+        {"a printer of the model's name on another product's driver", {}, "/uninstall /quiet /model M", 1605,
+         "ended: nothing of M is installed", {"M(P)"},
+         [](InstallScenario& s) {
+             addForeignDriver(s, "M Parallel");
+             PRINTER_INFO_2A printer = {};
+             printer.pPrinterName = const_cast<char*>("M(P)");
+             printer.pPortName = const_cast<char*>("LPT1:");
+             printer.pDriverName = const_cast<char*>("M Parallel");
+             printer.pPrintProcessor = const_cast<char*>("WinPrint");
+             HANDLE added = s.sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+             ASSERT_NE(added, nullptr) << s.sim.GetLastError();
+             s.sim.ClosePrinter(added);
+             s.sim.clearJournal();
+         },
+         [](InstallScenario& s) {
+             removedNothing(s);
+             EXPECT_TRUE(hasDriver(s, "M Parallel"));
+         }},
+        // What the printers that stay use cannot be known: every shared part stays.
+        {"the printers that stay cannot be listed", {lpt, "/quiet /model M2 /port LPT1:"},
+         "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: the printers that stay could not be listed (system error 1722): the drivers, "
+         "port records, monitors and print processor are kept",
+         {"M2(P)"},
+         // The listing that finds the model's printers succeeds; the next fails once.
+         [](InstallScenario& s) { s.sim.faults().fail("EnumPrintersA", RPC_S_SERVER_UNAVAILABLE).after(2).times(1); },
+         [](InstallScenario& s) {
+             EXPECT_TRUE(hasDriver(s, "M Parallel"));
+             EXPECT_NE(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr) << "M2(P) prints through it";
+             EXPECT_TRUE(s.sim.files().isFile(s.processorDirectory() + "\\MPROC.DLL"));
+         }},
+        {"a printer that stays cannot be opened", {lpt, "/quiet /model M2 /port LPT1:"}, "/uninstall /quiet /model M",
+         1603, "ended: removal failed: printer M2(P), which stays, could not be read (system error 5)", {"M2(P)"},
+         [](InstallScenario& s) { s.sim.faults().fail("OpenPrinterA", ERROR_ACCESS_DENIED).when("M2(P)"); },
+         [](InstallScenario& s) {
+             EXPECT_TRUE(hasDriver(s, "M Parallel"));
+             EXPECT_NE(s.sim.spooler().processor("MProc", "Windows NT x86"), nullptr) << "M2(P) prints through it";
+         }},
+        {"the driver of a printer that stays cannot be read", {lpt, "/quiet /model M2 /port LPT1:"},
+         "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: printer M2(P), which stays, could not be read (system error 8)", {"M2(P)"},
+         [](InstallScenario& s) { s.sim.faults().fail("GetPrinterDriverA", ERROR_NOT_ENOUGH_MEMORY).when("M2(P)"); },
+         [](InstallScenario& s) { EXPECT_TRUE(hasDriver(s, "M Parallel")); }},
+        // The medium names the files the removal deletes: none outside their folder, none of Windows' own.
+        {"a medium naming a file outside its folder", {com}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: the medium names the file ..\\victim.ini, "
+         "which is not in the folder it is removed from (system error 123)",
+         {"M(S)"},
+         [](InstallScenario& s) {
+             renameSerialInterface(s, "..\\victim.ini");
+             s.write("C:\\WINDOWS\\victim.ini", "[another program's settings]\r\n");
+             s.sim.clearJournal();
+         },
+         [](InstallScenario& s) {
+             removedNothing(s);
+             EXPECT_TRUE(s.sim.files().isFile("C:\\WINDOWS\\victim.ini"));
+         }},
+        {"a medium naming one of Windows' own files", {com}, "/uninstall /quiet /model M", 0,
+         "file C:\\WINDOWS\\system32\\LOCALUI.DLL kept: it is one of Windows' own", {},
+         [](InstallScenario& s) {
+             renameSerialInterface(s, "LOCALUI.DLL");
+             s.write(s.systemDirectory() + "\\LOCALUI.DLL", "Windows' own");
+         },
+         [](InstallScenario& s) {
+             EXPECT_FALSE(hasMonitor(s, "Serial Mon"));
+             EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\SER.DLL"));
+             EXPECT_TRUE(s.sim.files().isFile(s.systemDirectory() + "\\LOCALUI.DLL"));
+         }},
     };
     for (const RemovalCase& row : rows) {
         SCOPED_TRACE(row.what);
@@ -241,8 +344,9 @@ TEST(RemovalTest, OnSixtyFourBitWindowsTheMonitorsFilesGoFromTheNativeSystemDire
     sim.files().writeFile(system + "\\SERUI.DLL", std::string("ui"));
     MONITOR_INFO_2A monitor = {const_cast<char*>("Serial Mon"), x64, const_cast<char*>("SER.DLL")};
     ASSERT_TRUE(sim.AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&monitor))) << sim.GetLastError();
-    for (const char* file : {"DRV.DLL", "M.GPD", "DRVUI.DLL"})
+    for (const char* file : {"DRV.DLL", "M.GPD", "DRVUI.DLL", "DRV.HLP"})
         sim.files().writeFile(system + "\\spool\\DRIVERS\\x64\\" + file, std::string("driver"));
+    // The files the medium installs under the name: the driver is the model's.
     DRIVER_INFO_3A driver = {};
     driver.cVersion = 3;
     driver.pName = const_cast<char*>("M Serial");
@@ -250,6 +354,7 @@ TEST(RemovalTest, OnSixtyFourBitWindowsTheMonitorsFilesGoFromTheNativeSystemDire
     driver.pDriverPath = const_cast<char*>("DRV.DLL");
     driver.pDataFile = const_cast<char*>("M.GPD");
     driver.pConfigFile = const_cast<char*>("DRVUI.DLL");
+    driver.pHelpFile = const_cast<char*>("DRV.HLP");
     ASSERT_TRUE(sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&driver))) << sim.GetLastError();
     PRINTER_INFO_2A printer = {};
     printer.pPrinterName = const_cast<char*>("M(S)");

@@ -120,7 +120,7 @@ TEST(StartupArchitectureTest, RefusesOtherProcessorsAndEarly64BitEditions) {
         {"Windows 7 on Itanium", Machine::sixtyFourBit(Machine::windows7(), IMAGE_FILE_MACHINE_IA64),
          "This setup cannot install on Windows for unknown processors: its printer drivers, port monitors "
          "and print processor are built for x86 and x64 Windows only."},
-        {"Windows on ARM64", Machine::sixtyFourBit(Machine::windows8(), IMAGE_FILE_MACHINE_ARM64),
+        {"Windows on ARM64", Machine::sixtyFourBit(Machine::windows10(), IMAGE_FILE_MACHINE_ARM64),
          "This setup cannot install on Windows for ARM64 processors: its printer drivers, port monitors "
          "and print processor are built for x86 and x64 Windows only."},
     };

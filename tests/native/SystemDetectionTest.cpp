@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/SystemDetection.h"
+#include "os/RunningSystem.h"
 #include "os/sim/SimOs.h"
 
 namespace {
@@ -26,16 +27,31 @@ Machine withVersion(DWORD platform, DWORD major, DWORD minor) {
 }
 
 struct SystemCase {
-    const char* name;
+    const char* name;  // also the name the program gives the system
     Machine machine;
     int targetOs;     // running-system detection
     bool marked;      // the OS page marks a radio button
     bool unknown;     // the OS page says the platform is unknown
 };
 
+Machine server(Machine m, DWORD build, const char* product) {
+    m.productType = 3;
+    m.build = build;
+    m.productName = product;
+    return m;
+}
+
 std::vector<SystemCase> systems() {
     Machine r2 = Machine::windows2003();
     r2.productName = "Microsoft Windows Server 2003 R2";
+    Machine xp64 = Machine::windows2003();
+    xp64.productType = 1;
+    // A program whose manifest names no system after 7 is told 6.2 from
+    // Windows 8.1 on; the detection goes by the version Windows runs as.
+    Machine windows10Unnamed = Machine::windows10();
+    windows10Unnamed.manifestNames = 0x0601;
+    Machine windows81Unnamed = Machine::windows81();
+    windows81Unnamed.manifestNames = 0;
     return {
         {"Windows 95", Machine::windows95(), 0, false, false},
         {"Windows 98", Machine::windows98(), 0, true, false},
@@ -44,24 +60,34 @@ std::vector<SystemCase> systems() {
         {"Windows 2000", Machine::windows2000(), 2, true, false},
         {"Windows XP", Machine::windowsXp(), 3, true, false},
         {"Windows Server 2003", Machine::windows2003(), 4, true, false},
-        {"Windows Server 2003 R2", r2, 4, true, false},
+        {"Windows Server 2003", r2, 4, true, false},
+        {"Windows XP Professional x64 Edition", xp64, 4, true, false},
         {"Windows Vista", Machine::windowsVista(), 5, true, false},
         {"Windows Server 2008", Machine::windows2008(), 6, true, false},
         {"Windows 7", Machine::windows7(), 7, true, false},
-        {"version 6.2", Machine::windows8(), 0, false, false},
-        {"NT 4.1", withVersion(VER_PLATFORM_WIN32_NT, 4, 1), 0, false, false},
-        {"NT 5.3", withVersion(VER_PLATFORM_WIN32_NT, 5, 3), 0, false, false},
-        {"NT 10.0", withVersion(VER_PLATFORM_WIN32_NT, 10, 0), 0, false, false},
-        {"Win32s", withVersion(VER_PLATFORM_WIN32s, 3, 10), 0, false, true},
-        {"platform 3", withVersion(3, 5, 0), 0, false, true},
+        {"Windows Server 2008 R2", server(Machine::windows7(), 7601, "Windows Server 2008 R2 Standard"), 7, true, false},
+        // The newer systems take Windows 7's rules, the newest a medium describes.
+        {"Windows 8", Machine::windows8(), 7, true, false},
+        {"Windows Server 2012", Machine::windowsServer2012(), 7, true, false},
+        {"Windows 8.1", Machine::windows81(), 7, true, false},
+        {"Windows 8.1", windows81Unnamed, 7, true, false},
+        {"Windows Server 2012 R2", server(Machine::windows81(), 9600, "Windows Server 2012 R2 Standard"), 7, true, false},
+        {"Windows 10", Machine::windows10(), 7, true, false},
+        {"Windows 10", windows10Unnamed, 7, true, false},
+        {"Windows Server 2016", server(Machine::windows10(), 14393, "Windows Server 2016 Standard"), 7, true, false},
+        {"Windows Server 2019", server(Machine::windows10(), 17763, "Windows Server 2019 Standard"), 7, true, false},
+        // Windows 11 by its build: its product name still says Windows 10.
+        {"Windows 11", Machine::windows11(), 7, true, false},
+        {"Windows 11", Machine::windows11v24h2(), 7, true, false},
+        {"Windows Server 2022", Machine::windowsServer2022(), 7, true, false},
+        {"Windows Server 2025", server(Machine::windows10(), 26100, "Windows Server 2025 Standard"), 7, true, false},
+        {"Windows NT 4.1", withVersion(VER_PLATFORM_WIN32_NT, 4, 1), 0, false, false},
+        {"Windows NT 5.3", withVersion(VER_PLATFORM_WIN32_NT, 5, 3), 0, false, false},
+        {"Windows NT 6.4", withVersion(VER_PLATFORM_WIN32_NT, 6, 4), 0, false, false},
+        {"Windows NT 11.0", withVersion(VER_PLATFORM_WIN32_NT, 11, 0), 0, false, false},
+        {"a Windows of platform 0", withVersion(VER_PLATFORM_WIN32s, 3, 10), 0, false, true},
+        {"a Windows of platform 3", withVersion(3, 5, 0), 0, false, true},
     };
-}
-
-OSVERSIONINFOA versionOf(SimOs& sim) {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    EXPECT_TRUE(sim.GetVersionExA(&version));
-    return version;
 }
 
 TEST(SystemDetectionTest, EveryWindowsGivesItsTargetOsAndTheOsPageMarksItOrNothing) {
@@ -71,7 +97,9 @@ TEST(SystemDetectionTest, EveryWindowsGivesItsTargetOsAndTheOsPageMarksItOrNothi
         os::ScopedSystem scope(sim);
         EXPECT_EQ(app::detectTargetOs(), c.targetOs);
 
-        app::OsPageChoice choice = app::osPageChoice(versionOf(sim));
+        const os::RunningSystem system = os::runningSystem();
+        EXPECT_EQ(app::systemName(system), c.name);
+        app::OsPageChoice choice = app::osPageChoice(system);
         EXPECT_EQ(choice.targetOs, c.targetOs);
         EXPECT_EQ(choice.marked, c.marked);
         EXPECT_EQ(choice.unknownPlatform, c.unknown);
@@ -80,14 +108,84 @@ TEST(SystemDetectionTest, EveryWindowsGivesItsTargetOsAndTheOsPageMarksItOrNothi
     }
 }
 
+// The log's line names the system as it runs, its processor, and what the
+// program is told.
+TEST(SystemDetectionTest, TheDescriptionGivesBothAnswersAndTheProcessor) {
+    struct Case {
+        Machine machine;
+        WORD processor;
+        DWORD manifestNames;
+        const char* described;
+    };
+    const Case cases[] = {
+        {Machine::windows11(), IMAGE_FILE_MACHINE_AMD64, 0x0A00, "Windows 11 (10.0.22631) x64; GetVersionEx 10.0"},
+        {Machine::windows10(), IMAGE_FILE_MACHINE_I386, 0x0601, "Windows 10 (10.0.19045) x86; GetVersionEx 6.2"},
+        {Machine::windows10(), IMAGE_FILE_MACHINE_I386, 0x0603, "Windows 10 (10.0.19045) x86; GetVersionEx 6.3"},
+        {Machine::windows81(), IMAGE_FILE_MACHINE_AMD64, 0x0601, "Windows 8.1 (6.3.9600) x64; GetVersionEx 6.2"},
+        {Machine::windows7(), IMAGE_FILE_MACHINE_I386, 0x0601, "Windows 7 (6.1.7601) x86; GetVersionEx 6.1"},
+        {Machine::windows98(), IMAGE_FILE_MACHINE_I386, 0, "Windows 98 (4.10.2222); GetVersionEx 4.10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.described);
+        Machine m = c.machine;
+        m.nativeMachine = c.processor;
+        m.manifestNames = c.manifestNames;
+        SimOs sim(m);
+        os::ScopedSystem scope(sim);
+        EXPECT_EQ(app::describeSystem(os::runningSystem()), c.described);
+    }
+}
+
+// IsWow64Process2 where Windows has it, which alone tells an x86 program
+// the truth on ARM64; GetNativeSystemInfo before it; x86 before that.
+TEST(SystemDetectionTest, TheProcessorIsTheMachinesNotTheProgramsOwn) {
+    struct Case {
+        const char* what;
+        Machine machine;
+        WORD processor;
+        os::Architecture expected;
+    };
+    Machine windows10v1507 = Machine::windows10();
+    windows10v1507.build = 10240;
+    const Case cases[] = {
+        {"x86 Windows 10", Machine::windows10(), IMAGE_FILE_MACHINE_I386, os::Architecture::X86},
+        {"x64 Windows 10", Machine::windows10(), IMAGE_FILE_MACHINE_AMD64, os::Architecture::X64},
+        {"x64 Windows 10 before 1511", windows10v1507, IMAGE_FILE_MACHINE_AMD64, os::Architecture::X64},
+        {"x64 Windows 8.1", Machine::windows81(), IMAGE_FILE_MACHINE_AMD64, os::Architecture::X64},
+        {"ARM64 Windows 11, which emulates x64 too", Machine::windows11(), IMAGE_FILE_MACHINE_ARM64,
+         os::Architecture::Arm64},
+        {"x64 Windows 7", Machine::windows7(), IMAGE_FILE_MACHINE_AMD64, os::Architecture::X64},
+        {"Windows 2000", Machine::windows2000(), IMAGE_FILE_MACHINE_I386, os::Architecture::X86},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m = c.machine;
+        m.nativeMachine = c.processor;
+        SimOs sim(m);
+        os::ScopedSystem scope(sim);
+        EXPECT_EQ(os::machineArchitecture(), c.expected);
+    }
+}
+
 TEST(SystemDetectionTest, AVersionThatCannotBeReadIsTreatedAsUnknown) {
     SimOs sim(Machine::windows7());
     os::ScopedSystem scope(sim);
     sim.faults().fail("GetVersionExA", ERROR_INVALID_PARAMETER);
     EXPECT_EQ(app::detectTargetOs(), 0);
-    // The OS page reads a zeroed version: a platform it does not know.
-    OSVERSIONINFOA zeroed = {};
-    EXPECT_TRUE(app::osPageChoice(zeroed).unknownPlatform);
+    // The OS page reads no version: a platform it does not know.
+    EXPECT_TRUE(app::osPageChoice(os::runningSystem()).unknownPlatform);
+}
+
+// Where ntdll does not answer, GetVersionExA's version stands.
+TEST(SystemDetectionTest, WithoutRtlGetVersionGetVersionExDecides) {
+    Machine m = Machine::windows81();
+    m.manifestNames = 0;
+    SimOs sim(m);
+    os::ScopedSystem scope(sim);
+    sim.faults().fail("RtlGetVersion", 0);
+    const os::RunningSystem system = os::runningSystem();
+    EXPECT_EQ(app::describeSystem(system), "Windows 8 (6.2.9200) x86; GetVersionEx 6.2");
+    EXPECT_EQ(app::targetOsOf(system), app::kWindows7);
 }
 
 class ProductNameTest : public ::testing::Test {

@@ -1,8 +1,10 @@
 // Version, module path, system directories and memory as Windows reports
 // them, on every backend.
+#include <cstddef>
 #include <cstring>
 #include <string>
 
+#include "os/RunningSystem.h"
 #include "support/Backend.h"
 
 using testing_support::BackendTest;
@@ -76,6 +78,33 @@ TEST_P(ProcessBehaviour, GetVersionExTakesOnlyTheTwoKnownRecordSizes) {
         EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER)) << wrong;
         EXPECT_EQ(bad.dwMajorVersion, 0u) << wrong;
     }
+}
+
+// The version Windows runs as is the one GetVersionEx tells a program that
+// names the system in its manifest (or runs on Windows 8 or older); the
+// longer record adds the product type. The processor is the prefix's x86.
+TEST_P(ProcessBehaviour, RtlGetVersionAgreesWithGetVersionExAndTheMachineIsX86) {
+    OSVERSIONINFOA told = version();
+    RTL_OSVERSIONINFOEXW truth;
+    std::memset(&truth, 0xCC, sizeof truth);
+    truth.dwOSVersionInfoSize = sizeof truth;
+    ASSERT_EQ(sys().RtlGetVersion(&truth), os::kStatusSuccess);
+    EXPECT_EQ(truth.dwMajorVersion, told.dwMajorVersion);
+    EXPECT_EQ(truth.dwMinorVersion, told.dwMinorVersion);
+    EXPECT_EQ(truth.dwBuildNumber, told.dwBuildNumber);
+    EXPECT_EQ(truth.dwPlatformId, told.dwPlatformId);
+    EXPECT_EQ(truth.wProductType, VER_NT_WORKSTATION);
+
+    // The short form leaves what lies beyond it alone.
+    RTL_OSVERSIONINFOEXW shortForm;
+    std::memset(&shortForm, 0xCC, sizeof shortForm);
+    shortForm.dwOSVersionInfoSize = offsetof(RTL_OSVERSIONINFOEXW, wServicePackMajor);
+    ASSERT_EQ(sys().RtlGetVersion(&shortForm), os::kStatusSuccess);
+    EXPECT_EQ(shortForm.dwMajorVersion, told.dwMajorVersion);
+    EXPECT_EQ(shortForm.wProductType, 0xCC);
+
+    os::ScopedSystem backend(sys());
+    EXPECT_EQ(os::machineArchitecture(), os::Architecture::X86);
 }
 
 TEST_P(ProcessBehaviour, DirectoryCallsReportTheSizeTheyNeed) {

@@ -2,6 +2,7 @@
 // ports, monitors, drivers, printers and the default printer. Under Wine
 // these tests register our stand-in DLLs (tools/standins) with the real
 // spooler and remove what they added.
+#include "install/InstalledDrivers.h"
 #include "support/Backend.h"
 #include "support/BuiltData.h"
 
@@ -263,6 +264,28 @@ TEST_P(SpoolerBehaviour, ADriverAndAPrinterRegisterAndReadBack) {
     // The spooler keeps a version-3 driver's files in the directory "3".
     EXPECT_TRUE(fileExists(drivers + "\\3\\" + kDriverDll));
     EXPECT_TRUE(fileExists(drivers + "\\3\\" + kDataFile));
+
+    // Listed among the drivers with the files it names, where the spooler
+    // keeps them: what tells it from another product's driver of its name.
+    DWORD listed = 0, count = 0;
+    sys().SetLastError(0xdeadbeef);
+    EXPECT_FALSE(sys().EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &listed, &count));
+    EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    std::vector<BYTE> driverList(listed);
+    ASSERT_TRUE(sys().EnumPrinterDriversA(nullptr, nullptr, 3, driverList.data(), listed, &listed, &count))
+        << sys().GetLastError();
+    const auto* records = reinterpret_cast<const DRIVER_INFO_3A*>(driverList.data());
+    const DRIVER_INFO_3A* listedDriver = std::find_if(records, records + count, [](const DRIVER_INFO_3A& d) {
+        return d.pName != nullptr && std::strcmp(d.pName, kDriverName) == 0;
+    });
+    ASSERT_NE(listedDriver, records + count);
+    EXPECT_EQ(listedDriver->cVersion, 3u);
+    EXPECT_TRUE(endsWithNoCase(listedDriver->pDataFile, std::string("\\3\\") + kDataFile)) << listedDriver->pDataFile;
+    EXPECT_EQ(install::driverFileNames(*listedDriver),
+              (std::vector<std::string>{"STANDIN-DRIVER.INI", "STANDIN-DRIVERUI.DLL"}));
+    sys().SetLastError(0xdeadbeef);
+    EXPECT_FALSE(sys().EnumPrinterDriversA(nullptr, s("invalid_env"), 3, driverList.data(), listed, &listed, &count));
+    EXPECT_EQ(sys().GetLastError(), static_cast<DWORD>(ERROR_INVALID_ENVIRONMENT));
 
     // WinPrint and RAW named, as Wine's AddPrinterA needs them.
     PRINTER_INFO_2A record = {};

@@ -12,7 +12,7 @@ namespace testing_support {
 // The texts an unattended run ends with, beside the install sequence's.
 inline std::string quietLanguageFile() {
     std::string file = testing_support::engineLanguageFile();
-    for (const char* key : {"IDS_ERR_NOLEFT", "IDS_ADMIN", "IDS_ERR_NOLICENSE", "IDS_NOTSUPPORT2003",
+    for (const char* key : {"IDS_ERR_NOLEFT", "IDS_ADMIN", "IDS_ERR_NOLICENSE", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORTWin7",
                             "IDS_TYPICAL_NOTES", "IDS_ERR_NOSUPPORTINTERFACE", "IDS_INF_CHANGEID"})
         file += std::string(key) + "=<" + key + ">\r\n";
     return file + "[Setup]\r\nClose=<Close>\r\nNonsupport=<Nonsupport>\r\nPortNull=<PortNull>\r\n";

@@ -143,6 +143,13 @@ Machine platform(DWORD id) {
     return m;
 }
 
+Machine ntVersion(DWORD major, DWORD minor) {
+    Machine m = Machine::windows7();
+    m.major = major;
+    m.minor = minor;
+    return m;
+}
+
 TEST_P(OsPageTest, TheRunningSystemIsMarkedAndEveryOtherChoiceDisabled) {
     const OsCase& c = GetParam();
     EXPECT_EQ(osPage.targetOs(), 0);
@@ -179,7 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
                       OsCase{"Vista", Machine::windowsVista(), 5, IDC_OS_VISTA},
                       OsCase{"Server2008", Machine::windows2008(), 6, IDC_OS_2008},
                       OsCase{"Windows7", Machine::windows7(), 7, IDC_OS_WIN7},
-                      OsCase{"Version62", Machine::windows8(), 0, 0},
+                      // The newer systems are installed for with Windows 7's rules.
+                      OsCase{"Windows8", Machine::windows8(), 7, IDC_OS_WIN7},
+                      OsCase{"Windows11", Machine::windows11(), 7, IDC_OS_WIN7},
+                      OsCase{"Version64", ntVersion(6, 4), 0, 0},
                       OsCase{"UnknownPlatform", platform(3), 0, 0}),
     [](const ::testing::TestParamInfo<OsCase>& info) { return std::string(info.param.name); });
 

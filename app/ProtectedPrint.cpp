@@ -1,0 +1,63 @@
+#include "app/ProtectedPrint.h"
+
+#include <cstdio>
+
+#include "install/InstallLog.h"
+#include "os/Os.h"
+#include "os/RunningSystem.h"
+#include "os/World.h"
+
+namespace app {
+
+const char* const kProtectedPrintPolicyKey = "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
+const char* const kProtectedPrintPolicyValue = "WindowsProtectedPrintGroupPolicyState";
+
+namespace {
+
+// The first build with the mode: Windows 11 24H2 and Server 2025. Earlier
+// systems ignore the policy, and may well carry it from a domain's settings.
+const DWORD kFirstBuildWithTheMode = 26100;
+
+bool policyTurnsItOn() {
+    HKEY key = nullptr;
+    // The machine's own view: on 64-bit Windows the program's is Wow6432Node's.
+    const REGSAM access = KEY_QUERY_VALUE | os::nativeRegistryView(os::machineArchitecture());
+    if (os::sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProtectedPrintPolicyKey, 0, access, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG read = os::sys().RegQueryValueExA(key, kProtectedPrintPolicyValue, nullptr, &type,
+                                           reinterpret_cast<BYTE*>(&value), &size);
+    os::sys().RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1;
+}
+
+bool windowsSaysItIsOn() {
+    BOOL on = FALSE;
+    HRESULT result = os::sys().IsProtectedPrintEnabled(&on);
+    if (FAILED(result)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(static_cast<DWORD>(result)));
+        install::logStep(std::string("Windows could not say whether protected print mode is on (") + code + ")");
+        return false;
+    }
+    return on != FALSE;
+}
+
+}  // namespace
+
+std::string protectedPrintRefusal() {
+    const os::RunningSystem system = os::runningSystem();
+    if (!system.ntAtLeast(10, 0) || system.build < kFirstBuildWithTheMode) return "";
+    if (policyTurnsItOn())
+        install::logStep(std::string("Windows protected print mode is on by group policy (") +
+                         kProtectedPrintPolicyValue + " is 1)");
+    else if (windowsSaysItIsOn())
+        install::logStep("Windows protected print mode is on, Windows says");
+    else
+        return "";
+    return "Windows protected print mode is on: Windows takes no printer driver but its own, so this "
+           "printer cannot be installed. An administrator can turn the mode off in Settings (Bluetooth & "
+           "devices, Printers & scanners) or in its group policy, and then run the setup again.";
+}
+
+}  // namespace app

@@ -1,0 +1,52 @@
+#include "install/InstalledDrivers.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/AsciiCase.h"
+#include "config/ProfileValues.h"
+#include "os/Os.h"
+#include "os/World.h"
+
+namespace install {
+namespace {
+
+// The spooler reports a driver's files with the folder that keeps them.
+std::string withoutFolder(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> driverFileNames(const DRIVER_INFO_3A& driver) {
+    std::vector<std::string> names;
+    auto add = [&names](const char* file) {
+        if (file != nullptr && !config::isNone(file)) names.push_back(config::upperAscii(withoutFolder(file)));
+    };
+    for (const char* file : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile}) add(file);
+    for (const char* file = driver.pDependentFiles; file != nullptr && *file != '\0'; file += std::strlen(file) + 1)
+        add(file);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+// The drivers of the machine's own environment, those the installation adds.
+bool installedDrivers(std::vector<InstalledDriver>* drivers) {
+    DWORD needed = 0, returned = 0;
+    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, nullptr, 0, &needed, &returned) &&
+        os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    if (needed == 0) return true;
+    std::vector<BYTE> buffer(needed);
+    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, buffer.data(), needed, &needed,
+                                       &returned))
+        return false;
+    const auto* records = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i)
+        if (records[i].pName) drivers->push_back({records[i].pName, driverFileNames(records[i])});
+    return true;
+}
+
+}  // namespace install
