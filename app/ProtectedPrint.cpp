@@ -5,6 +5,7 @@
 #include "install/InstallLog.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
+#include "os/World.h"
 
 namespace app {
 
@@ -19,8 +20,9 @@ const DWORD kFirstBuildWithTheMode = 26100;
 
 bool policyTurnsItOn() {
     HKEY key = nullptr;
-    if (os::sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProtectedPrintPolicyKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
+    // The machine's own view: on 64-bit Windows the program's is Wow6432Node's.
+    const REGSAM access = KEY_QUERY_VALUE | os::nativeRegistryView(os::machineArchitecture());
+    if (os::sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProtectedPrintPolicyKey, 0, access, &key) != ERROR_SUCCESS)
         return false;
     DWORD value = 0, size = sizeof value, type = 0;
     LONG read = os::sys().RegQueryValueExA(key, kProtectedPrintPolicyValue, nullptr, &type,

@@ -296,6 +296,7 @@ int unattendedStartChecks() {
         case StartupResult::SecondInstance: return endUnattended(kExitAnotherCopyRuns, "another copy of the setup is running");
         case StartupResult::UninstallerOpen: return endUnattended(kExitFailed, answers.lastText);
         case StartupResult::UnsupportedSystem:
+        case StartupResult::UnsupportedArchitecture:
         case StartupResult::NoPort:
         case StartupResult::ProgramPathTooLong: return endUnattended(kExitNotSupported, answers.lastText);
     }

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/ArchitectureCheck.h"
 #include "app/Captions.h"
 #include "app/UnattendedGuard.h"
 #include "config/MessageBoxes.h"
@@ -9,6 +10,7 @@
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace app {
 namespace {
@@ -43,6 +45,8 @@ bool systemRefused() {
         return version.dwMajorVersion == 4 && version.dwMinorVersion == 0;
     return false;
 }
+
+std::string architectureRefused() { return architectureRefusal(os::runningSystem()); }
 
 bool modelOffersAPort(const std::string& model) {
     const std::string section = config::portSection(model);
@@ -162,6 +166,11 @@ StartupResult checkStartup(InstanceGuard guard) {
     if (systemRefused()) {
         showSetupText("Nonsupport");
         return StartupResult::UnsupportedSystem;
+    }
+    const std::string refusal = architectureRefused();
+    if (!refusal.empty()) {
+        applicationMessageBox(refusal);
+        return StartupResult::UnsupportedArchitecture;
     }
     if (programPathRefused()) {
         applicationMessageBox(programPathTooLongText());

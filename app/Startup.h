@@ -11,6 +11,7 @@ enum class StartupResult {
     SecondInstance,     // another copy runs: its window was brought forward if found
     UninstallerOpen,    // "Close" was shown
     UnsupportedSystem,  // "Nonsupport" was shown
+    UnsupportedArchitecture,  // why this processor or 64-bit edition is refused was shown
     NoPort,             // "PortNull" was shown
     ProgramPathTooLong, // "PathTooLong" (or its English text) was shown
 };
@@ -25,8 +26,8 @@ struct StartupSettings {
 enum class InstanceGuard { Wizard, Unattended };
 
 // The program's folder becomes the current directory; then the single
-// instance, uninstaller, system and port-support checks in this order.
-// Each refusal shows what it shows and ends the checks.
+// instance, uninstaller, system, architecture and port-support checks in this
+// order. Each refusal shows what it shows and ends the checks.
 StartupResult checkStartup(InstanceGuard guard = InstanceGuard::Wizard);
 // Loads by name search no folder another user could write: the program's
 // first act (app/QuietInstall.h runCommandLine), before any window.

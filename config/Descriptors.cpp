@@ -1,5 +1,6 @@
 // The descriptor builders of DriverConfig.
 #include "config/Descriptors.h"
+#include "os/World.h"
 
 #include "config/DriverConfig.h"
 #include "config/ProfileValues.h"
@@ -17,8 +18,10 @@ DWORD driverVersion(int targetOs) {
 
 bool isNtFamilyFrom2000(int targetOs) { return targetOs >= 2 && targetOs <= 7; }
 
+// The NT family's records name the machine's own environment on 64-bit
+// Windows, where the spooler would otherwise take the caller's, x86.
 LPSTR environmentFor(int targetOs) {
-    return targetOs >= 1 && targetOs <= 7 ? nullptr : windows40Environment();
+    return targetOs >= 1 && targetOs <= 7 ? os::spoolerEnvironment() : windows40Environment();
 }
 
 LPSTR text(std::string& buffer) { return &buffer[0]; }

@@ -7,6 +7,7 @@
 #include "install/RegistryKey.h"
 #include "install/SpoolerRegistration.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -97,7 +98,8 @@ std::string monitorKey(const std::string& monitorName) {
 }
 
 std::string processorKey(int targetOs, const std::string& processorName) {
-    const char* environment = targetOs == 0 ? "Windows 4.0" : "Windows NT x86";
+    const char* native = os::spoolerEnvironment();
+    const char* environment = targetOs == 0 ? "Windows 4.0" : native ? native : os::kX86Environment;
     return std::string(kPrintKey) + "Environments\\" + environment + "\\Print Processors\\" +
            processorName;
 }

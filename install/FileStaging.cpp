@@ -11,6 +11,7 @@
 #include "install/PrivateFolder.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -28,11 +29,12 @@ bool isUnidrvFile(const std::string& upperName) {
 
 using SpoolerDirectoryCall = BOOL (os::Os::*)(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD);
 
-// A spooler directory of the running system's environment, read into `size` bytes.
+// A spooler directory of the machine's own environment (named on 64-bit
+// Windows, where none is the program's x86 one), read into `size` bytes.
 bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* directory) {
     std::vector<char> buffer(size, '\0');
     DWORD needed = 0;
-    if (!(os::sys().*call)(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()),
+    if (!(os::sys().*call)(nullptr, os::spoolerEnvironment(), 1, reinterpret_cast<BYTE*>(buffer.data()),
                            static_cast<DWORD>(size), &needed))
         return false;
     buffer.back() = '\0';
@@ -137,10 +139,22 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
     const std::string source = current + "\\W32\\" + name;
     const std::string fileName = (prefixed ? "n" : "") + name;
     const std::string destination = directory + "\\" + fileName;
-    // Files copied from a disc arrive read-only; a later copy must replace them.
-    os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
-    DWORD error = os::sys().GetLastError();
+    DWORD error = 0;
+    {
+        // The system directory's files are the spooler's monitors and their
+        // UI: on 64-bit Windows they go to its native directory, which the
+        // program reaches with redirection off for this copy alone.
+        os::NativeSystemDirectory native(target == kSystemDirectory ? os::machineArchitecture()
+                                                                    : os::Architecture::X86);
+        if (!native.reached()) {
+            errorText = copyFailure(fileName, native.error(), source);
+            return kCopyFailed;
+        }
+        // Files copied from a disc arrive read-only; a later copy must replace them.
+        os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
+        error = os::sys().GetLastError();
+    }
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
         return static_cast<int>(error);
     errorText = copyFailure(fileName, error, source);
@@ -211,8 +225,9 @@ int copyFromNtprintPackage(const std::string& name, std::string& errorText) {
     windowsDirectory(&windows);
     const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
     std::string source;
-    // The driver installed is the x86 one.
-    if (!findInNtprintPackage(repository, os::Architecture::X86, name, &source)) {
+    // The driver installed is the machine's own (x64 on 64-bit Windows),
+    // into the driver folder of its environment.
+    if (!findInNtprintPackage(repository, os::machineArchitecture(), name, &source)) {
         errorText = "Couldn't find system fiels.";
         return kCopyFailed;
     }

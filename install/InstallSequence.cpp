@@ -17,6 +17,7 @@
 #include "install/SpoolerService.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -155,7 +156,7 @@ bool Sequence::updateNtFamily() {
     if (job_.statusFlags & kProcessorOlder) {
         char buffer[256] = {};
         DWORD needed = 0;
-        if (!os::sys().GetPrintProcessorDirectoryA(nullptr, nullptr, 1,
+        if (!os::sys().GetPrintProcessorDirectoryA(nullptr, os::spoolerEnvironment(), 1,
                                                    reinterpret_cast<BYTE*>(buffer), sizeof buffer,
                                                    &needed)) {
             say("IDS_ERR_GETPRODIR");

@@ -6,6 +6,7 @@
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -31,14 +32,17 @@ std::vector<std::string> driverFileNames(const DRIVER_INFO_3A& driver) {
     return names;
 }
 
+// The drivers of the machine's own environment, those the installation adds.
 bool installedDrivers(std::vector<InstalledDriver>* drivers) {
     DWORD needed = 0, returned = 0;
-    if (!os::sys().EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &needed, &returned) &&
+    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, nullptr, 0, &needed, &returned) &&
         os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     if (needed == 0) return true;
     std::vector<BYTE> buffer(needed);
-    if (!os::sys().EnumPrinterDriversA(nullptr, nullptr, 3, buffer.data(), needed, &needed, &returned)) return false;
+    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, buffer.data(), needed, &needed,
+                                       &returned))
+        return false;
     const auto* records = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
     for (DWORD i = 0; i < returned; ++i)
         if (records[i].pName) drivers->push_back({records[i].pName, driverFileNames(records[i])});

@@ -12,6 +12,7 @@
 #include "install/RegistryKey.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -64,10 +65,11 @@ public:
     // false when the driver cannot be read.
     bool languageMonitor(std::string* monitor) const {
         DWORD needed = 0;
-        os::sys().GetPrinterDriverA(handle_, nullptr, 3, nullptr, 0, &needed);
+        os::sys().GetPrinterDriverA(handle_, os::spoolerEnvironment(), 3, nullptr, 0, &needed);
         if (needed < sizeof(DRIVER_INFO_3A)) return false;
         std::vector<BYTE> buffer(needed);
-        if (!os::sys().GetPrinterDriverA(handle_, nullptr, 3, buffer.data(), needed, &needed)) return false;
+        if (!os::sys().GetPrinterDriverA(handle_, os::spoolerEnvironment(), 3, buffer.data(), needed, &needed))
+            return false;
         const auto* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
         *monitor = info->pMonitorName ? info->pMonitorName : "";
         return true;
@@ -125,14 +127,15 @@ struct PrinterUse {
 // alone. 0, or the system error.
 DWORD deleteDriver(const std::string& driver) {
     std::string name = driver;
-    if (os::sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], DPD_DELETE_UNUSED_FILES, 0)) {
+    if (os::sys().DeletePrinterDriverExA(nullptr, os::spoolerEnvironment(), &name[0],
+                                     DPD_DELETE_UNUSED_FILES, 0)) {
         logStep("printer driver " + driver + " removed with its files");
         return ERROR_SUCCESS;
     }
     DWORD error = os::sys().GetLastError();
     if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return error;
     os::sys().SetLastError(ERROR_SUCCESS);
-    if (os::sys().DeletePrinterDriverA(nullptr, nullptr, &name[0])) {
+    if (os::sys().DeletePrinterDriverA(nullptr, os::spoolerEnvironment(), &name[0])) {
         logStep("printer driver " + driver + " removed; the spooler keeps its files");
         return ERROR_SUCCESS;
     }
@@ -369,7 +372,7 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
         return;
     }
     std::string name = monitor.name;
-    if (!os::sys().DeleteMonitorA(nullptr, nullptr, &name[0])) {
+    if (!os::sys().DeleteMonitorA(nullptr, os::spoolerEnvironment(), &name[0])) {
         if (os::sys().GetLastError() == ERROR_PRINT_MONITOR_IN_USE)
             logStep("monitor " + monitor.name + " kept: a printer still uses it");
         else
@@ -379,6 +382,14 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
     logStep("monitor " + monitor.name + " removed");
     std::string system;
     if (!systemDirectory(&system)) return;
+    // On 64-bit Windows the monitor's files lie in the native system
+    // directory; an entry for the next start names it as it is, system32.
+    os::NativeSystemDirectory native(os::machineArchitecture());
+    if (!native.reached()) {
+        failed("monitor " + monitor.name + "'s files could not be reached (system error " +
+               std::to_string(native.error()) + ")");
+        return;
+    }
     deleteFile(system + "\\" + monitor.dll);
     deleteFile(system + "\\n" + monitor.dll);
     for (const std::string& file : monitor.otherFiles) deleteFile(system + "\\" + file);
@@ -397,7 +408,7 @@ void Removal::removeProcessor(const ModelParts::Component& processor) {
     std::string folder;
     const bool folderKnown = processorDirectory(&folder);
     std::string name = processor.name;
-    if (!os::sys().DeletePrintProcessorA(nullptr, nullptr, &name[0])) {
+    if (!os::sys().DeletePrintProcessorA(nullptr, os::spoolerEnvironment(), &name[0])) {
         failed("print processor " + processor.name + " could not be removed" + systemError());
         return;
     }

@@ -6,6 +6,7 @@
 #include "config/AsciiCase.h"
 #include "config/Descriptors.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -142,7 +143,7 @@ bool addMonitor(MONITOR_INFO_2A* record, std::string& errorText) {
 
 int addPrintProcessor(const std::string& processorName, const std::string& dllName, int targetOs) {
     std::string name = processorName, dll = dllName;
-    LPSTR environment = targetOs == 0 ? config::windows40Environment() : nullptr;
+    LPSTR environment = targetOs == 0 ? config::windows40Environment() : os::spoolerEnvironment();
     if (os::sys().AddPrintProcessorA(nullptr, environment, &dll[0], &name[0])) return 1;
     DWORD error = os::sys().GetLastError();
     if (error == ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED || error == ERROR_ALREADY_EXISTS ||

@@ -12,6 +12,7 @@ namespace os {
 namespace {
 
 std::atomic<Os*> installed{nullptr};
+std::atomic<unsigned> installations{0};
 
 Os* defaultSystem() {
 #ifdef _WIN32
@@ -35,7 +36,12 @@ Os& sys() {
     return *current;
 }
 
-Os* install(Os* system) { return installed.exchange(system); }
+Os* install(Os* system) {
+    installations++;
+    return installed.exchange(system);
+}
+
+unsigned installation() { return installations.load(); }
 
 bool runningVersion(OSVERSIONINFOA* version) {
     *version = OSVERSIONINFOA();

@@ -38,7 +38,7 @@ public:
     virtual LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) = 0;
     // The machine's processor, for a process of any architecture: the
     // process's own machine (IMAGE_FILE_MACHINE_UNKNOWN when it is not
-    // emulated) and the native one. Windows 10 version 1511 on; elsewhere it
+    // emulated) and the native one. Windows 10 version 1709 on; elsewhere it
     // fails with ERROR_CALL_NOT_IMPLEMENTED.
     virtual BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) = 0;
     // The processor as a native program sees it (Windows XP on). An x86
@@ -71,6 +71,13 @@ public:
     virtual HLOCAL LocalFree(HLOCAL memory) = 0;
     virtual HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) = 0;
     virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
+
+    // The redirection of the system directory for the calling thread, under
+    // WOW64 on 64-bit Windows. 32-bit Vista and later export the pair and
+    // fail it with ERROR_INVALID_FUNCTION; older 32-bit systems lack it
+    // (ERROR_CALL_NOT_IMPLEMENTED).
+    virtual BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) = 0;
+    virtual BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) = 0;
 
     // Initialisation files.
     virtual DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText,
@@ -269,6 +276,9 @@ bool runningVersion(OSVERSIONINFOA* version);
 // Installs `system` for the whole process (nullptr restores the default) and
 // returns what was installed before.
 Os* install(Os* system);
+// Counts the installations: what is known of one system is known of it
+// only while the count stays the same.
+unsigned installation();
 
 // Installs a system for the lifetime of a scope.
 class ScopedSystem {

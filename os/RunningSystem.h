@@ -39,7 +39,8 @@ RunningSystem runningSystem();
 
 // The machine's processor: IsWow64Process2 where the system has it (an x86
 // program on ARM64 is told so only there), else GetNativeSystemInfo; a
-// system with neither is a 32-bit x86 one.
+// system with neither is a 32-bit x86 one. Asked once of each system in
+// use: the machine does not change under a run.
 Architecture machineArchitecture();
 
 // "x86", "x64", "ARM64" or "another processor".

@@ -97,11 +97,13 @@ typedef DEVMODEA* LPDEVMODEA;
 // Error codes.
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L
+#define ERROR_INVALID_FUNCTION 1L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NOACCESS 998L
 #define ERROR_BAD_FORMAT 11L
 #define ERROR_INVALID_DATA 13L
 #define ERROR_OUTOFMEMORY 14L
@@ -323,7 +325,7 @@ typedef struct _OSVERSIONINFOEXW {
 #define VER_NT_DOMAIN_CONTROLLER 0x0000002
 #define VER_NT_SERVER 0x0000003
 
-// The processor the system runs on.
+// GetNativeSystemInfo's record and the architectures it and IsWow64Process2 name.
 typedef struct _SYSTEM_INFO {
     union {
         DWORD dwOemId;
@@ -349,6 +351,7 @@ typedef struct _SYSTEM_INFO {
 #define PROCESSOR_ARCHITECTURE_UNKNOWN 0xffff
 #define IMAGE_FILE_MACHINE_UNKNOWN 0
 #define IMAGE_FILE_MACHINE_I386 0x014c
+#define IMAGE_FILE_MACHINE_IA64 0x0200
 #define IMAGE_FILE_MACHINE_AMD64 0x8664
 #define IMAGE_FILE_MACHINE_ARM64 0xAA64
 

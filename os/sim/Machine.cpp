@@ -72,4 +72,16 @@ Machine Machine::windows11v24h2() { return nt(10, 0, 26100, "Windows 10 Pro", ""
 Machine Machine::windowsServer2012() { return nt(6, 2, 9200, "Windows Server 2012 Standard", "", 3); }
 Machine Machine::windowsServer2022() { return nt(10, 0, 20348, "Windows Server 2022 Standard", "", 3); }
 
+std::string Machine::environment() const {
+    if (nativeMachine == IMAGE_FILE_MACHINE_AMD64) return "Windows x64";
+    if (nativeMachine == IMAGE_FILE_MACHINE_ARM64) return "Windows ARM64";
+    if (nativeMachine == IMAGE_FILE_MACHINE_IA64) return "Windows IA64";
+    return callerEnvironment();
+}
+
+Machine Machine::sixtyFourBit(Machine base, WORD machine) {
+    base.nativeMachine = machine;
+    return base;
+}
+
 }  // namespace os::sim

@@ -29,7 +29,8 @@ struct Machine {
     // The newest Windows the program's manifest names, as major << 8 | minor
     // (0x0A00: Windows 10, as setup.exe's does; 0: none).
     DWORD manifestNames = 0x0A00;
-    // The processor: IMAGE_FILE_MACHINE_I386, _AMD64 or _ARM64.
+    // The machine's own processor (IMAGE_FILE_MACHINE_I386, _AMD64, _ARM64
+    // or _IA64). The program, an x86 one, runs under WOW64 where it is another.
     WORD nativeMachine = IMAGE_FILE_MACHINE_I386;
     // Windows protected print mode switched on in Settings (Windows 11
     // version 24H2 on); the group policy's value is in the registry.
@@ -55,12 +56,21 @@ struct Machine {
     std::vector<std::string> deletedAtRestart;
 
     bool isNt() const { return platform == VER_PLATFORM_WIN32_NT; }
-    // The spooler's own environment name.
-    std::string environment() const { return isNt() ? "Windows NT x86" : "Windows 4.0"; }
+    bool wow64() const { return nativeMachine != IMAGE_FILE_MACHINE_I386; }
+    // Where a 32-bit program's access to the system directory lands on 64-bit Windows.
+    std::string wow64Directory() const { return windowsDirectory + "\\SysWOW64"; }
     // The NT family at this version or later.
     bool ntAtLeast(DWORD wantedMajor, DWORD wantedMinor) const {
         return isNt() && (major > wantedMajor || (major == wantedMajor && minor >= wantedMinor));
     }
+    // Windows 10 1709 and later have IsWow64Process2; XP and later GetNativeSystemInfo.
+    bool hasIsWow64Process2() const { return ntAtLeast(10, 0) && build >= 16299; }
+    bool hasNativeSystemInfo() const { return ntAtLeast(5, 1); }
+    // The spooler's own environment name, that of the DLLs it loads.
+    std::string environment() const;
+    // The environment of this program's own architecture, which the spooler
+    // takes where a call names none.
+    std::string callerEnvironment() const { return isNt() ? "Windows NT x86" : "Windows 4.0"; }
 
     static Machine windows95();
     static Machine windows98();
@@ -81,6 +91,10 @@ struct Machine {
     static Machine windows11v24h2();
     static Machine windowsServer2012();
     static Machine windowsServer2022();
+    // The 64-bit edition of a Windows on an x64 (or another) processor: its
+    // native system directory, the 32-bit one in SysWOW64 and 32-bit
+    // programs in "Program Files (x86)".
+    static Machine sixtyFourBit(Machine base, WORD nativeMachine = IMAGE_FILE_MACHINE_AMD64);
 };
 
 }  // namespace os::sim

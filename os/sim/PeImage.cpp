@@ -31,6 +31,7 @@ bool read32(const std::vector<uint8_t>& bytes, uint64_t at, uint32_t* value) {
 bool PeImage::parse(const std::vector<uint8_t>& bytes) {
     bytes_ = bytes;
     sections_.clear();
+    machine_ = 0;
     exportRva_ = exportSize_ = resourceRva_ = resourceSize_ = importRva_ = importSize_ = 0;
     uint32_t peOffset = 0;
     uint32_t signature = 0;
@@ -42,9 +43,11 @@ bool PeImage::parse(const std::vector<uint8_t>& bytes) {
     uint32_t sectionCount = 0;
     uint32_t optionalSize = 0;
     uint32_t magic = 0;
-    if (!read16(bytes, fileHeader + 2, &sectionCount) ||
+    uint32_t machine = 0;
+    if (!read16(bytes, fileHeader, &machine) || !read16(bytes, fileHeader + 2, &sectionCount) ||
         !read16(bytes, fileHeader + 16, &optionalSize))
         return false;
+    machine_ = static_cast<uint16_t>(machine);
     uint64_t optional = fileHeader + 20;
     if (!read16(bytes, optional, &magic) || (magic != kPe32 && magic != kPe32Plus)) return false;
 

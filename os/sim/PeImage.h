@@ -25,6 +25,8 @@ public:
     // Whether the image has a resource section at all: Windows tells a file
     // without one (1812) from one without a version resource (1813).
     bool hasResources() const;
+    // The file header's machine (IMAGE_FILE_MACHINE_*): which loader takes it.
+    uint16_t machine() const { return machine_; }
 
 private:
     std::vector<uint8_t> bytes_;
@@ -35,6 +37,7 @@ private:
         uint32_t rawSize;
     };
     std::vector<Section> sections_;
+    uint16_t machine_ = 0;
     uint32_t exportRva_ = 0;
     uint32_t exportSize_ = 0;
     uint32_t resourceRva_ = 0;

@@ -47,6 +47,14 @@ void SimOs::buildMachine() {
         files_.writeFile(m.systemDirectory + "\\uxtheme.dll", std::string("MZ"));
     registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                         "ProgramFilesDir", "C:\\Program Files");
+    if (m.wow64()) {
+        // The 32-bit world: its system directory and its view of the machine's software.
+        files_.makeDirectories(m.wow64Directory());
+        files_.writeFile(m.wow64Directory() + "\\winspool.drv", std::string("MZ"));
+        registry_.setString(HKEY_LOCAL_MACHINE,
+                            "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion",
+                            "ProgramFilesDir", "C:\\Program Files (x86)");
+    }
     registry_.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion", "", "");
 
     Spooler::Monitor local;
@@ -59,27 +67,34 @@ void SimOs::buildMachine() {
     winprint.datatypes = {"RAW", "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.008", "TEXT"};
 
     if (m.isNt()) {
-        if (!m.productName.empty())
-            registry_.setString(HKEY_LOCAL_MACHINE,
-                                "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
-                                m.productName);
-        registry_.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                            "CurrentVersion",
-                            std::to_string(m.major) + "." + std::to_string(m.minor));
-        const std::string ports = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-        for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
-            registry_.setString(HKEY_LOCAL_MACHINE, ports, com, "9600,n,8,1");
+        for (const std::string& software :
+             m.wow64() ? std::vector<std::string>{"SOFTWARE", "SOFTWARE\\Wow6432Node"}
+                       : std::vector<std::string>{"SOFTWARE"}) {
+            const std::string current = software + "\\Microsoft\\Windows NT\\CurrentVersion";
+            if (!m.productName.empty())
+                registry_.setString(HKEY_LOCAL_MACHINE, current, "ProductName", m.productName);
+            registry_.setString(HKEY_LOCAL_MACHINE, current, "CurrentVersion",
+                                std::to_string(m.major) + "." + std::to_string(m.minor));
+            for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
+                registry_.setString(HKEY_LOCAL_MACHINE, current + "\\Ports", com, "9600,n,8,1");
+        }
         files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\W32X86\\3");
         files_.makeDirectories(m.systemDirectory + "\\spool\\PRTPROCS\\W32X86");
+        if (m.wow64()) {
+            files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\x64\\3");
+            files_.makeDirectories(m.systemDirectory + "\\spool\\PRTPROCS\\x64");
+        }
         files_.writeFile(m.systemDirectory + "\\localspl.dll", std::string("MZ"));
         local.dll = "localspl.dll";
         winprint.dll = "winprint.dll";
         registry_.setString(HKEY_LOCAL_MACHINE, std::string(kPrintKey) + "\\Monitors\\Local Port",
                             "Driver", local.dll);
-        registry_.setString(HKEY_LOCAL_MACHINE,
-                            std::string(kPrintKey) +
-                                "\\Environments\\Windows NT x86\\Print Processors\\winprint",
-                            "Driver", winprint.dll);
+        // 64-bit Windows keeps an x86 winprint for its x86 clients besides its own.
+        for (const std::string& environment : {m.callerEnvironment(), m.environment()})
+            registry_.setString(HKEY_LOCAL_MACHINE,
+                                std::string(kPrintKey) + "\\Environments\\" + environment +
+                                    "\\Print Processors\\winprint",
+                                "Driver", winprint.dll);
         services_.add("Spooler", SERVICE_RUNNING);
     } else {
         files_.writeFile(m.systemDirectory + "\\spoolss.dll", std::string("MZ"));
@@ -94,6 +109,10 @@ void SimOs::buildMachine() {
     }
     spooler_.monitors.push_back(local);
     spooler_.processors.push_back(winprint);
+    if (m.wow64()) {
+        winprint.environment = m.callerEnvironment();
+        spooler_.processors.push_back(winprint);
+    }
     files_.writeFile(m.windowsDirectory + "\\win.ini", std::string("[windows]\r\n"));
     secureFreshMachine(m, files_);
     setSpoolerLoaded(m.isNt());
@@ -240,47 +259,6 @@ LONG SimOs::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
         info->wReserved = 0;
     }
     return kStatusSuccess;
-}
-
-BOOL SimOs::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
-    SIM_LOCK();
-    if (enter("IsWow64Process2")) return FALSE;
-    // Windows 10 version 1511 brought it.
-    if (!machine_.ntAtLeast(10, 0) || (machine_.major == 10 && machine_.build < 10586)) {
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    if (process != GetCurrentProcess() || processMachine == nullptr) {
-        fail(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    // The program is an x86 one: emulated everywhere but on x86.
-    *processMachine = machine_.nativeMachine == IMAGE_FILE_MACHINE_I386 ? IMAGE_FILE_MACHINE_UNKNOWN
-                                                                        : IMAGE_FILE_MACHINE_I386;
-    if (nativeMachine) *nativeMachine = machine_.nativeMachine;
-    return TRUE;
-}
-
-void SimOs::GetNativeSystemInfo(LPSYSTEM_INFO info) {
-    SIM_LOCK();
-    enter("GetNativeSystemInfo");
-    *info = SYSTEM_INFO();
-    // Windows XP brought it.
-    if (!machine_.ntAtLeast(5, 1)) {
-        info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return;
-    }
-    WORD processor = PROCESSOR_ARCHITECTURE_INTEL;
-    if (machine_.nativeMachine == IMAGE_FILE_MACHINE_AMD64) processor = PROCESSOR_ARCHITECTURE_AMD64;
-    // An x86 program on ARM64 is told of the processor it is emulated on
-    // as x86, or as x64 where Windows 11 emulates that too.
-    if (machine_.nativeMachine == IMAGE_FILE_MACHINE_ARM64 && machine_.major == 10 && machine_.build >= 22000)
-        processor = PROCESSOR_ARCHITECTURE_AMD64;
-    info->wProcessorArchitecture = processor;
-    info->dwPageSize = 4096;
-    info->dwNumberOfProcessors = 2;
-    info->dwAllocationGranularity = 65536;
 }
 
 DWORD SimOs::GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {

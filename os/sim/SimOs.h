@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "os/Os.h"
@@ -49,6 +50,15 @@ public:
 
     // A full path on the machine, relative paths taken from its current directory.
     std::string fullPath(const std::string& path) const;
+    // The file a path names for this program, a 32-bit one: on 64-bit
+    // Windows the system directory is SysWOW64 (but for the folders Windows
+    // shares between both), and Sysnative the native system directory,
+    // while the calling thread has not turned redirection off.
+    std::string programPath(const std::string& path) const;
+    // The registry key a path from a predefined root names for this program:
+    // on 64-bit Windows HKLM\SOFTWARE is the 32-bit view under Wow6432Node
+    // unless the access asks for the 64-bit one.
+    std::string viewedKey(HKEY root, const std::string& subKey, REGSAM access) const;
     // Every call made, in order, as "Name subject" (the subject is the path,
     // key, printer or service name the call is about, or empty).
     std::vector<std::string> journal() const;
@@ -91,8 +101,12 @@ public:
     BOOL GetVersionExA(LPOSVERSIONINFOA info) override;
     // The NT family from Windows 2000 on.
     LONG RtlGetVersion(PRTL_OSVERSIONINFOEXW info) override;
+    // The processor of Machine::nativeMachine, where the machine has the call.
     BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
     void GetNativeSystemInfo(LPSYSTEM_INFO info) override;
+    // Redirection is the calling thread's, as on Windows.
+    BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) override;
+    BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) override;
     DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) override;
     DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) override;
     BOOL SetCurrentDirectoryA(LPCSTR path) override;
@@ -262,6 +276,7 @@ private:
     T* object(HANDLE handle);
     HANDLE addObject(std::shared_ptr<Object> object);
     std::shared_ptr<Registry::Key> keyOf(HKEY key, REGSAM need, LONG* error);
+    LONG viewRefused(REGSAM access) const;
     bool spoolerAvailable();
     void buildMachine();
     void setSpoolerLoaded(bool running);
@@ -334,6 +349,8 @@ private:
     HMODULE loadLibrary(const std::string& name, const LibrarySearch& search);
     void loadForTheSystem(const std::string& name);
     uint32_t randomState_ = 0x2545F491;
+    // The threads that have turned the redirection of the system directory off.
+    std::map<std::thread::id, bool> redirectionOff_;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);
 };

@@ -78,7 +78,7 @@ private:
     DWORD write(const std::string& target, const std::vector<uint8_t>& data) {
         std::lock_guard<std::recursive_mutex> lock(os_.mutex());
         std::shared_ptr<FileSystem::Opening> opening;
-        if (DWORD error = os_.files().open(os_.fullPath(target), GENERIC_WRITE, 0, CREATE_ALWAYS,
+        if (DWORD error = os_.files().open(os_.programPath(target), GENERIC_WRITE, 0, CREATE_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, &opening))
             return error;
         DWORD written = 0;
@@ -104,7 +104,7 @@ BOOL SimOs::SetupIterateCabinetA(PCSTR cabinet, DWORD, PSP_FILE_CALLBACK_A handl
     Cabinet contents;
     {
         SIM_LOCK();
-        full = fullPath(passed);
+        full = programPath(passed);
         if (enter("SetupIterateCabinetA", full)) return FALSE;
         if (cabinet == nullptr) {
             fail(ERROR_INVALID_PARAMETER);

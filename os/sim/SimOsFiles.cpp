@@ -61,7 +61,7 @@ HANDLE SimOs::CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY
         if (enter("CreateFileA", text(path))) return INVALID_HANDLE_VALUE;
         return openPipe(text(path), pipe, flagsAndAttributes);
     }
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("CreateFileA", full)) return INVALID_HANDLE_VALUE;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) {
         fail(ERROR_INVALID_PARAMETER);
@@ -164,7 +164,7 @@ DWORD SimOs::SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DW
 
 BOOL SimOs::DeleteFileA(LPCSTR path) {
     SIM_LOCK();
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("DeleteFileA", full)) return FALSE;
     if (DWORD error = files_.remove(full)) {
         fail(error);
@@ -175,8 +175,8 @@ BOOL SimOs::DeleteFileA(LPCSTR path) {
 
 BOOL SimOs::CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) {
     SIM_LOCK();
-    std::string from = fullPath(text(existing));
-    std::string to = fullPath(text(target));
+    std::string from = programPath(text(existing));
+    std::string to = programPath(text(target));
     if (enter("CopyFileA", from + " -> " + to)) return FALSE;
     updateServices();
     if (DWORD error = files_.copy(from, to, failIfExists != FALSE)) {
@@ -188,7 +188,7 @@ BOOL SimOs::CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) {
 
 DWORD SimOs::GetFileAttributesA(LPCSTR path) {
     SIM_LOCK();
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("GetFileAttributesA", full)) return INVALID_FILE_ATTRIBUTES;
     DWORD attributes = 0;
     if (DWORD error = files_.getAttributes(full, &attributes)) {
@@ -200,7 +200,7 @@ DWORD SimOs::GetFileAttributesA(LPCSTR path) {
 
 BOOL SimOs::SetFileAttributesA(LPCSTR path, DWORD attributes) {
     SIM_LOCK();
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("SetFileAttributesA", full)) return FALSE;
     if (DWORD error = files_.setAttributes(full, attributes)) {
         fail(error);
@@ -216,7 +216,7 @@ HANDLE SimOs::FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     size_t slash = raw.find_last_of("\\/");
     std::string directory = slash == std::string::npos ? "." : raw.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? raw : raw.substr(slash + 1);
-    std::string full = fullPath(directory);
+    std::string full = programPath(directory);
     if (!full.empty() && full.back() != '\\') full += "\\";
     full += name;
     if (enter("FindFirstFileA", full)) return INVALID_HANDLE_VALUE;
@@ -263,7 +263,7 @@ BOOL SimOs::FindClose(HANDLE handle) {
 
 HANDLE SimOs::LoadImageA(HINSTANCE, LPCSTR name, UINT type, int, int, UINT flags) {
     SIM_LOCK();
-    std::string full = fullPath(text(name));
+    std::string full = programPath(text(name));
     if (enter("LoadImageA", full)) return nullptr;
     const UINT bitmap = 0, fromFile = 0x10;  // IMAGE_BITMAP, LR_LOADFROMFILE
     if (type != bitmap || !(flags & fromFile)) {
@@ -359,7 +359,7 @@ DWORD SimOs::GetFinalPathNameByHandleA(HANDLE handle, LPSTR path, DWORD size, DW
 
 BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
     SIM_LOCK();
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("CreateDirectoryA", full)) return FALSE;
     Descriptor given;
     if (attributes != nullptr && attributes->lpSecurityDescriptor != nullptr && machine_.isNt() &&
@@ -380,7 +380,7 @@ BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
 
 BOOL SimOs::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
     SIM_LOCK();
-    std::string full = fullPath(text(existing));
+    std::string full = programPath(text(existing));
     if (enter("MoveFileExA", full)) return FALSE;
     if (!machine_.isNt()) {
         fail(ERROR_CALL_NOT_IMPLEMENTED);
@@ -395,13 +395,18 @@ BOOL SimOs::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
         fail(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    machine_.deletedAtRestart.push_back(full);
+    // Windows takes the entry at its next start, in no process's world:
+    // Sysnative names nothing there.
+    std::string rest;
+    const std::string sysnative = machine_.windowsDirectory + "\\Sysnative";
+    bool native = full.size() > sysnative.size() && equalsNoCase(full.substr(0, sysnative.size()), sysnative);
+    machine_.deletedAtRestart.push_back(native ? fullPath(text(existing)) : full);
     return TRUE;
 }
 
 BOOL SimOs::RemoveDirectoryA(LPCSTR path) {
     SIM_LOCK();
-    std::string full = fullPath(text(path));
+    std::string full = programPath(text(path));
     if (enter("RemoveDirectoryA", full)) return FALSE;
     if (DWORD error = files_.removeDirectory(full)) {
         fail(error);

@@ -73,7 +73,7 @@ BOOL SimOs::SetDefaultDllDirectories(DWORD flags) {
 // SetDllDirectoryA took it out.
 std::string SimOs::findLibrary(const std::string& name, const LibrarySearch& search) const {
     if (name.find_first_of("\\/") != std::string::npos) {
-        const std::string full = fullPath(name);
+        const std::string full = programPath(name);
         return files_.isFile(full) ? full : std::string();
     }
     if (name.empty()) return std::string();
@@ -93,7 +93,7 @@ std::string SimOs::findLibrary(const std::string& name, const LibrarySearch& sea
     }
     for (const std::string& folder : folders) {
         if (folder.empty()) continue;
-        const std::string candidate = FileSystem::fullPath(name, folder);
+        const std::string candidate = programPath(FileSystem::fullPath(name, folder));
         if (files_.isFile(candidate)) return candidate;
     }
     return std::string();
@@ -123,6 +123,12 @@ bool SimOs::loadImports(const std::string& path, const LibrarySearch& search, in
     }
     PeImage image;
     if (!image.parse(bytes)) return true;  // no import table to read
+    // The program's process is an x86 one: a 64-bit library (a native one
+    // reached with redirection off) does not load in it.
+    if (image.machine() != IMAGE_FILE_MACHINE_I386) {
+        fail(ERROR_BAD_EXE_FORMAT);
+        return false;
+    }
     for (const std::string& name : image.imports()) {
         std::string import = findLibrary(name, search);
         for (const std::string& known : *found)

@@ -14,6 +14,14 @@ std::string text(LPCSTR s) { return s ? std::string(s) : std::string(); }
 
 }  // namespace
 
+// Windows 2000 knows no registry views and refuses their flags; later
+// 32-bit Windows ignore them.
+LONG SimOs::viewRefused(REGSAM access) const {
+    bool windows2000 = machine_.isNt() && machine_.major == 5 && machine_.minor == 0;
+    return windows2000 && (access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY)) ? ERROR_ACCESS_DENIED
+                                                                          : ERROR_SUCCESS;
+}
+
 std::shared_ptr<Registry::Key> SimOs::keyOf(HKEY key, REGSAM need, LONG* error) {
     if (auto root = registry_.root(key)) {
         *error = ERROR_SUCCESS;
@@ -40,11 +48,13 @@ LONG SimOs::RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD, REGSAM access, PHKEY 
     SIM_LOCK();
     if (enter("RegOpenKeyExA", text(subKey))) return static_cast<LONG>(GetLastError());
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    if (LONG refused = viewRefused(access)) return refused;
     LONG error = 0;
     auto base = keyOf(root, 0, &error);
     if (!base) return error;
     std::shared_ptr<Registry::Key> key;
-    if ((error = registry_.open(base, text(subKey), &key)) != ERROR_SUCCESS) return error;
+    if ((error = registry_.open(base, viewedKey(root, text(subKey), access), &key)) != ERROR_SUCCESS)
+        return error;
     // Without administrator rights the machine's keys are read-only, however
     // they are reached.
     if (key->machine && !machine_.administrator && (access & kWriteRights))
@@ -61,16 +71,18 @@ LONG SimOs::RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSA
     SIM_LOCK();
     if (enter("RegCreateKeyExA", text(subKey))) return static_cast<LONG>(GetLastError());
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    if (LONG refused = viewRefused(access)) return refused;
     LONG error = 0;
     auto base = keyOf(root, 0, &error);
     if (!base) return error;
+    const std::string path = viewedKey(root, text(subKey), access);
     std::shared_ptr<Registry::Key> existing;
-    bool exists = registry_.open(base, text(subKey), &existing) == ERROR_SUCCESS;
+    bool exists = registry_.open(base, path, &existing) == ERROR_SUCCESS;
     if (base->machine && !machine_.administrator && (!exists || (access & kWriteRights)))
         return ERROR_ACCESS_DENIED;
     std::shared_ptr<Registry::Key> key;
     bool created = false;
-    if ((error = registry_.create(base, text(subKey), &key, &created)) != ERROR_SUCCESS)
+    if ((error = registry_.create(base, path, &key, &created)) != ERROR_SUCCESS)
         return error;
     uintptr_t handle = nextHandle_;
     nextHandle_ += 4;
@@ -146,7 +158,9 @@ LONG SimOs::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     auto base = keyOf(key, 0, &error);
     if (!base) return error;
     if (base->machine && !machine_.administrator) return ERROR_ACCESS_DENIED;
-    return registry_.remove(base, text(subKey));
+    // RegDeleteKeyA has no access to name a view: a 32-bit caller deletes
+    // in its own unless it holds a key of the other.
+    return registry_.remove(base, viewedKey(key, text(subKey), 0));
 }
 
 }  // namespace os::sim

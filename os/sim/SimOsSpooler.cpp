@@ -41,10 +41,16 @@ std::string processorsKey(const std::string& environment) {
     return std::string(kPrintKey) + "\\Environments\\" + environment + "\\Print Processors";
 }
 
-// The environment a call names: none or "" is the machine's own; the NT
-// family also keeps drivers and processors for Windows 4.0 clients.
+// The environment a call names: none or "" is the caller's own (an x86
+// program's, also on 64-bit Windows); the NT family also keeps drivers and
+// processors for Windows 4.0 clients, and 64-bit Windows its own beside
+// those for x86 clients.
 bool resolveEnvironment(const Machine& machine, LPCSTR requested, std::string* environment) {
     if (isEmpty(requested)) {
+        *environment = machine.callerEnvironment();
+        return true;
+    }
+    if (machine.wow64() && equalsNoCase(requested, machine.environment())) {
         *environment = machine.environment();
         return true;
     }
@@ -185,16 +191,23 @@ struct PortInfo2 {  // PORT_INFO_2A
 
 // --- The service's hold on its DLLs ---------------------------------------------
 
+// The spooler's folder of an environment's files.
+static std::string environmentFolder(const std::string& environment) {
+    if (equalsNoCase(environment, kWin9xEnvironment)) return "WIN40";
+    if (equalsNoCase(environment, "Windows x64")) return "x64";
+    if (equalsNoCase(environment, "Windows ARM64")) return "ARM64";
+    if (equalsNoCase(environment, "Windows IA64")) return "IA64";
+    return "W32X86";
+}
+
 std::string SimOs::driverDirectory(const std::string& environment) const {
     if (!machine_.isNt()) return machine_.systemDirectory;
-    return machine_.systemDirectory + "\\spool\\DRIVERS\\" +
-           (equalsNoCase(environment, kWin9xEnvironment) ? "WIN40" : "W32X86");
+    return machine_.systemDirectory + "\\spool\\DRIVERS\\" + environmentFolder(environment);
 }
 
 std::string SimOs::processorDirectory(const std::string& environment) const {
     if (!machine_.isNt()) return machine_.systemDirectory;
-    return machine_.systemDirectory + "\\spool\\PRTPROCS\\" +
-           (equalsNoCase(environment, kWin9xEnvironment) ? "WIN40" : "W32X86");
+    return machine_.systemDirectory + "\\spool\\PRTPROCS\\" + environmentFolder(environment);
 }
 
 void SimOs::holdSpoolerFile(const std::string& path) {
@@ -345,6 +358,11 @@ BOOL SimOs::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
         fail(machine_.isNt() ? ERROR_BAD_EXE_FORMAT : ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // The spooler loads it into its own process, of the machine's architecture.
+    if (machine_.isNt() && pe.machine() != machine_.nativeMachine) {
+        fail(ERROR_BAD_EXE_FORMAT);
+        return FALSE;
+    }
     bool initialises = false;
     for (const char* entry : kMonitorEntries) initialises = initialises || pe.exports(entry);
     if (!machine_.isNt())
@@ -367,6 +385,11 @@ BOOL SimOs::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
     // Windows XP ignores the environment here; Vista and later check it.
     std::string resolved;
     if (machine_.major >= 6 && !resolveEnvironment(machine_, environment, &resolved)) {
+        fail(ERROR_INVALID_ENVIRONMENT);
+        return FALSE;
+    }
+    // As for AddMonitorA, 64-bit Windows' monitors are its own environment's.
+    if (machine_.wow64() && !equalsNoCase(resolved, machine_.environment())) {
         fail(ERROR_INVALID_ENVIRONMENT);
         return FALSE;
     }
@@ -542,6 +565,16 @@ BOOL SimOs::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
     std::string path = processorDirectory(resolved) + "\\" + dll;
     if (!files_.isFile(FileSystem::fullPath(path, machine_.currentDirectory))) {
         fail(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    // 64-bit Windows' spooler loads only its own environment's processors,
+    // into its own process.
+    std::vector<uint8_t> image;
+    PeImage pe;
+    if (machine_.wow64() && equalsNoCase(resolved, machine_.environment()) &&
+        files_.readFile(FileSystem::fullPath(path, machine_.currentDirectory), &image) &&
+        pe.parse(image) && pe.machine() != machine_.nativeMachine) {
+        fail(ERROR_BAD_EXE_FORMAT);
         return FALSE;
     }
     registry_.setString(HKEY_LOCAL_MACHINE, processorsKey(resolved) + "\\" + name, "Driver", dll);

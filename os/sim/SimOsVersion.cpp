@@ -23,14 +23,14 @@ uint16_t word(const uint8_t* block, size_t offset) {
 // What a caller that names a file without a folder gets: the file in the
 // places LoadLibrary looks first, else a name that is not there.
 std::string versionFilePath(SimOs& os, const std::string& name) {
-    if (name.find_first_of("\\/:") != std::string::npos) return os.fullPath(name);
+    if (name.find_first_of("\\/:") != std::string::npos) return os.programPath(name);
     const Machine& m = os.machine();
     for (const std::string& folder : {FileSystem::parentOf(m.modulePath), m.systemDirectory,
                                       m.windowsDirectory, m.currentDirectory}) {
         std::string candidate = FileSystem::fullPath(folder + "\\" + name, m.currentDirectory);
-        if (os.files().isFile(candidate)) return candidate;
+        if (os.files().isFile(os.programPath(candidate))) return os.programPath(candidate);
     }
-    return os.fullPath(name);
+    return os.programPath(name);
 }
 
 // Windows XP answers a missing file as a file without resources; later

@@ -35,7 +35,8 @@ void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 }  // namespace
 
-std::vector<uint8_t> Spooler::dllExporting(const std::vector<std::string>& functions) {
+std::vector<uint8_t> Spooler::dllExporting(const std::vector<std::string>& functions,
+                                           uint16_t machine) {
     // Headers in the first 0x200 bytes, one section at RVA 0x1000 holding
     // the export table, one code byte (ret) that every export points to.
     const uint32_t sectionRva = 0x1000, sectionFile = 0x200;
@@ -74,7 +75,7 @@ std::vector<uint8_t> Spooler::dllExporting(const std::vector<std::string>& funct
     put32(image, 0x3C, 0x40);
     put32(image, 0x40, 0x00004550);  // "PE\0\0"
     const size_t coff = 0x44, optional = coff + 20;
-    put16(image, coff, 0x14C);  // i386
+    put16(image, coff, machine);
     put16(image, coff + 2, 1);
     put16(image, coff + 16, 224);
     put16(image, coff + 18, 0x2102);  // executable, 32-bit, DLL

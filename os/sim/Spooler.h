@@ -100,10 +100,12 @@ public:
     std::vector<std::string> portsOfDll(const std::string& dll) const;
     std::vector<std::string> datatypesOfDll(const std::string& dll) const;
 
-    // The bytes of a minimal 32-bit DLL that exports the named functions:
-    // what a test lays on the machine as a monitor or processor DLL that
-    // the spooler can load.
-    static std::vector<uint8_t> dllExporting(const std::vector<std::string>& functions);
+    // The bytes of a minimal DLL that exports the named functions: what a
+    // test lays on the machine as a monitor or processor DLL that the
+    // spooler can load. Its header names the machine it was built for
+    // (IMAGE_FILE_MACHINE_*), whose loaders alone take it.
+    static std::vector<uint8_t> dllExporting(const std::vector<std::string>& functions,
+                                             uint16_t machine = 0x14C);
 
     void removeMonitor(const std::string& name);
     void removeDriver(const std::string& name, const std::string& environment);

@@ -66,7 +66,8 @@ LONG Win32Os::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
 }
 
 BOOL Win32Os::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
-    // Windows 10 version 1511 on.
+    // Windows 10 version 1709 on; the only call that tells an x86 program on
+    // ARM64 from one on x64.
     typedef BOOL(WINAPI * Proc)(HANDLE, USHORT*, USHORT*);
     static const Proc function = systemFunction<Proc>("kernel32.dll", "IsWow64Process2");
     return function ? function(process, processMachine, nativeMachine) : missing<BOOL>(FALSE);
@@ -568,6 +569,20 @@ BOOL Win32Os::GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION reques
 
 PVOID Win32Os::FreeSid(PSID sid) {
     return ::FreeSid(sid);
+}
+
+BOOL Win32Os::Wow64DisableWow64FsRedirection(PVOID* oldValue) {
+    typedef BOOL(WINAPI * Proc)(PVOID*);
+    static const Proc function =
+        systemFunction<Proc>("kernel32.dll", "Wow64DisableWow64FsRedirection");
+    return function ? function(oldValue) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::Wow64RevertWow64FsRedirection(PVOID oldValue) {
+    typedef BOOL(WINAPI * Proc)(PVOID);
+    static const Proc function =
+        systemFunction<Proc>("kernel32.dll", "Wow64RevertWow64FsRedirection");
+    return function ? function(oldValue) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetDllDirectoryA(LPCSTR directory) {

@@ -37,6 +37,8 @@ public:
     HLOCAL LocalFree(HLOCAL memory) override;
     HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
     HGLOBAL GlobalFree(HGLOBAL memory) override;
+    BOOL Wow64DisableWow64FsRedirection(PVOID* oldValue) override;
+    BOOL Wow64RevertWow64FsRedirection(PVOID oldValue) override;
     DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size, LPCSTR fileName) override;
     UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) override;
     BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) override;

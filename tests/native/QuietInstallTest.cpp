@@ -147,6 +147,14 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          },
          1633, "Windows protected print mode is on by group policy (WindowsProtectedPrintGroupPolicyState is 1)",
          nullptr, changedNothing},
+        {"protected print mode by group policy on 64-bit Windows", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows11v24h2());
+             protectedPrintPolicy(s, 1);
+         },
+         1633, "Windows protected print mode is on by group policy (WindowsProtectedPrintGroupPolicyState is 1)",
+         nullptr, changedNothing},
         {"protected print mode switched on in Settings", 7, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
              onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
@@ -279,6 +287,19 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
         {"the log cannot be written", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) { s.sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("quiet.log"); },
          0, nullptr, "M(P)"},
+        // Refused for its processor or its 64-bit edition before anything is changed.
+        {"64-bit Windows Server 2003", 3, "/quiet /accepteula /model M /port LPT1:",
+         [](InstallScenario& s) {
+             s.sim.machine() = os::sim::Machine::sixtyFourBit(os::sim::Machine::windows2003());
+         },
+         1633, "ended: This setup installs on 64-bit Windows from Windows 7 and Windows Server 2008 R2 on.",
+         nullptr, changedNothing},
+        {"Windows on ARM64", 3, "/quiet /accepteula /model M /port LPT1:",
+         [](InstallScenario& s) {
+             s.sim.machine() = os::sim::Machine::sixtyFourBit(os::sim::Machine::windows10(),
+                                                               IMAGE_FILE_MACHINE_ARM64);
+         },
+         1633, "ended: This setup cannot install on Windows for ARM64 processors", nullptr, changedNothing},
         // Windows 95 passes the start-up checks and is installed for as
         // Windows 98/Me, whose installation ends with a restart.
         {"Windows 95", 95, "/quiet /model M /port LPT1: /restart", nullptr, 3010, "Windows must be restarted",

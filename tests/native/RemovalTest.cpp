@@ -322,3 +322,55 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
         install::setInstallLog("");
     }
 }
+
+// On 64-bit Windows the medium's monitor lies in the native system
+// directory, where the 64-bit spooler loaded it: the removal deletes it
+// there, and a file still held is deleted at the next start under its real
+// path, system32, not where the 32-bit program's own view would put it.
+TEST(RemovalTest, OnSixtyFourBitWindowsTheMonitorsFilesGoFromTheNativeSystemDirectory) {
+    testing_support::EngineMachine machine(os::sim::Machine::sixtyFourBit(os::sim::Machine::windows7()));
+    auto& sim = machine.sim;
+    const std::string system = sim.machine().systemDirectory;
+    char* x64 = const_cast<char*>("Windows x64");
+    machine.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallScenario::monitorSections());
+    machine.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", InstallScenario::modelSections());
+    machine.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", testing_support::onePixelBitmap());
+    machine.write("C:\\MEDIUM\\language\\setup.ini", testing_support::quietLanguageFile());
+    app::reopenMessageTexts();
+    // What an installation left: the monitor, the x64 driver and the printer.
+    sim.spooler().monitorDllPorts["SER.DLL"] = {"HVCOM1:"};
+    sim.files().writeFile(system + "\\SER.DLL",
+                          os::sim::Spooler::dllExporting({"InitializePrintMonitor2"}, IMAGE_FILE_MACHINE_AMD64));
+    sim.files().writeFile(system + "\\SERUI.DLL", std::string("ui"));
+    MONITOR_INFO_2A monitor = {const_cast<char*>("Serial Mon"), x64, const_cast<char*>("SER.DLL")};
+    ASSERT_TRUE(sim.AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&monitor))) << sim.GetLastError();
+    for (const char* file : {"DRV.DLL", "M.GPD", "DRVUI.DLL", "DRV.HLP"})
+        sim.files().writeFile(system + "\\spool\\DRIVERS\\x64\\" + file, std::string("driver"));
+    // The files the medium installs under the name: the driver is the model's.
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = const_cast<char*>("M Serial");
+    driver.pEnvironment = x64;
+    driver.pDriverPath = const_cast<char*>("DRV.DLL");
+    driver.pDataFile = const_cast<char*>("M.GPD");
+    driver.pConfigFile = const_cast<char*>("DRVUI.DLL");
+    driver.pHelpFile = const_cast<char*>("DRV.HLP");
+    ASSERT_TRUE(sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&driver))) << sim.GetLastError();
+    PRINTER_INFO_2A printer = {};
+    printer.pPrinterName = const_cast<char*>("M(S)");
+    printer.pPortName = const_cast<char*>("HVCOM1:");
+    printer.pDriverName = const_cast<char*>("M Serial");
+    printer.pPrintProcessor = const_cast<char*>("WinPrint");
+    HANDLE added = sim.AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+    ASSERT_NE(added, nullptr) << sim.GetLastError();
+    sim.ClosePrinter(added);
+    sim.faults().fail("DeleteFileA", ERROR_SHARING_VIOLATION).when("\\SERUI.DLL");
+
+    app::CommandLine line = app::parseCommandLine("/uninstall /quiet /model M");
+    line.logFile = "C:\\remove.log";
+    EXPECT_EQ(app::runCommandLine(line), 3010) << machine.read("C:\\remove.log");
+    EXPECT_EQ(sim.spooler().monitor("Serial Mon"), nullptr);
+    EXPECT_FALSE(sim.files().isFile(system + "\\SER.DLL"));
+    EXPECT_EQ(sim.machine().deletedAtRestart, std::vector<std::string>{system + "\\SERUI.DLL"});
+    install::setInstallLog("");
+}
