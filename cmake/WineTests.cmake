@@ -75,15 +75,16 @@ set(E2E_SCENARIOS
   winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 # On 64-bit Windows (a WoW64 prefix; its template is made the first time one
-# of these runs): the wizard on a parallel port, a quiet installation whose
-# log names the x64 machine, and the package in the 32-bit program files
-# folder. The rest need the program's 64-bit installation (native monitors,
-# the x64 driver, the port records' 64-bit view, USBDrv\X64, the X64 checks)
-# and fail until it is there: -DWITH_X64_SCENARIOS=ON registers them.
-list(APPEND E2E_SCENARIOS win10x64:Parallel win10x64:QuietX64 win81x64:QuietX64 win10x64:PackageInstall)
+# of these runs): the program starts, keeps its log and reads its command
+# line there. An installation needs the program's 64-bit installation
+# (the medium's X64 files, the x64 driver with the x86 one beside it, the
+# port records' 64-bit view, USBDrv\X64, the X64 checks): until it is
+# there those scenarios fail, and -DWITH_X64_SCENARIOS=ON registers them.
+list(APPEND E2E_SCENARIOS win10x64:QuietUsage)
 option(WITH_X64_SCENARIOS "register the end-to-end scenarios that need the 64-bit installation" OFF)
 set(E2E_SCENARIOS_X64
-  win10x64:Serial win10x64:UsbTypical win10x64:QuietUsb win10x64:RemoveAfterAQuietUsbInstallation
+  win10x64:Parallel win10x64:QuietX64 win81x64:QuietX64 win10x64:PackageInstall win10x64:Serial
+  win10x64:UsbTypical win10x64:QuietUsb win10x64:RemoveAfterAQuietUsbInstallation
   win10x64:PackageRemoval win10x64:QuietWithoutX64 win10x64:QuietWrongArchitecture
   win7x64:QuietX64)
 if(WITH_X64_SCENARIOS)
