@@ -91,7 +91,7 @@ bool Sequence::run() {
     if (!step("printer driver " + driverName + " registered", addPrinterDriver(&job_.driver, text_))) return false;
     if (s_.portKind == config::kUsb) {
         RegistryKey ports;
-        if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey)) ports.SetDword(s_.portName, 0);
+        if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey, portRecordView())) ports.SetDword(s_.portName, 0);
     }
     bool added = addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName);
     s_.modelName = std::string(job_.printer.pPrinterName ? job_.printer.pPrinterName : "").substr(0, 199);

@@ -5,10 +5,10 @@
 
 namespace install {
 
-bool RegistryKey::Open(HKEY root, const std::string& path) {
+bool RegistryKey::Open(HKEY root, const std::string& path, REGSAM view) {
     Close();
     HKEY key = nullptr;
-    lastError_ = os::sys().RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    lastError_ = os::sys().RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key);
     if (lastError_ != ERROR_SUCCESS) return false;
     key_ = key;
     return true;
@@ -78,20 +78,20 @@ bool RegistryKey::SetBytes(const std::string& name, DWORD type, const BYTE* data
     return lastError_ == ERROR_SUCCESS;
 }
 
-bool CreateRegistryKey(HKEY root, const std::string& path) {
+bool CreateRegistryKey(HKEY root, const std::string& path, REGSAM view) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     LONG error = os::sys().RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_ALL_ACCESS, nullptr, &key, &disposition);
+                                           KEY_ALL_ACCESS | view, nullptr, &key, &disposition);
     if (error != ERROR_SUCCESS) return false;
     os::sys().RegCloseKey(key);
     return true;
 }
 
-bool OpenOrCreate(RegistryKey* key, HKEY root, const std::string& path) {
-    if (key->Open(root, path)) return true;
-    CreateRegistryKey(root, path);
-    return key->Open(root, path);
+bool OpenOrCreate(RegistryKey* key, HKEY root, const std::string& path, REGSAM view) {
+    if (key->Open(root, path, view)) return true;
+    CreateRegistryKey(root, path, view);
+    return key->Open(root, path, view);
 }
 
 }  // namespace install

@@ -16,8 +16,9 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    // Opens `path` under `root` with full access, closing any key already open.
-    bool Open(HKEY root, const std::string& path);
+    // Opens `path` under `root` with full access, closing any key already open;
+    // `view` is a registry view flag (os::nativeRegistryView) or nothing.
+    bool Open(HKEY root, const std::string& path, REGSAM view = 0);
     void Close();
     bool IsOpen() const { return key_ != nullptr; }
     bool SetDword(const std::string& name, DWORD value);
@@ -38,9 +39,9 @@ private:
 
 // Creates `path` under `root` (no class, non-volatile, full access) and
 // closes it again at once.
-bool CreateRegistryKey(HKEY root, const std::string& path);
+bool CreateRegistryKey(HKEY root, const std::string& path, REGSAM view = 0);
 
 // Opens `path`, creating it first when it cannot be opened.
-bool OpenOrCreate(RegistryKey* key, HKEY root, const std::string& path);
+bool OpenOrCreate(RegistryKey* key, HKEY root, const std::string& path, REGSAM view = 0);
 
 }  // namespace install

@@ -324,7 +324,7 @@ void Removal::removePortRecords() {
         const std::pair<const char*, std::string> records[] = {{kPortNameKey, port}, {kPrinterPortKey, chosen}};
         for (const auto& [path, value] : records) {
             RegistryKey key;
-            if (key.Open(HKEY_LOCAL_MACHINE, path) && key.DeleteValue(value))
+            if (key.Open(HKEY_LOCAL_MACHINE, path, portRecordView()) && key.DeleteValue(value))
                 logStep("port record " + value + " removed from " + path);
         }
     }

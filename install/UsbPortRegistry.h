@@ -2,10 +2,13 @@
 // maps each USB port name to its value in the USB device table of
 // "DRVCONFIG\setup.ini", and the printer-port key holds eight slots D1 to D8
 // and an entry per installed USB port. Nothing in the program reads them
-// back; the maker's other software does.
+// back; the maker's other software does, and on 64-bit Windows its 64-bit
+// port monitor reads them in the machine's own registry view.
 #pragma once
 
 #include <string>
+
+#include "os/WinApi.h"
 
 namespace install {
 
@@ -16,6 +19,10 @@ extern const char* const kPrinterPortKey;  // "SOFTWARE\HALVERN\PRINTERPORT\"
 // printers that share fixed port names ("USB_KPX-D7_" and the port's last
 // character).
 std::string spoolerPortName(const std::string& portName);
+
+// The registry view the records are kept in: the machine's own
+// (os::nativeRegistryView), not the 32-bit one under Wow6432Node.
+REGSAM portRecordView();
 
 // Records the port the printer will use under the port-name key and resets
 // the slots D1 to D8. A key that can be neither opened nor created is

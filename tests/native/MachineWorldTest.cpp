@@ -3,6 +3,7 @@
 // one copy only.
 #include <gtest/gtest.h>
 
+#include "install/UsbPortRegistry.h"
 #include "os/World.h"
 #include "support/SimMachine.h"
 
@@ -75,6 +76,31 @@ TEST(MachineWorld, ARefusedTurnOffIsReportedAndNotUndone) {
         EXPECT_EQ(native.error(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     }
     EXPECT_TRUE(machine.sim.calls("Wow64RevertWow64FsRedirection").empty());
+}
+
+// The maker's 64-bit port monitor reads the USB port records in the
+// machine's own view; Windows 2000 refuses the view flag altogether.
+TEST(MachineWorld, UsbPortRecordsAreKeptInTheMachinesOwnRegistryView) {
+    const struct {
+        const char* what;
+        Machine machine;
+    } rows[] = {
+        {"Windows 2000", Machine::windows2000()},
+        {"32-bit Windows 7", Machine::windows7()},
+        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7())},
+        {"64-bit Windows 10", Machine::sixtyFourBit(Machine::windows10())},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        testing_support::SimMachine machine(row.machine);
+        install::RegisterUsbPort("USB_RP-80_1");
+        for (const char* key : {install::kPortNameKey, install::kPrinterPortKey}) {
+            EXPECT_TRUE(machine.sim.registry().exists(HKEY_LOCAL_MACHINE, key)) << key;
+            EXPECT_FALSE(machine.sim.registry().exists(HKEY_LOCAL_MACHINE,
+                                                       std::string("SOFTWARE\\Wow6432Node\\") + (key + 9)))
+                << key;
+        }
+    }
 }
 
 }  // namespace
