@@ -247,13 +247,7 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         if (disposition == CREATE_NEW) return ERROR_ALREADY_EXISTS;
         if (disposition != OPEN_EXISTING && disposition != OPEN_ALWAYS) return ERROR_ACCESS_DENIED;
         if (DWORD e = checkSharing(folder.get(), access, share)) return e;
-        auto o = std::make_shared<Opening>();
-        o->node = folder;
-        o->path = resolvedPath(full);
-        o->access = access;
-        o->share = share;
-        openings_.push_back(o);
-        *opening = o;
+        *opening = addOpening(folder, resolvedPath(full), access, share);
         return 0;
     }
     if (hasInvalidCharacter(nameOf(full))) return ERROR_INVALID_NAME;
@@ -290,14 +284,19 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         existing->attributes = a | FILE_ATTRIBUTE_ARCHIVE;
         parent->children[name] = existing;
     }
+    *opening = addOpening(existing, resolvedPath(full), access, share);
+    return 0;
+}
+
+std::shared_ptr<FileSystem::Opening> FileSystem::addOpening(const std::shared_ptr<Node>& node,
+                                                            const std::string& path, DWORD access, DWORD share) {
     auto o = std::make_shared<Opening>();
-    o->node = existing;
-    o->path = resolvedPath(full);
+    o->node = node;
+    o->path = path;
     o->access = access;
     o->share = share;
     openings_.push_back(o);
-    *opening = o;
-    return 0;
+    return o;
 }
 
 void FileSystem::close(const std::shared_ptr<Opening>& opening) { release(opening); }
@@ -656,13 +655,8 @@ std::shared_ptr<FileSystem::Opening> FileSystem::hold(const std::string& full, D
                                                       bool locked) {
     auto node = find(full);
     if (!node) return nullptr;
-    auto o = std::make_shared<Opening>();
-    o->node = node;
-    o->path = full;
-    o->access = GENERIC_READ;
-    o->share = share;
+    auto o = addOpening(node, full, GENERIC_READ, share);
     o->locked = locked;
-    openings_.push_back(o);
     return o;
 }
 

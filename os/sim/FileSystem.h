@@ -148,6 +148,9 @@ private:
     // A folder things are made in or listed: a link there is followed too.
     std::shared_ptr<Node> findFolder(const std::string& fullPath, std::string* real) const;
     DWORD checkSharing(const Node* node, DWORD access, DWORD share) const;
+    // Records an open handle's view of `node`, as the sharing checks see it.
+    std::shared_ptr<Opening> addOpening(const std::shared_ptr<Node>& node, const std::string& path, DWORD access,
+                                        DWORD share);
     DWORD checkWritable(const Node& node) const;
     std::shared_ptr<Node> drive(char letter, bool create);
 
