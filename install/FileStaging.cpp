@@ -29,12 +29,13 @@ bool isUnidrvFile(const std::string& upperName) {
 
 using SpoolerDirectoryCall = BOOL (os::Os::*)(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD);
 
-// A spooler directory of the machine's own environment (named on 64-bit
+// A spooler directory of the environment of `architecture` (named on 64-bit
 // Windows, where none is the program's x86 one), read into `size` bytes.
-bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* directory) {
+bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* directory,
+                      os::Architecture architecture) {
     std::vector<char> buffer(size, '\0');
     DWORD needed = 0;
-    if (!(os::sys().*call)(nullptr, os::spoolerEnvironment(), 1, reinterpret_cast<BYTE*>(buffer.data()),
+    if (!(os::sys().*call)(nullptr, os::environmentFor(architecture), 1, reinterpret_cast<BYTE*>(buffer.data()),
                            static_cast<DWORD>(size), &needed))
         return false;
     buffer.back() = '\0';
@@ -42,8 +43,8 @@ bool spoolerDirectory(SpoolerDirectoryCall call, size_t size, std::string* direc
     return true;
 }
 
-bool driverDirectory(std::string* directory) {
-    return spoolerDirectory(&os::Os::GetPrinterDriverDirectoryA, 260, directory);
+bool driverDirectory(std::string* directory, os::Architecture architecture) {
+    return spoolerDirectory(&os::Os::GetPrinterDriverDirectoryA, 260, directory, architecture);
 }
 
 // A directory-reporting call that fits its buffer; 0 or a length beyond it is a failure.
@@ -59,7 +60,7 @@ bool directoryOf(Call call, size_t size, std::string* directory) {
 }  // namespace
 
 bool processorDirectory(std::string* directory) {
-    return spoolerDirectory(&os::Os::GetPrintProcessorDirectoryA, 256, directory);
+    return spoolerDirectory(&os::Os::GetPrintProcessorDirectoryA, 256, directory, os::machineArchitecture());
 }
 
 bool systemDirectory(std::string* directory) {
@@ -91,11 +92,12 @@ std::string copyFailure(const std::string& name, DWORD error, const std::string&
 }
 
 // The destination directory of a copy target, or false with the message.
-bool targetDirectory(int target, std::string* directory, std::string& errorText) {
+bool targetDirectory(int target, std::string* directory, std::string& errorText,
+                     os::Architecture architecture) {
     switch (target) {
         case kDriverDirectory:
         case kVersion3Directory:
-            if (!driverDirectory(directory)) {
+            if (!driverDirectory(directory, architecture)) {
                 errorText = message("IDS_ERR_GETDRIVERDIR");
                 return false;
             }
@@ -126,17 +128,17 @@ bool targetDirectory(int target, std::string* directory, std::string& errorText)
     }
 }
 
-int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText) {
+int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText,
+                   os::Architecture architecture) {
     if (name.empty() || name[0] == '0') return kCopyFailed;
     if (!mediumNameAccepted(name, errorText)) return kCopyFailed;
     std::string directory;
-    if (!targetDirectory(target, &directory, errorText)) return kCopyFailed;
-    std::string current;
-    if (!currentDirectory(&current)) {
+    if (!targetDirectory(target, &directory, errorText, architecture)) return kCopyFailed;
+    std::string source;
+    if (!mediumSource(name, architecture, &source)) {
         errorText = message("IDS_ERR_GETCURDIR");
         return kCopyFailed;
     }
-    const std::string source = current + "\\W32\\" + name;
     const std::string fileName = (prefixed ? "n" : "") + name;
     const std::string destination = directory + "\\" + fileName;
     DWORD error = 0;
@@ -144,8 +146,7 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
         // The system directory's files are the spooler's monitors and their
         // UI: on 64-bit Windows they go to its native directory, which the
         // program reaches with redirection off for this copy alone.
-        os::NativeSystemDirectory native(target == kSystemDirectory ? os::machineArchitecture()
-                                                                    : os::Architecture::X86);
+        os::NativeSystemDirectory native(target == kSystemDirectory ? architecture : os::Architecture::X86);
         if (!native.reached()) {
             errorText = copyFailure(fileName, native.error(), source);
             return kCopyFailed;
@@ -169,21 +170,21 @@ int copyFromDriverCache(const std::string& name, int target, bool prefixed, std:
     DriverCacheState& cache = driverCache();
     if (cache.extractionPending) {
         cache.extractionPending = false;
-        if (!extractDriverCache()) return copyFromMedium(name, target, prefixed, errorText);
+        if (!extractDriverCache()) return copyFromMedium(name, target, prefixed, errorText, os::Architecture::X86);
     }
-    if (cache.folder.empty()) return copyFromMedium(name, target, prefixed, errorText);
+    if (cache.folder.empty()) return copyFromMedium(name, target, prefixed, errorText, os::Architecture::X86);
     std::string directory;
-    if (!driverDirectory(&directory)) {
+    if (!driverDirectory(&directory, os::Architecture::X86)) {
         errorText = message("IDS_ERR_GETDRIVERDIR");
         return kCopyFailed;
     }
     const std::string source = cache.folder + "\\" + name;
     const std::string destination = directory + "\\" + name;
     if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
-    return copyFromMedium(name, target, prefixed, errorText);
+    return copyFromMedium(name, target, prefixed, errorText, os::Architecture::X86);
 }
 
-// Vista, 2008 and 7 keep them in the driver store's "ntprint" package.
+// 32-bit Vista, 2008 and 7 keep them in the driver store's "ntprint" package.
 int copyFromDriverStore(const std::string& name, std::string& errorText) {
     std::string windows;
     windowsDirectory(&windows);
@@ -197,7 +198,7 @@ int copyFromDriverStore(const std::string& name, std::string& errorText) {
     const std::string source = repository + found.cFileName + "\\I386\\" + name;
     std::string directory;
     int result = kCopied;
-    if (!driverDirectory(&directory)) {
+    if (!driverDirectory(&directory, os::Architecture::X86)) {
         errorText = message("IDS_ERR_GETDRIVERDIR");
         result = kCopyFailed;
     } else if (!os::sys().CopyFileA(source.c_str(), (directory + "\\" + name).c_str(), FALSE)) {
@@ -217,22 +218,21 @@ int copyFromDriverStore(const std::string& name, std::string& errorText) {
     return result;
 }
 
-// Windows 8 and later keep them in the package of the architecture
-// installed for: the first "ntprint*" folder may be one of the version-4
-// model's, or a version an update left behind.
-int copyFromNtprintPackage(const std::string& name, std::string& errorText) {
+// Windows 8 and later, and 64-bit Windows 7, keep them in the package of the
+// architecture installed for: the first "ntprint*" folder may be one of the
+// version-4 model's, one of the other architecture, or a version an update
+// left behind.
+int copyFromNtprintPackage(const std::string& name, std::string& errorText, os::Architecture architecture) {
     std::string windows;
     windowsDirectory(&windows);
     const std::string repository = windows + "\\System32\\DriverStore\\FileRepository\\";
     std::string source;
-    // The driver installed is the machine's own (x64 on 64-bit Windows),
-    // into the driver folder of its environment.
-    if (!findInNtprintPackage(repository, os::machineArchitecture(), name, &source)) {
+    if (!findInNtprintPackage(repository, architecture, name, &source)) {
         errorText = "Couldn't find system fiels.";
         return kCopyFailed;
     }
     std::string directory;
-    if (!driverDirectory(&directory)) {
+    if (!driverDirectory(&directory, architecture)) {
         errorText = message("IDS_ERR_GETDRIVERDIR");
         return kCopyFailed;
     }
@@ -257,6 +257,32 @@ UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, 
 
 }  // namespace
 
+bool isProgramFile(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string extension = config::upperAscii(name.substr(dot + 1));
+    for (const char* program : {"DLL", "EXE", "SYS", "DRV"})
+        if (extension == program) return true;
+    return false;
+}
+
+std::string mediumFolderOf(const std::string& name, os::Architecture architecture) {
+    if (architecture != os::Architecture::X64) return "W32";
+    if (isProgramFile(name)) return "X64";
+    std::string current;
+    if (!currentDirectory(&current)) return "W32";
+    const DWORD attributes = os::sys().GetFileAttributesA((current + "\\X64\\" + name).c_str());
+    const bool inX64 = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return inX64 ? "X64" : "W32";
+}
+
+bool mediumSource(const std::string& name, os::Architecture architecture, std::string* source) {
+    std::string current;
+    if (!currentDirectory(&current)) return false;
+    *source = current + "\\" + mediumFolderOf(name, architecture) + "\\" + name;
+    return true;
+}
+
 bool staysInItsFolder(const std::string& name) {
     return name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
 }
@@ -276,23 +302,27 @@ DriverCacheState& driverCache() {
 
 void resetDriverCache() { driverCache() = DriverCacheState(); }
 
-int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
-                   std::string& errorText) {
+int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed, std::string& errorText,
+                   os::Architecture architecture) {
     name = config::upperAscii(name);
     if (isUnidrvFile(name)) {
         if (targetOs >= 2 && targetOs <= 4)
             return copyFromDriverCache(name, target, prefixed, errorText);
-        if (targetOs >= 5 && targetOs <= 7)
-            return os::runningSystem().ntAtLeast(6, 2) ? copyFromNtprintPackage(name, errorText)
-                                                       : copyFromDriverStore(name, errorText);
+        if (targetOs >= 5 && targetOs <= 7) {
+            const bool packagesByArchitecture =
+                os::runningSystem().ntAtLeast(6, 2) || os::sixtyFourBit(os::machineArchitecture());
+            return packagesByArchitecture ? copyFromNtprintPackage(name, errorText, architecture)
+                                          : copyFromDriverStore(name, errorText);
+        }
     }
-    return copyFromMedium(name, target, prefixed, errorText);
+    return copyFromMedium(name, target, prefixed, errorText, architecture);
 }
 
-int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText) {
+int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText,
+                   os::Architecture architecture) {
     if (name == nullptr) return kCopyFailed;
     std::string text(name);
-    int result = copyDriverFile(text, target, targetOs, prefixed, errorText);
+    int result = copyDriverFile(text, target, targetOs, prefixed, errorText, architecture);
     std::memcpy(name, text.c_str(), text.size());  // same length: upper case in place
     return result;
 }
@@ -335,7 +365,8 @@ void removeDriverCacheFolder() {
     cache.folder.clear();
 }
 
-void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText) {
+void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText,
+                      os::Architecture architecture) {
     if (targetOs == 0) {
         std::string iconLibrary = "ICONLIB.DLL";
         copyDriverFile(iconLibrary, kDriverDirectory, targetOs, false, errorText);
@@ -361,10 +392,10 @@ void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorTex
     if (targetOs < 2 || targetOs > 7 || !needsUnidrvFiles) return;
     for (const char* file : {"TTFSUB.GPD", "STDNAMES.GPD"}) {
         std::string name = file;
-        copyDriverFile(name, kDriverDirectory, targetOs, false, errorText);
+        copyDriverFile(name, kDriverDirectory, targetOs, false, errorText, architecture);
     }
     std::string resources = "UNIRES.DLL", discarded;
-    copyDriverFile(resources, kDriverDirectory, targetOs, false, discarded);
+    copyDriverFile(resources, kDriverDirectory, targetOs, false, discarded, architecture);
 }
 
 }  // namespace install

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "os/RunningSystem.h"
+
 namespace install {
 
 // Where copyDriverFile puts a file.
@@ -43,14 +45,30 @@ bool staysInItsFolder(const std::string& name);
 // failure text for it (the system's code for an invalid name).
 bool mediumNameAccepted(const std::string& name, std::string& errorText);
 
-// Copies the file `name` for the target system: the Unidrv files from the
-// driver cache (2000, XP, 2003) or the driver store (Vista and later), every
-// other file from the medium's "W32" folder. `name` is turned to upper case in
-// place. With `prefixed` the destination is named "n" + name. A failure
-// replaces `errorText` with its message.
-int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText);
-int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed,
-                   std::string& errorText);
+// A program (DLL, EXE, SYS, DRV): built for one architecture, so taken from
+// the medium's folder of the architecture installed for and nowhere else.
+bool isProgramFile(const std::string& name);
+
+// The medium's folder a file for `architecture` comes from: "W32" for x86;
+// for x64 "X64" for a program, and for any other file (GPD, PPD, INI, HLP,
+// DAT) "X64" where it is there, else "W32".
+std::string mediumFolderOf(const std::string& name, os::Architecture architecture);
+// The full path of that file below the program's current directory; false
+// when the current directory cannot be read.
+bool mediumSource(const std::string& name, os::Architecture architecture, std::string* source);
+
+// Copies the file `name` for the target system and the architecture installed
+// for (the machine's own unless the x86 additional driver of 64-bit Windows is
+// meant): the Unidrv files from the driver cache (2000, XP, 2003) or the
+// driver store (Vista and later), every other file from the medium
+// (mediumFolderOf) into the folder of that architecture's spooler
+// environment. `name` is turned to upper case in place. With `prefixed` the
+// destination is named "n" + name. A failure replaces `errorText` with its
+// message.
+int copyDriverFile(char* name, int target, int targetOs, bool prefixed, std::string& errorText,
+                   os::Architecture architecture = os::machineArchitecture());
+int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed, std::string& errorText,
+                   os::Architecture architecture = os::machineArchitecture());
 
 // Extracts the six Unidrv files from every cabinet of the Windows directory's
 // "Driver Cache\i386" into a new folder of the run's own in the temporary
@@ -61,7 +79,8 @@ bool extractDriverCache();
 void removeDriverCacheFolder();
 
 // Copies the Unidrv support files a driver needs into the driver directory.
-void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText);
+void stageUnidrvFiles(int targetOs, bool needsUnidrvFiles, std::string& errorText,
+                      os::Architecture architecture = os::machineArchitecture());
 
 // The extraction is attempted once per run; tests start a new run.
 struct DriverCacheState {

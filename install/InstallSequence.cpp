@@ -213,14 +213,12 @@ bool Sequence::replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int
 }
 
 bool Sequence::replaceProcessorNt(const std::string& processorDirectory) {
-    char current[256] = {};
-    DWORD n = os::sys().GetCurrentDirectoryA(sizeof current, current);
-    if (n == 0 || n >= sizeof current) {
+    const std::string& file = job_.files.processor;
+    std::string source;
+    if (!mediumSource(file, os::machineArchitecture(), &source)) {
         say("IDS_ERR_GETCURDIR");
         return false;
     }
-    const std::string& file = job_.files.processor;
-    const std::string source = std::string(current) + "\\W32\\" + file;
     const std::string target = processorDirectory + "\\" + file;
     if (!os::sys().CopyFileA(source.c_str(), target.c_str(), FALSE)) {
         text_ = message("IDS_ERR_COPYFIEL") + source;

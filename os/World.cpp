@@ -10,6 +10,11 @@ LPSTR spoolerEnvironment() {
     return const_cast<LPSTR>(nativeEnvironment(machineArchitecture()));
 }
 
+LPSTR environmentFor(Architecture installed) {
+    if (installed == machineArchitecture()) return spoolerEnvironment();
+    return const_cast<LPSTR>(kX86Environment);
+}
+
 REGSAM nativeRegistryView(Architecture machine) {
     return sixtyFourBit(machine) ? KEY_WOW64_64KEY : 0;
 }

@@ -28,6 +28,11 @@ LPSTR spoolerEnvironment();
 // The spooler environment of x86 components, named.
 extern const char* const kX86Environment;
 
+// The environment of components built for `installed` on this machine: the
+// machine's own (spoolerEnvironment), or "Windows NT x86" for the x86
+// additional driver of 64-bit Windows.
+LPSTR environmentFor(Architecture installed);
+
 // Turns the redirection of the system directory off for the calling thread
 // for the scope's life, on 64-bit Windows only, so that a copy reaches the
 // native system directory. Nothing that loads a library may run inside.

@@ -252,10 +252,10 @@ TEST_F(Windows7StagingTest, OtherFilesStillComeFromTheMedium) {
     EXPECT_EQ(copy("POSDRV.DLL"), 1);
 }
 
-// Windows 8 and later: the package of the architecture installed for that
-// holds the file, Windows' own answer first; beside it lie packages of the
+// Windows 8 and later, and 64-bit Windows 7: the package of the architecture
+// installed for that holds the file, Windows' own answer first; beside it lie packages of the
 // version-4 model, of the other architecture, and versions updates left.
-TEST(NewerWindowsStagingTest, UnidrvFilesComeFromAnX86PackageThatHoldsThem) {
+TEST(NewerWindowsStagingTest, UnidrvFilesComeFromAPackageOfTheMachinesArchitectureThatHoldsThem) {
     using os::sim::Machine;
     struct Case {
         const char* what;
@@ -277,6 +277,10 @@ TEST(NewerWindowsStagingTest, UnidrvFilesComeFromAnX86PackageThatHoldsThem) {
          {"ntprint.inf_x86_1111+", "ntprint.inf_x86_2222"}, "ntprint.inf_x86_2222", "ntprint.inf_x86_1111"},
         {"Windows 11, Windows names the other architecture's package", Machine::windows11(),
          {"ntprint.inf_amd64_3333+", "ntprint.inf_x86_4444+"}, "ntprint.inf_amd64_3333", "ntprint.inf_x86_4444"},
+        {"64-bit Windows 7, the x86 package first", Machine::sixtyFourBit(Machine::windows7()),
+         {"ntprint.inf_x86_neutral_5555+", "ntprint.inf_amd64_neutral_6666+"}, nullptr, "ntprint.inf_amd64_neutral_6666"},
+        {"64-bit Windows 10, Windows names its x64 package", Machine::sixtyFourBit(Machine::windows10()),
+         {"ntprint.inf_x86_7777+", "ntprint.inf_amd64_8888+"}, "ntprint.inf_amd64_8888", "ntprint.inf_amd64_8888"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -294,7 +298,9 @@ TEST(NewerWindowsStagingTest, UnidrvFilesComeFromAnX86PackageThatHoldsThem) {
         const int copied = copyDriverFile(name, install::kDriverDirectory, 7, false, error);
         if (c.from) {
             EXPECT_EQ(copied, 1) << error;
-            EXPECT_EQ(m.read(m.driverDirectory() + "\\TTFSUB.GPD"), c.from);
+            const std::string environmentFolder = c.machine.environment() == "Windows x64" ? "\\x64" : "\\W32X86";
+            EXPECT_EQ(m.read(m.sim.machine().systemDirectory + "\\spool\\DRIVERS" + environmentFolder + "\\TTFSUB.GPD"),
+                      c.from);
         } else {
             EXPECT_EQ(copied, 0);
             EXPECT_EQ(error, "Couldn't find system fiels.");

@@ -100,10 +100,12 @@ TEST(SpoolerEnvironmentTest, MonitorFilesReachTheNativeSystemDirectoryForTheCopy
         auto& sim = machine.sim;
         const os::sim::Machine& m = sim.machine();
         machine.onMedium("MON.DLL", "monitor");
+        if (row.sixtyFour) machine.onMediumX64("MON.DLL", "monitor64");
         if (row.sixtyFour) sim.files().writeFile(m.wow64Directory() + "\\ONLY32.DLL", std::string("x"));
         std::string name = "MON.DLL", error;
         EXPECT_EQ(install::copyDriverFile(name, install::kSystemDirectory, 7, false, error), 1) << error;
-        EXPECT_TRUE(sim.files().isFile(m.systemDirectory + "\\MON.DLL"));
+        EXPECT_EQ(machine.read(m.systemDirectory + "\\MON.DLL"), row.sixtyFour ? "monitor64" : "monitor")
+            << "the build of the machine's architecture";
         if (!row.sixtyFour) continue;
         EXPECT_FALSE(sim.files().isFile(m.wow64Directory() + "\\MON.DLL"));
         // Redirection is on again: the program's system directory is SysWOW64.

@@ -38,6 +38,10 @@ public:
     void onMedium(const std::string& name, const std::string& content = "medium file") {
         write("C:\\MEDIUM\\W32\\" + name, content);
     }
+    // The medium's 64-bit build of a file.
+    void onMediumX64(const std::string& name, const std::string& content) {
+        write("C:\\MEDIUM\\X64\\" + name, content);
+    }
     // The spooler's directories: on Windows 98/Me both are the system directory.
     std::string driverDirectory() {
         return sim.machine().isNt() ? sim.machine().systemDirectory + "\\spool\\DRIVERS\\W32X86"
