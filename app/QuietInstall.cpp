@@ -187,7 +187,7 @@ int QuietInstall::install() {
         // The refusals of a system or a port stand for "not supported"; the
         // rest (the USB printer's identity, the USB driver installer) for a
         // failed installation.
-        bool refused = false;
+        bool refused = job_.refusedAsNotSupported;
         for (const char* key : {"IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORT2008", "IDS_NOTSUPPORTWin7",
                                 "IDS_ERR_NOSUPPORTUSB", "IDS_ERR_NOSUPPORTINTERFACE"})
             refused = refused || answers.lastText == messageText(key);

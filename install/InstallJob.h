@@ -45,6 +45,10 @@ struct InstallJob {
     MONITOR_INFO_2A languageMonitor{};
     int statusFlags = 0;          // InstallStatusFlags
     std::string numberedName;     // storage of a numbered printer name
+    // The preparation refused what this machine cannot take (its system, its
+    // processor, what the medium lacks for it) rather than failed: an
+    // unattended run ends "not supported".
+    bool refusedAsNotSupported = false;
 
     // Keeps the language monitor's name, environment and DLL name in this
     // job's own storage and points `languageMonitor` at it. The configuration
