@@ -21,6 +21,9 @@ struct PreparationContext {
     // process, at most this long, instead of by its window.
     bool quiet = false;
     int installerSeconds = 120;
+    // Where given, set when the installation is refused because this medium
+    // lacks what this machine needs (the quiet mode's "not supported").
+    bool* notSupported = nullptr;
 };
 
 // The port kind a port name stands for, by the first of "USB_", "COM" and
