@@ -99,7 +99,8 @@ bool Preparation::bringUsbClassDriverUpToDate() {
     std::string failure;
     switch (updateUsbClassDriver(context_, &failure)) {
         case UsbDriverUpdate::Done:
-            logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
+            logStep("USB class driver installed by " + usbDriverFolder() + "Install.exe: " +
+                    FileVersionText(installedUsbDriverPath()));
             return true;
         case UsbDriverUpdate::NotStarted:
             logFailure("USB class driver", failure, os::sys().GetLastError());

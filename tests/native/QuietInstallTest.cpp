@@ -264,7 +264,7 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              EXPECT_LE(s.sim.clock().now(), 31000u) << "given up at the limit";
          }},
         {"the USB driver installer ends in time", 3, "/quiet /model M /port USB_M_1",
-         [](InstallScenario& s) { newerUsbClassDriver(s, 45000); }, 0, "USB class driver installed", "M(U) 1"},
+         [](InstallScenario& s) { newerUsbClassDriver(s, 45000); }, 0, "USB class driver installed by USBDrv\\Install.exe: ", "M(U) 1"},
         {"the USB driver installer cannot be started", 3, "/quiet /model M /port USB_M_1",
          [](InstallScenario& s) {
              newerUsbClassDriver(s, 0);
