@@ -184,9 +184,10 @@ int QuietInstall::install() {
     context.quiet = true;
     context.installerSeconds = line_.usbInstallerSeconds;
     if (!install::prepareInstallation(job_, context)) {
-        // The refusals of a system or a port stand for "not supported"; the
-        // rest (the USB printer's identity, the USB driver installer) for a
-        // failed installation.
+        // The refusals of a system, a port or a medium without what this
+        // machine needs stand for "not supported"; the rest (the USB
+        // printer's identity, the USB driver installer) for a failed
+        // installation.
         bool refused = job_.refusedAsNotSupported;
         for (const char* key : {"IDS_NOTSUPPORTNT", "IDS_NOTSUPPORT2003", "IDS_NOTSUPPORT2008", "IDS_NOTSUPPORTWin7",
                                 "IDS_ERR_NOSUPPORTUSB", "IDS_ERR_NOSUPPORTINTERFACE"})

@@ -1,5 +1,7 @@
 #include "install/InstallPreparation.h"
 
+#include <vector>
+
 #include "config/MessageBoxes.h"
 #include "config/TextTable.h"
 #include "config/ConfigNames.h"
@@ -10,6 +12,7 @@
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace install {
 namespace {
@@ -39,6 +42,7 @@ public:
 private:
     void wizardBox(const std::string& text) { app::wizardMessageBox(context_.owner, text); }
     bool targetSupported();
+    bool usbClassDriverOnMedium();
     bool bringUsbClassDriverUpToDate();
     void assembleRecords();
     bool reconcileUsbIdentity();
@@ -67,6 +71,7 @@ bool Preparation::run() {
         wizardBox(message("IDS_ERR_NOSUPPORTINTERFACE"));
         return false;
     }
+    if (s_.portKind == config::kUsb && !usbClassDriverOnMedium()) return false;
     if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
         CompareUsbDriverVersions() != 0 && !bringUsbClassDriverUpToDate())
         return false;
@@ -94,7 +99,8 @@ bool Preparation::bringUsbClassDriverUpToDate() {
     std::string failure;
     switch (updateUsbClassDriver(context_, &failure)) {
         case UsbDriverUpdate::Done:
-            logStep("USB class driver installed: " + FileVersionText(installedUsbDriverPath()));
+            logStep("USB class driver installed by " + usbDriverFolder() + "Install.exe: " +
+                    FileVersionText(installedUsbDriverPath()));
             return true;
         case UsbDriverUpdate::NotStarted:
             logFailure("USB class driver", failure, os::sys().GetLastError());
@@ -107,6 +113,23 @@ bool Preparation::bringUsbClassDriverUpToDate() {
             break;
     }
     wizardBox(failure);
+    return false;
+}
+
+// 64-bit Windows loads only the signed 64-bit class driver, and only a 64-bit
+// installer can put it in place: a USB printer there needs the medium's
+// USBDrv\X64 whole, whether or not its driver is due, and is refused before
+// anything is changed without it.
+bool Preparation::usbClassDriverOnMedium() {
+    if (os::machineArchitecture() != os::Architecture::X64) return true;
+    const std::vector<std::string> missing = missingX64UsbDriverFiles(currentDirectory());
+    if (missing.empty()) return true;
+    std::string names;
+    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    job_.refusedAsNotSupported = true;
+    wizardBox("This disc cannot install a USB printer on 64-bit Windows: its USB class driver for 64-bit "
+              "Windows is incomplete. Missing: " + names + ".\r\n\r\nChoose a parallel or serial port, "
+              "or use a disc that holds the 64-bit USB class driver.");
     return false;
 }
 
@@ -278,10 +301,13 @@ UsbDriverUpdate runInstallerWaitingForItsProcess(const std::string& installer, i
 }  // namespace
 
 UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, std::string* failure) {
-    const std::string driverFolder = config::programFolder() + "\\USBDrv\\";
-    for (const char* file : {"bulkusb.sys", "BULKUSB.INF"})
+    const std::string driverFolder = config::programFolder() + "\\" + usbDriverFolder();
+    // Copied from a disc, the files are read-only, and so would their copies be.
+    std::vector<const char*> files = {"bulkusb.sys", "BULKUSB.INF"};
+    if (os::machineArchitecture() == os::Architecture::X64) files.push_back("BULKUSB.CAT");
+    for (const char* file : files)
         os::sys().SetFileAttributesA((driverFolder + file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    const std::string installer = currentDirectory() + "\\USBDrv\\Install.exe";
+    const std::string installer = currentDirectory() + "\\" + usbDriverFolder() + "Install.exe";
     UsbDriverUpdate result = context.quiet
                                  ? runInstallerWaitingForItsProcess(installer, context.installerSeconds, failure)
                                  : runInstallerWatchingItsWindow(installer, failure);

@@ -6,6 +6,7 @@
 
 #include "config/ProfileValues.h"
 #include "os/Os.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -28,6 +29,13 @@ std::array<unsigned long, 4> versionParts(const std::string& text) {
         ++at;
     }
     return parts;
+}
+
+bool x64() { return os::machineArchitecture() == os::Architecture::X64; }
+
+bool isFile(const std::string& path) {
+    DWORD attributes = os::sys().GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace
@@ -60,19 +68,30 @@ std::string FileVersionText(const std::string& path) {
     return result;
 }
 
-std::string mediumUsbDriverPath() { return config::moduleDirectory() + "USBDRV\\bulkusb.sys"; }
+std::string usbDriverFolder() { return x64() ? "USBDrv\\X64\\" : "USBDrv\\"; }
+
+std::string mediumUsbDriverPath() {
+    return config::moduleDirectory() + (x64() ? "USBDRV\\X64\\bulkusb.sys" : "USBDRV\\bulkusb.sys");
+}
 
 std::string installedUsbDriverPath() {
     char windows[200] = {};
     UINT length = os::sys().GetWindowsDirectoryA(windows, sizeof windows);
     if (length >= sizeof windows) length = 0;
-    return std::string(windows, length) + "\\system32\\drivers\\bulkusb.sys";
+    const char* system = os::sixtyFourBit(os::machineArchitecture()) ? "\\Sysnative" : "\\system32";
+    return std::string(windows, length) + system + "\\drivers\\bulkusb.sys";
 }
 
-bool usbClassDriverInstalled() {
-    DWORD attributes = os::sys().GetFileAttributesA(installedUsbDriverPath().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+std::vector<std::string> missingX64UsbDriverFiles(const std::string& medium) {
+    std::vector<std::string> missing;
+    for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"}) {
+        const std::string name = std::string("USBDrv\\X64\\") + file;
+        if (!isFile(medium + "\\" + name)) missing.push_back(name);
+    }
+    return missing;
 }
+
+bool usbClassDriverInstalled() { return isFile(installedUsbDriverPath()); }
 
 int compareVersionTexts(const std::string& first, const std::string& second) {
     std::array<unsigned long, 4> a = versionParts(first), b = versionParts(second);

@@ -1,9 +1,11 @@
 // The USB class driver, bulkusb.sys: whether the copy on the medium must be
 // installed, decided by the file versions of the medium's copy and of the
-// installed one.
+// installed one. 64-bit Windows loads only its signed 64-bit build, which the
+// medium keeps with its own installer in USBDrv\X64.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace install {
 
@@ -12,10 +14,24 @@ namespace install {
 // missing or empty.
 std::string FileVersionText(const std::string& path);
 
-// The medium's copy: the program's directory + "USBDRV\bulkusb.sys".
+// The medium's folder of the class driver and its installer for this
+// machine, relative to the medium: "USBDrv\", on x64 "USBDrv\X64\".
+std::string usbDriverFolder();
+
+// The medium's copy: the program's directory + "USBDRV\bulkusb.sys" (on x64
+// "USBDRV\X64\bulkusb.sys").
 std::string mediumUsbDriverPath();
 // The installed copy: the Windows directory + "\system32\drivers\bulkusb.sys".
+// On 64-bit Windows that name shows this 32-bit program SysWOW64\drivers,
+// where Windows loads no driver from: there the native folder is reached
+// through "\Sysnative", which leaves the thread's redirection, and so the
+// loading of the version library, alone.
 std::string installedUsbDriverPath();
+
+// What the medium's USBDrv\X64 lacks of the 64-bit installer and the files it
+// installs (INF, catalog and driver), each named "USBDrv\X64\<file>";
+// `medium` is the medium's folder, without a trailing backslash.
+std::vector<std::string> missingX64UsbDriverFiles(const std::string& medium);
 
 // Whether a class driver is installed at all: a copy in the system's driver
 // folder, whatever its version (one without a version resource drives the

@@ -72,6 +72,7 @@ struct Scenario {
     // of W32) replaced by the 32-bit build.
     bool withoutX64 = false;
     const char* x86FileInX64 = nullptr;
+    const char* takenOffMedium = nullptr;  // a file of the medium, deleted before the run
     // What it may change on the system (tests/e2e/allowed-writes.txt); null:
     // an installation if it installs, else nothing.
     const char* changes = nullptr;
@@ -280,6 +281,18 @@ std::vector<Scenario> scenarios() {
         s.x86FileInX64 = "RP80UNI.DLL";
         s.exitCode = 1633;
         s.logLines = {"RP80UNI.DLL", "exit code 1633"};
+        all.push_back(s);
+    }
+    {
+        // 64-bit Windows takes a driver package only with its catalog: a USB
+        // port is refused, naming what is missing, before anything is changed.
+        Scenario s;
+        s.name = "QuietUsbWithoutX64Catalog";
+        s.quiet = "/quiet /accepteula /model RP-80 /port auto /log C:\\quiet.log";
+        s.usbPrinters = {{0}};
+        s.takenOffMedium = "USBDrv\\X64\\BULKUSB.CAT";
+        s.exitCode = 1633;
+        s.logLines = {"install RP-80 on USB_RP-80_1", "Missing: USBDrv\\X64\\BULKUSB.CAT.", "exit code 1633"};
         all.push_back(s);
     }
     // Removal, after an installation the audit counts from.
@@ -1183,6 +1196,10 @@ int main(int argc, char** argv) {
             preferPlantedLibraries(s.plantedLibraries);
             if (s.withoutX64) removeX64Folder();
             if (s.x86FileInX64) placeX86FileInX64(s.x86FileInX64);
+            if (s.takenOffMedium)
+                expect(DeleteFileA((medium + "\\" + s.takenOffMedium).c_str()) != FALSE,
+                       std::string("taking ") + s.takenOffMedium + " off the medium (" +
+                           std::to_string(GetLastError()) + ")");
             if (s.installerStopsToAsk)
                 for (const char* folder : {"\\USBDrv", "\\USBDrv\\X64"})
                     WritePrivateProfileStringA("Installer", "StopsToAsk", "1",

@@ -340,3 +340,152 @@ TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord
 }
 
 }  // namespace
+
+// On 64-bit Windows the program is an x86 one under WOW64: the class driver
+// it compares and installs is the medium's 64-bit one, and the installed
+// copy that counts is the one in the native drivers folder, where Windows
+// loads it from, not the one SysWOW64\drivers shows the program.
+class UsbClassDriverMachine : public testing_support::InstallScenario {
+public:
+    explicit UsbClassDriverMachine(const os::sim::Machine& machine) : InstallScenario(7) {
+        sim.machine() = machine;
+        write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",
+              "[M.PORT]\r\nSystemWin7Supported=1\r\n" + modelSections());
+        write("C:\\MEDIUM\\language\\setup.ini", testing_support::engineLanguageFile() +
+                                                     "[Setup]\r\nCaptionName=USB driver installer\r\n");
+        app::reopenMessageTexts();
+        write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
+        for (const char* folder : {"C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\"})
+            for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT"})
+                write(std::string(folder) + file, std::string("content of ") + file);
+    }
+    std::string nativeDrivers() { return sim.machine().systemDirectory + "\\drivers\\bulkusb.sys"; }
+    std::string wow64Drivers() { return sim.machine().wow64Directory() + "\\drivers\\bulkusb.sys"; }
+
+    bool prepare(const std::string& port) {
+        install::InstallSelection& s = job.selection;
+        s.targetOs = 7;
+        s.category = 0;
+        s.modelName = "M";
+        s.installMode = 1;
+        s.portName = port;
+        job.config.setCategory(0);
+        install::PreparationContext context;
+        context.owner = reinterpret_cast<HWND>(0x4242);
+        context.categoryPath = kCategoryFile;
+        context.runningOs = 7;
+        return install::prepareInstallation(job, context);
+    }
+};
+
+TEST(UsbClassDriverOnEachArchitecture, TheMachinesOwnClassDriverIsComparedAndInstalledWhereWindowsLoadsIt) {
+    using os::sim::Machine;
+    struct Row {
+        const char* what;
+        Machine machine;
+        const char* own;    // the medium's folder of this machine's class driver
+        const char* other;  // the folder of the other architecture's
+        std::vector<const char*> madeWritable;
+    } rows[] = {
+        {"32-bit Windows 7", Machine::windows7(), "C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\",
+         {"bulkusb.sys", "BULKUSB.INF"}},
+        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7()), "C:\\MEDIUM\\USBDrv\\X64\\",
+         "C:\\MEDIUM\\USBDrv\\", {"bulkusb.sys", "BULKUSB.INF", "BULKUSB.CAT"}},
+        {"64-bit Windows 10", Machine::sixtyFourBit(Machine::windows10()), "C:\\MEDIUM\\USBDrv\\X64\\",
+         "C:\\MEDIUM\\USBDrv\\", {"bulkusb.sys", "BULKUSB.INF", "BULKUSB.CAT"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        UsbClassDriverMachine m(row.machine);
+        // Only this machine's medium copy is newer than the copy Windows
+        // loads; on 64-bit Windows the program's own view holds a copy as
+        // new as the medium's, which must not count.
+        m.sim.files().writeFile(std::string(row.own) + "bulkusb.sys", m.testData("pe/ver1002.dll"));
+        m.sim.files().writeFile(std::string(row.other) + "bulkusb.sys", m.testData("pe/ver1001.dll"));
+        m.sim.files().writeFile(m.nativeDrivers(), m.testData("pe/ver1001.dll"));
+        if (m.sim.machine().wow64()) m.sim.files().writeFile(m.wow64Drivers(), m.testData("pe/ver1002.dll"));
+        for (const char* file : row.madeWritable)
+            m.sim.files().setAttributes(std::string(row.own) + file, FILE_ATTRIBUTE_READONLY);
+        // The installer of the machine's own architecture puts its driver in
+        // the native folder.
+        m.sim.desktop().onShellExecute = [&m](const os::sim::Desktop::ShellRun&) {
+            m.sim.files().writeFile(m.nativeDrivers(), m.testData("pe/ver1002.dll"));
+            return reinterpret_cast<HINSTANCE>(42);
+        };
+        ASSERT_TRUE(m.prepare("USB_M_1")) << testing::PrintToString(m.messages());
+        ASSERT_EQ(m.sim.desktop().shellRuns().size(), 1u);
+        EXPECT_EQ(m.sim.desktop().shellRuns()[0].file, std::string(row.own) + "Install.exe");
+        for (const char* file : row.madeWritable) {
+            DWORD attributes = 0;
+            m.sim.files().getAttributes(std::string(row.own) + file, &attributes);
+            EXPECT_EQ(attributes, DWORD(FILE_ATTRIBUTE_ARCHIVE)) << file;
+        }
+        // Now up to date where Windows loads it: no second run.
+        EXPECT_EQ(install::FileVersionText(install::installedUsbDriverPath()), "1.0.0.2");
+        EXPECT_TRUE(m.prepare("USB_M_1"));
+        EXPECT_EQ(m.sim.desktop().shellRuns().size(), 1u);
+        EXPECT_TRUE(m.messages().empty());
+    }
+}
+
+// An installer that cannot be started goes on only beside a class driver
+// Windows loads: on 64-bit Windows a copy in SysWOW64\drivers is none.
+TEST(UsbClassDriverOnEachArchitecture, ACopyInTheProgramsOwnViewOfSixtyFourBitWindowsIsNoClassDriver) {
+    UsbClassDriverMachine m(os::sim::Machine::sixtyFourBit(os::sim::Machine::windows10()));
+    m.sim.files().writeFile("C:\\MEDIUM\\USBDrv\\X64\\bulkusb.sys", m.testData("pe/ver1002.dll"));
+    m.sim.files().writeFile(m.wow64Drivers(), m.testData("pe/ver1001.dll"));
+    m.sim.faults().fail("ShellExecuteA", ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(m.prepare("USB_M_1"));
+    EXPECT_EQ(m.messages(),
+              std::vector<std::string>{"Can not start C:\\MEDIUM\\USBDrv\\X64\\Install.exe  er = 2"});
+    EXPECT_FALSE(m.sim.registry().exists(HKEY_LOCAL_MACHINE, install::kPortNameKey));
+}
+
+// Without the whole of USBDrv\X64 a USB printer is refused on 64-bit Windows
+// before anything is changed, naming what is missing; other ports, and
+// 32-bit Windows, do not need it.
+TEST(UsbClassDriverOnEachArchitecture, AUsbPortOnSixtyFourBitWindowsNeedsTheWholeX64ClassDriver) {
+    using os::sim::Machine;
+    const std::string advice = ".\r\n\r\nChoose a parallel or serial port, or use a disc that holds the 64-bit USB "
+                               "class driver.";
+    const std::string head = "This disc cannot install a USB printer on 64-bit Windows: its USB class driver "
+                             "for 64-bit Windows is incomplete. Missing: ";
+    struct Row {
+        const char* what;
+        Machine machine;
+        const char* port;
+        std::vector<const char*> removed;  // from USBDrv\X64
+        std::string refusal;               // empty: not refused
+    } rows[] = {
+        {"no USBDrv\\X64", Machine::sixtyFourBit(Machine::windows10()), "USB_M_1",
+         {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"},
+         head + "USBDrv\\X64\\Install.exe, USBDrv\\X64\\BULKUSB.INF, USBDrv\\X64\\BULKUSB.CAT, "
+                "USBDrv\\X64\\bulkusb.sys" + advice},
+        {"its installer missing", Machine::sixtyFourBit(Machine::windows7()), "USB_M_1", {"Install.exe"},
+         head + "USBDrv\\X64\\Install.exe" + advice},
+        {"its catalog missing", Machine::sixtyFourBit(Machine::windows10()), "USB_M_1", {"BULKUSB.CAT"},
+         head + "USBDrv\\X64\\BULKUSB.CAT" + advice},
+        {"a parallel port", Machine::sixtyFourBit(Machine::windows10()), "LPT1:",
+         {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"}, ""},
+        {"32-bit Windows", Machine::windows10(), "USB_M_1",
+         {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"}, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        UsbClassDriverMachine m(row.machine);
+        // Both class drivers due for an update, and a printer that needs a new number.
+        for (const char* folder : {"C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\"})
+            m.sim.files().writeFile(std::string(folder) + "bulkusb.sys", m.testData("pe/ver1002.dll"));
+        for (const char* file : row.removed) m.sim.files().remove(std::string("C:\\MEDIUM\\USBDrv\\X64\\") + file);
+        m.sim.usb().attach(9);  // number 2
+        m.sim.desktop().answer(IDYES);
+        const bool refused = !row.refusal.empty();
+        EXPECT_EQ(m.prepare(row.port), !refused);
+        if (!refused) continue;
+        EXPECT_EQ(m.messages(), std::vector<std::string>{row.refusal});
+        EXPECT_EQ(m.sim.desktop().messageBoxes().back().owner, reinterpret_cast<HWND>(0x4242));
+        for (const char* call : {"SetFileAttributesA", "ShellExecuteA", "RegCreateKeyExA", "RegSetValueExA"})
+            EXPECT_TRUE(m.sim.calls(call).empty()) << call;
+        EXPECT_TRUE(m.sim.usb().at(0)->received.empty());
+    }
+}

@@ -264,7 +264,7 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              EXPECT_LE(s.sim.clock().now(), 31000u) << "given up at the limit";
          }},
         {"the USB driver installer ends in time", 3, "/quiet /model M /port USB_M_1",
-         [](InstallScenario& s) { newerUsbClassDriver(s, 45000); }, 0, "USB class driver installed", "M(U) 1"},
+         [](InstallScenario& s) { newerUsbClassDriver(s, 45000); }, 0, "USB class driver installed by USBDrv\\Install.exe: ", "M(U) 1"},
         {"the USB driver installer cannot be started", 3, "/quiet /model M /port USB_M_1",
          [](InstallScenario& s) {
              newerUsbClassDriver(s, 0);
@@ -300,6 +300,18 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
                                                                IMAGE_FILE_MACHINE_ARM64);
          },
          1633, "ended: This setup cannot install on Windows for ARM64 processors", nullptr, changedNothing},
+        // 64-bit Windows loads only the medium's 64-bit USB class driver:
+        // without it a USB port is refused before anything is changed.
+        {"a USB port on 64-bit Windows 10 from a disc without USBDrv\\X64", 7, "/quiet /model M /port USB_M_1",
+         [](InstallScenario& s) {
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+             newerUsbClassDriver(s, 0);  // the 32-bit one is on the disc, and due
+             onlyWindows7Sections(s, "USBSUPPORTED=1\r\nSystemWin7Supported=1\r\n");
+         },
+         1633, "ended: This disc cannot install a USB printer on 64-bit Windows: its USB class driver for 64-bit "
+               "Windows is incomplete. Missing: USBDrv\\X64\\Install.exe, USBDrv\\X64\\BULKUSB.INF, "
+               "USBDrv\\X64\\BULKUSB.CAT, USBDrv\\X64\\bulkusb.sys.",
+         nullptr, changedNothing},
         // Windows 95 passes the start-up checks and is installed for as
         // Windows 98/Me, whose installation ends with a restart.
         {"Windows 95", 95, "/quiet /model M /port LPT1: /restart", nullptr, 3010, "Windows must be restarted",
