@@ -78,9 +78,11 @@ std::string machineName(WORD machine) {
 bool isNoneOrEmpty(const char* name) { return name == nullptr || name[0] == '\0' || name[0] == '0'; }
 
 // Adds the medium's program file `name`, once, unless Windows supplies it
-// for the target system.
+// for the target system. A name that reaches out of its folder is opened
+// nowhere: the install sequence refuses it before it copies anything.
 void addProgram(std::vector<std::string>* files, const char* name, int targetOs) {
     if (isNoneOrEmpty(name) || !isProgramFile(name) || comesFromWindows(name, targetOs)) return;
+    if (!staysInItsFolder(name)) return;
     const std::string upper = config::upperAscii(name);
     for (const std::string& known : *files)
         if (known == upper) return;

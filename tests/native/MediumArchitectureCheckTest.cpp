@@ -129,6 +129,15 @@ TEST(MediumArchitectureCheckTest, AProgramFileMissingOrNotBuiltForX64IsRefusedBy
         {"a file that cannot be read", x64, "LPT1:", config::kStd,
          [](X64Medium& m) { m.sim.faults().fail("CreateFileA", ERROR_SHARING_VIOLATION).when("X64\\MPROC.DLL"); },
          head.substr(0, head.size() - 2) + "; X64\\MPROC.DLL cannot be read (error 32)."},
+        // The install sequence refuses such a name before it copies anything.
+        {"a name that reaches out of its folder is looked for nowhere", x64, "LPT1:", config::kGdi,
+         [](X64Medium& m) {
+             m.write(kCategoryFile, "[M.PORT]\r\nSystemWin7Supported=1\r\n" +
+                                        InstallScenario::modelSections(std::string("GDIDataFileDLLName=..\\MRES.DLL\r\n") +
+                                                                       kRasterKeys));
+             m.sim.files().writeFile("C:\\MEDIUM\\MRES.DLL", image(IMAGE_FILE_MACHINE_I386));
+         },
+         ""},
         // 32-bit Windows takes W32's files as it always has, whatever they are.
         {"32-bit Windows 10 without X64", Machine::windows10(), "USB_M_1", config::kStd,
          [](X64Medium& m) { m.withoutX64(); }, ""},
