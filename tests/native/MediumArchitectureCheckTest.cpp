@@ -48,7 +48,8 @@ public:
         app::reopenMessageTexts();
         write(kCategoryFile, "[M.PORT]\r\nSystemWin7Supported=1\r\n" + modelSections(kRasterKeys));
         for (const char* file : {"MRES.DLL", "MUNI.DLL", "MUNI.INI"}) onMedium(file, std::string("content of ") + file);
-        for (const char* file : kEveryProgram) sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file, image(IMAGE_FILE_MACHINE_AMD64));
+        for (const char* file : kEveryProgram)
+            sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file, image(IMAGE_FILE_MACHINE_AMD64));
         // The medium's USB class driver is newer: a USB installation that
         // gets past the check runs its installer.
         write("C:\\MEDIUM\\HvUsbInt.dll", "MZ stand-in");
@@ -113,7 +114,8 @@ TEST(MediumArchitectureCheckTest, AProgramFileMissingOrNotBuiltForX64IsRefusedBy
         {"a USB port without the language monitor, nor the serial monitor it does not need", x64, "USB_M_1",
          config::kStd,
          [](X64Medium& m) {
-             for (const char* file : {"LMON.DLL", "SER.DLL"}) m.sim.files().remove(std::string("C:\\MEDIUM\\X64\\") + file);
+             for (const char* file : {"LMON.DLL", "SER.DLL"})
+                 m.sim.files().remove(std::string("C:\\MEDIUM\\X64\\") + file);
          },
          head + "its X64 folder lacks LMON.DLL."},
         {"builds for other machines and files that are none", x64, "USB_M_1", config::kStd,
@@ -132,9 +134,9 @@ TEST(MediumArchitectureCheckTest, AProgramFileMissingOrNotBuiltForX64IsRefusedBy
         // The install sequence refuses such a name before it copies anything.
         {"a name that reaches out of its folder is looked for nowhere", x64, "LPT1:", config::kGdi,
          [](X64Medium& m) {
-             m.write(kCategoryFile, "[M.PORT]\r\nSystemWin7Supported=1\r\n" +
-                                        InstallScenario::modelSections(std::string("GDIDataFileDLLName=..\\MRES.DLL\r\n") +
-                                                                       kRasterKeys));
+             const std::string outside = std::string("GDIDataFileDLLName=..\\MRES.DLL\r\n") + kRasterKeys;
+             m.write(kCategoryFile,
+                     "[M.PORT]\r\nSystemWin7Supported=1\r\n" + InstallScenario::modelSections(outside));
              m.sim.files().writeFile("C:\\MEDIUM\\MRES.DLL", image(IMAGE_FILE_MACHINE_I386));
          },
          ""},
