@@ -257,6 +257,10 @@ UINT CALLBACK cabinetHandler(PVOID context, UINT notification, UINT_PTR param1, 
 
 }  // namespace
 
+bool comesFromWindows(const std::string& name, int targetOs) {
+    return targetOs >= 2 && targetOs <= 7 && isUnidrvFile(config::upperAscii(name));
+}
+
 bool isProgramFile(const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
@@ -305,15 +309,12 @@ void resetDriverCache() { driverCache() = DriverCacheState(); }
 int copyDriverFile(std::string& name, int target, int targetOs, bool prefixed, std::string& errorText,
                    os::Architecture architecture) {
     name = config::upperAscii(name);
-    if (isUnidrvFile(name)) {
-        if (targetOs >= 2 && targetOs <= 4)
-            return copyFromDriverCache(name, target, prefixed, errorText);
-        if (targetOs >= 5 && targetOs <= 7) {
-            const bool packagesByArchitecture =
-                os::runningSystem().ntAtLeast(6, 2) || os::sixtyFourBit(os::machineArchitecture());
-            return packagesByArchitecture ? copyFromNtprintPackage(name, errorText, architecture)
-                                          : copyFromDriverStore(name, errorText);
-        }
+    if (comesFromWindows(name, targetOs)) {
+        if (targetOs <= 4) return copyFromDriverCache(name, target, prefixed, errorText);
+        const bool packagesByArchitecture =
+            os::runningSystem().ntAtLeast(6, 2) || os::sixtyFourBit(os::machineArchitecture());
+        return packagesByArchitecture ? copyFromNtprintPackage(name, errorText, architecture)
+                                      : copyFromDriverStore(name, errorText);
     }
     return copyFromMedium(name, target, prefixed, errorText, architecture);
 }

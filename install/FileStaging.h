@@ -49,6 +49,11 @@ bool mediumNameAccepted(const std::string& name, std::string& errorText);
 // the medium's folder of the architecture installed for and nowhere else.
 bool isProgramFile(const std::string& name);
 
+// Whether the copy takes the file `name` for `targetOs` from Windows' own
+// stores (the Unidrv files of the NT family from 2000 to 7) rather than
+// from the medium.
+bool comesFromWindows(const std::string& name, int targetOs);
+
 // The medium's folder a file for `architecture` comes from: "W32" for x86;
 // for x64 "X64" for a program, and for any other file (GPD, PPD, INI, HLP,
 // DAT) "X64" where it is there, else "W32".

@@ -8,11 +8,13 @@
 #include "config/ProfileValues.h"
 #include "config/ProgramFolder.h"
 #include "install/InstallLog.h"
+#include "install/MediumArchitectureCheck.h"
 #include "install/UsbClassDriver.h"
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
+#include "os/World.h"
 
 namespace install {
 namespace {
@@ -43,6 +45,7 @@ private:
     void wizardBox(const std::string& text) { app::wizardMessageBox(context_.owner, text); }
     bool targetSupported();
     bool usbClassDriverOnMedium();
+    bool mediumHoldsTheMachinesBuilds();
     bool bringUsbClassDriverUpToDate();
     void assembleRecords();
     bool reconcileUsbIdentity();
@@ -58,6 +61,7 @@ private:
 };
 
 bool Preparation::run() {
+    job_.refusedAsNotSupported = false;
     logStep("install " + s_.modelName + " on " + s_.portName + " for target system " +
             std::to_string(s_.targetOs) + (s_.installMode == 0 ? ", advanced mode" : ", typical mode") +
             (s_.flavour == config::kGdi ? ", raster printing" : ""));
@@ -72,10 +76,11 @@ bool Preparation::run() {
         return false;
     }
     if (s_.portKind == config::kUsb && !usbClassDriverOnMedium()) return false;
+    assembleRecords();
+    if (!mediumHoldsTheMachinesBuilds()) return false;
     if (s_.portKind == config::kUsb && context_.runningOs != 0 && context_.runningOs != 1 &&
         CompareUsbDriverVersions() != 0 && !bringUsbClassDriverUpToDate())
         return false;
-    assembleRecords();
     if (s_.portKind == config::kUsb) {
         if (!reconcileUsbIdentity()) return false;
         nameAndRecordUsbPort();
@@ -88,6 +93,26 @@ bool Preparation::run() {
         return false;
     }
     return true;
+}
+
+// On 64-bit Windows every program file the installation copies must be the
+// medium's 64-bit build; 32-bit Windows takes the medium's W32 folder as it
+// always has.
+bool Preparation::mediumHoldsTheMachinesBuilds() {
+    const os::Architecture machine = os::machineArchitecture();
+    if (!os::sixtyFourBit(machine)) return true;
+    const std::vector<std::string> files = mediumProgramFiles(job_);
+    const std::string refusal = mediumArchitectureRefusal(s_.modelName, files, machine);
+    if (refusal.empty()) {
+        std::string checked;
+        for (const std::string& file : files) checked += (checked.empty() ? "" : ", ") + file;
+        logStep(std::string("the medium's ") + os::architectureName(machine) + " program files checked: " +
+                (checked.empty() ? "none copied" : checked));
+        return true;
+    }
+    job_.refusedAsNotSupported = true;
+    wizardBox(refusal);
+    return false;
 }
 
 // An installer that cannot be started stops only an installation that has

@@ -269,7 +269,10 @@ std::vector<Scenario> scenarios() {
         s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
         s.withoutX64 = true;
         s.exitCode = 1633;
-        s.logLines = {"RP80UNI.DLL", "exit code 1633"};
+        s.logLines = {"target system 7",
+                      "ended: RP-80 cannot be installed on 64-bit Windows from this medium; its X64 folder lacks "
+                      "RP80RES.DLL, RP80UNI.DLL.\r\n",
+                      "exit code 1633"};
         all.push_back(s);
     }
     {
@@ -280,7 +283,10 @@ std::vector<Scenario> scenarios() {
         s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /log C:\\quiet.log";
         s.x86FileInX64 = "RP80UNI.DLL";
         s.exitCode = 1633;
-        s.logLines = {"RP80UNI.DLL", "exit code 1633"};
+        s.logLines = {"target system 7",
+                      "ended: RP-80 cannot be installed on 64-bit Windows from this medium; X64\\RP80UNI.DLL is "
+                      "built for x86, not for x64.\r\n",
+                      "exit code 1633"};
         all.push_back(s);
     }
     {

@@ -8,6 +8,7 @@
 #include "install/UsbClassDriver.h"
 #include "install/UsbIdentity.h"
 #include "install/UsbPortRegistry.h"
+#include "os/sim/Spooler.h"
 #include "support/InstallFixture.h"
 
 using testing_support::InstallTest;
@@ -358,6 +359,10 @@ public:
         for (const char* folder : {"C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\"})
             for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT"})
                 write(std::string(folder) + file, std::string("content of ") + file);
+        // The 64-bit builds of what a USB installation of the model copies.
+        for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL", "USBMON.DLL", "USBUI.DLL", "LMON.DLL"})
+            sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
+                                  os::sim::Spooler::dllExporting({"InitializePrintMonitor2"}, IMAGE_FILE_MACHINE_AMD64));
     }
     std::string nativeDrivers() { return sim.machine().systemDirectory + "\\drivers\\bulkusb.sys"; }
     std::string wow64Drivers() { return sim.machine().wow64Directory() + "\\drivers\\bulkusb.sys"; }

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
+#include "os/sim/Spooler.h"
 #include "support/InstallFixture.h"
 #include "support/QuietMedium.h"
 
@@ -163,6 +164,48 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          },
          1633, "Windows protected print mode is on, Windows says\r\n2009-06-01 09:00:00.000  ended: Windows protected print mode is on:",
          nullptr, changedNothing},
+        // 64-bit Windows takes the medium's program files from X64, each
+        // built for x64: a medium that lacks one, or holds another build,
+        // is refused before anything is changed, naming the file.
+        {"64-bit Windows 10, a medium without X64", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+         },
+         1633, "ended: M cannot be installed on 64-bit Windows from this medium; its X64 folder lacks DRV.DLL, "
+               "DRVUI.DLL, MPROC.DLL.\r\n",
+         nullptr, changedNothing},
+        {"64-bit Windows 10, a 32-bit build in X64", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+             for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL"})
+                 s.sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
+                                         os::sim::Spooler::dllExporting({"DllMain"}, file[0] == 'M'
+                                                                                  ? IMAGE_FILE_MACHINE_I386
+                                                                                  : IMAGE_FILE_MACHINE_AMD64));
+         },
+         1633, "ended: M cannot be installed on 64-bit Windows from this medium; X64\\MPROC.DLL is built for x86, "
+               "not for x64.\r\n",
+         nullptr, changedNothing},
+        {"64-bit Windows 10, the medium's x64 builds", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+             for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL"})
+                 s.sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
+                                         os::sim::Spooler::dllExporting({"DllMain"}, IMAGE_FILE_MACHINE_AMD64));
+         },
+         0, "the medium's x64 program files checked: DRV.DLL, DRVUI.DLL, MPROC.DLL", "M(P)",
+         [](InstallScenario& s) {
+             const auto* driver = s.sim.spooler().driver("M Parallel for 7", "Windows x64");
+             ASSERT_NE(driver, nullptr);
+             std::vector<uint8_t> installed;
+             const std::string version3 = s.sim.machine().systemDirectory + "\\spool\\DRIVERS\\x64\\3\\";
+             s.sim.files().readFile(version3 + driver->driverPath, &installed);
+             EXPECT_EQ(installed, os::sim::Spooler::dllExporting({"DllMain"}, IMAGE_FILE_MACHINE_AMD64))
+                 << driver->driverPath;
+         }},
         // Before 24H2 Windows has no such mode and ignores its policy.
         {"the policy of protected print mode on Windows 11 23H2", 7, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
