@@ -269,6 +269,7 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         if (DWORD e = checkSharing(existing.get(), access, share)) return e;
         if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) {
             existing->data.clear();
+            existing->written = nextWrite();
             if (disposition == CREATE_ALWAYS)
                 existing->attributes =
                     (attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY)) |
@@ -280,6 +281,7 @@ DWORD FileSystem::open(const std::string& full, DWORD access, DWORD share, DWORD
         if (parent->readOnlyMedium) return ERROR_ACCESS_DENIED;
         existing = std::make_shared<Node>();
         existing->name = name;
+        existing->written = nextWrite();
         DWORD a = attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY);
         existing->attributes = a | FILE_ATTRIBUTE_ARCHIVE;
         parent->children[name] = existing;
@@ -319,6 +321,7 @@ DWORD FileSystem::write(Opening& o, const void* buffer, DWORD toWrite, DWORD* wr
     if ((o.access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA)) == 0) o.position = static_cast<DWORD>(data.size());
     if (data.size() < o.position + toWrite) data.resize(o.position + toWrite);
     if (toWrite > 0) std::memcpy(data.data() + o.position, buffer, toWrite);
+    o.node->written = nextWrite();
     o.position += toWrite;
     if (written) *written = toWrite;
     return 0;
@@ -349,6 +352,7 @@ DWORD FileSystem::copy(const std::string& from, const std::string& to, bool fail
         parent->children[target->name] = target;
     }
     target->data = source->data;
+    target->written = source->written;
     // The copy takes the source's attributes: a file copied from a medium stays read-only.
     target->attributes = (source->attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_ARCHIVE;
     return 0;
@@ -567,7 +571,7 @@ DWORD FileSystem::list(const std::string& fullPattern, std::vector<Entry>* entri
     for (const auto& [name, child] : node->children) {
         if (!matches(pattern, child->name)) continue;
         entries->push_back(
-            {child->name, child->attributes, static_cast<DWORD>(child->data.size())});
+            {child->name, child->attributes, static_cast<DWORD>(child->data.size()), child->written});
     }
     return entries->empty() ? ERROR_FILE_NOT_FOUND : 0;
 }
@@ -605,6 +609,16 @@ void FileSystem::writeFile(const std::string& full, const std::vector<uint8_t>& 
         node->name = nameOf(full);
     }
     node->data = content;
+    node->written = nextWrite();
+}
+
+void FileSystem::setWritten(const std::string& full, uint64_t written) {
+    if (auto node = find(full)) node->written = written;
+}
+
+uint64_t FileSystem::writtenOf(const std::string& full) const {
+    auto node = find(full);
+    return node ? node->written : 0;
 }
 
 bool FileSystem::readFile(const std::string& full, std::string* content) const {
@@ -636,6 +650,7 @@ bool FileSystem::mount(const std::string& full, const std::string& hostFolder) {
             auto child = std::make_shared<Node>();
             child->name = entry.path().filename().string();
             child->readOnlyMedium = true;
+            child->written = nextWrite();
             if (entry.is_directory(ec)) {
                 child->directory = true;
                 child->attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;

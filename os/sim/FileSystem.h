@@ -25,6 +25,10 @@ public:
         DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
         bool readOnlyMedium = false;  // lies on a mounted medium: never written
         std::vector<uint8_t> data;
+        // When its content was last written, in FILETIME units: each write
+        // of the machine is later than every one before it, and a copy keeps
+        // its source's, as CopyFile keeps the last-write time.
+        uint64_t written = 0;
         std::map<std::string, std::shared_ptr<Node>, LessNoCase> children;
         // Names the file has (hard links); a reparse point's target, which
         // opening it reaches unless the opening asks for the point itself.
@@ -60,6 +64,7 @@ public:
         std::string name;
         DWORD attributes = 0;
         DWORD size = 0;
+        uint64_t written = 0;
     };
 
     FileSystem();
@@ -107,6 +112,9 @@ public:
     void makeDirectories(const std::string& fullPath);
     void writeFile(const std::string& fullPath, const std::string& content);
     void writeFile(const std::string& fullPath, const std::vector<uint8_t>& content);
+    // A file's last-write time, set as a test's history needs it; 0 for none.
+    void setWritten(const std::string& fullPath, uint64_t written);
+    uint64_t writtenOf(const std::string& fullPath) const;
     bool readFile(const std::string& fullPath, std::string* content) const;
     bool readFile(const std::string& fullPath, std::vector<uint8_t>* content) const;
     // Copies a host folder (recursively) into the machine at `fullPath` as a
@@ -152,10 +160,14 @@ private:
     std::shared_ptr<Opening> addOpening(const std::shared_ptr<Node>& node, const std::string& path, DWORD access,
                                         DWORD share);
     DWORD checkWritable(const Node& node) const;
+    // The next write's time: later than every earlier one.
+    uint64_t nextWrite() { return lastWrite_ += 10000000; }
     std::shared_ptr<Node> drive(char letter, bool create);
 
     std::map<char, std::shared_ptr<Node>> drives_;
     std::vector<std::shared_ptr<Opening>> openings_;
+    // 2020-01-01 in FILETIME units: the machine's files are all written after it.
+    uint64_t lastWrite_ = 132223104000000000ull;
 };
 
 }  // namespace os::sim

@@ -13,6 +13,8 @@ void fillFindData(const FileSystem::Entry& entry, LPWIN32_FIND_DATAA data) {
     std::memset(data, 0, sizeof *data);
     data->dwFileAttributes = entry.attributes;
     data->nFileSizeLow = entry.size;
+    data->ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(entry.written);
+    data->ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(entry.written >> 32);
     copyTruncated(entry.name, data->cFileName, sizeof data->cFileName);
 }
 

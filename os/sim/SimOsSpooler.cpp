@@ -763,7 +763,10 @@ BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
         for (const auto& source : sources) {
             std::string target = versionDirectory + "\\" + source.second;
             if (equalsNoCase(source.first, target)) continue;
-            if (DWORD error = files_.copy(source.first, target, false)) {
+            // AddPrinterDriver copies only what is newer than the file the
+            // version folder holds (APD_COPY_NEW_FILES): a newer one stays.
+            const bool newerThere = files_.isFile(target) && files_.writtenOf(target) > files_.writtenOf(source.first);
+            if (DWORD error = newerThere ? 0 : files_.copy(source.first, target, false)) {
                 fail(error);
                 return FALSE;
             }
