@@ -1,0 +1,13 @@
+// The privilege a 64-bit spooler asks of whoever adds a monitor: the
+// caller's token must hold SeLoadDriverPrivilege enabled, and an
+// administrator's holds it disabled.
+#pragma once
+
+namespace install {
+
+// Enables SeLoadDriverPrivilege in the process token on 64-bit Windows; on
+// 32-bit Windows nothing is asked. A failure is logged and otherwise left to
+// AddMonitor, which then says what it says. True when it is enabled.
+bool enableDriverLoadPrivilege();
+
+}  // namespace install
