@@ -1,6 +1,5 @@
-// The privilege a 64-bit spooler asks of whoever adds a monitor: the
-// caller's token must hold SeLoadDriverPrivilege enabled, and an
-// administrator's holds it disabled.
+// The privilege AddMonitor's caller must have, by its documentation:
+// SeLoadDriverPrivilege, which an administrator's token holds disabled.
 #pragma once
 
 namespace install {
