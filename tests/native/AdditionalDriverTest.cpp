@@ -207,7 +207,9 @@ TEST(AdditionalDriverTest, TheDriverLoadPrivilegeIsEnabledWhereTheTokenHoldsIt) 
         EXPECT_EQ(std::count(enabled.begin(), enabled.end(), "SeLoadDriverPrivilege"), row.enabled ? 1 : 0);
         const std::string log = m.read("C:\\install.log");
         EXPECT_EQ(log.find("not enabled") != std::string::npos, row.logged != nullptr) << log;
-        if (row.logged) EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+        if (row.logged) {
+            EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+        }
         EXPECT_EQ(m.sim.openHandles(), 0u);
     }
 }
