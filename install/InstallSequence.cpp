@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/TextTable.h"
+#include "install/AdditionalDriver.h"
 #include "install/ComponentInstallers.h"
 #include "install/DefaultPrinterCheck.h"
 #include "install/FileStaging.h"
@@ -89,6 +90,9 @@ bool Sequence::run() {
     if (!step("language monitor", replaceLanguageMonitor())) return false;
     const std::string driverName = job_.driver.pName ? job_.driver.pName : "";
     if (!step("printer driver " + driverName + " registered", addPrinterDriver(&job_.driver, text_))) return false;
+    if (os::sixtyFourBit(os::machineArchitecture()))
+        addX86AdditionalDriver(job_.driver, job_.files, s_.targetOs,
+                               job_.config.needs2kDdkFiles(s_.modelName, s_.targetOs, s_.flavour));
     if (s_.portKind == config::kUsb) {
         RegistryKey ports;
         if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey, portRecordView())) ports.SetDword(s_.portName, 0);

@@ -32,16 +32,21 @@ std::vector<std::string> driverFileNames(const DRIVER_INFO_3A& driver) {
     return names;
 }
 
-// The drivers of the machine's own environment, those the installation adds.
-bool installedDrivers(std::vector<InstalledDriver>* drivers) {
+std::vector<os::Architecture> driverArchitectures() {
+    const os::Architecture machine = os::machineArchitecture();
+    if (!os::sixtyFourBit(machine)) return {machine};
+    return {machine, os::Architecture::X86};
+}
+
+bool installedDrivers(std::vector<InstalledDriver>* drivers, os::Architecture architecture) {
+    LPSTR environment = os::environmentFor(architecture);
     DWORD needed = 0, returned = 0;
-    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, nullptr, 0, &needed, &returned) &&
+    if (!os::sys().EnumPrinterDriversA(nullptr, environment, 3, nullptr, 0, &needed, &returned) &&
         os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     if (needed == 0) return true;
     std::vector<BYTE> buffer(needed);
-    if (!os::sys().EnumPrinterDriversA(nullptr, os::spoolerEnvironment(), 3, buffer.data(), needed, &needed,
-                                       &returned))
+    if (!os::sys().EnumPrinterDriversA(nullptr, environment, 3, buffer.data(), needed, &needed, &returned))
         return false;
     const auto* records = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
     for (DWORD i = 0; i < returned; ++i)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "os/RunningSystem.h"
 #include "os/WinApi.h"
 
 namespace install {
@@ -20,8 +21,14 @@ struct InstalledDriver {
     std::vector<std::string> files;  // as driverFileNames gives them
 };
 
-// Every driver of the running system's environment, each version of a name
-// on its own; false, with the system's error, when the spooler cannot list them.
-bool installedDrivers(std::vector<InstalledDriver>* drivers);
+// The architectures whose drivers an installation registers: the machine's
+// own, and on 64-bit Windows the x86 one beside it for 32-bit clients.
+std::vector<os::Architecture> driverArchitectures();
+
+// Every driver of the environment of `architecture` (the machine's own
+// unless the x86 one of 64-bit Windows is meant), each version of a name on
+// its own; false, with the system's error, when the spooler cannot list them.
+bool installedDrivers(std::vector<InstalledDriver>* drivers,
+                      os::Architecture architecture = os::machineArchitecture());
 
 }  // namespace install

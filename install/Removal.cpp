@@ -122,21 +122,36 @@ struct PrinterUse {
     std::string name, port, driver, processor, languageMonitor;
 };
 
+// A driver of the model's, in the environment of its architecture: the
+// machine's own, or on 64-bit Windows the x86 one for 32-bit clients.
+struct OwnDriver {
+    std::string name;
+    os::Architecture architecture;
+};
+
+// How the log names a driver: the x86 one of 64-bit Windows apart from the
+// machine's own of the same name.
+std::string driverLabel(const std::string& name, os::Architecture architecture) {
+    if (architecture == os::machineArchitecture()) return "printer driver " + name;
+    return "x86 driver " + name + " for 32-bit clients";
+}
+
 // Deletes a driver with the files no other driver names, where the spooler
 // can (Windows); one that does not take that (Wine) deletes the driver
 // alone. 0, or the system error.
-DWORD deleteDriver(const std::string& driver) {
-    std::string name = driver;
-    if (os::sys().DeletePrinterDriverExA(nullptr, os::spoolerEnvironment(), &name[0],
-                                     DPD_DELETE_UNUSED_FILES, 0)) {
-        logStep("printer driver " + driver + " removed with its files");
+DWORD deleteDriver(const OwnDriver& driver) {
+    std::string name = driver.name;
+    LPSTR environment = os::environmentFor(driver.architecture);
+    const std::string label = driverLabel(driver.name, driver.architecture);
+    if (os::sys().DeletePrinterDriverExA(nullptr, environment, &name[0], DPD_DELETE_UNUSED_FILES, 0)) {
+        logStep(label + " removed with its files");
         return ERROR_SUCCESS;
     }
     DWORD error = os::sys().GetLastError();
     if (error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED) return error;
     os::sys().SetLastError(ERROR_SUCCESS);
-    if (os::sys().DeletePrinterDriverA(nullptr, os::spoolerEnvironment(), &name[0])) {
-        logStep("printer driver " + driver + " removed; the spooler keeps its files");
+    if (os::sys().DeletePrinterDriverA(nullptr, environment, &name[0])) {
+        logStep(label + " removed; the spooler keeps its files");
         return ERROR_SUCCESS;
     }
     // Wine's spooler refuses a driver it does not know without a reason.
@@ -172,7 +187,7 @@ private:
     const std::string spoolerPort_;  // the printers' port when one is asked for
     int targetOs_;
     RemovalOutcome outcome_;
-    std::vector<std::string> ownDrivers_;  // the model's drivers whose files are the medium's
+    std::vector<OwnDriver> ownDrivers_;  // the model's drivers whose files are the medium's, the machine's first
     std::vector<PrinterUse> staying_;
     std::vector<std::string> removedUsbPorts_;  // the ports of the USB printers removed
 };
@@ -221,28 +236,34 @@ bool Removal::namesStayInTheirFolders() {
 // The model's drivers are those of its names whose every version names the
 // files the medium installs under that name, in one of its flavours. A
 // driver of another product that bears the same name is not this removal's.
+// Each environment the installation registers drivers in is judged on its own.
 bool Removal::findOwnDrivers() {
-    std::vector<InstalledDriver> installed;
-    if (!installedDrivers(&installed)) return failed("the printer drivers could not be listed" + systemError());
-    for (const ModelParts::Driver& driver : parts_.drivers) {
-        bool found = false, foreign = false;
-        for (const InstalledDriver& record : installed) {
-            if (!config::equalIgnoringCase(record.name, driver.name)) continue;
-            found = true;
-            foreign = foreign || std::find(driver.fileLists.begin(), driver.fileLists.end(), record.files) ==
-                                     driver.fileLists.end();
+    for (os::Architecture architecture : driverArchitectures()) {
+        std::vector<InstalledDriver> installed;
+        if (!installedDrivers(&installed, architecture))
+            return failed("the printer drivers could not be listed" + systemError());
+        for (const ModelParts::Driver& driver : parts_.drivers) {
+            bool found = false, foreign = false;
+            for (const InstalledDriver& record : installed) {
+                if (!config::equalIgnoringCase(record.name, driver.name)) continue;
+                found = true;
+                foreign = foreign || std::find(driver.fileLists.begin(), driver.fileLists.end(), record.files) ==
+                                         driver.fileLists.end();
+            }
+            if (found && foreign)
+                logStep(driverLabel(driver.name, architecture) + " kept: its files are not the ones this medium installs");
+            else if (found)
+                ownDrivers_.push_back({driver.name, architecture});
         }
-        if (found && foreign)
-            logStep("printer driver " + driver.name + " kept: its files are not the ones this medium installs");
-        else if (found)
-            ownDrivers_.push_back(driver.name);
     }
     return true;
 }
 
+// Printers print through the machine's own driver of their driver's name.
 bool Removal::isOwnDriver(const std::string& driver) const {
-    return std::any_of(ownDrivers_.begin(), ownDrivers_.end(),
-                       [&](const std::string& own) { return config::equalIgnoringCase(own, driver); });
+    return std::any_of(ownDrivers_.begin(), ownDrivers_.end(), [&](const OwnDriver& own) {
+        return own.architecture == os::machineArchitecture() && config::equalIgnoringCase(own.name, driver);
+    });
 }
 
 // The printers named after the model that print through one of its drivers,
@@ -287,13 +308,14 @@ bool Removal::readStayingPrinters() {
 }
 
 // A driver goes once no printer uses it, with the files of the spooler's
-// that no other driver names.
+// that no other driver names. The x86 one of a name goes with the machine's:
+// it serves the 32-bit clients of the printers that use that name.
 void Removal::removeDrivers() {
-    for (const std::string& driver : ownDrivers_) {
+    for (const OwnDriver& own : ownDrivers_) {
         const bool used = std::any_of(staying_.begin(), staying_.end(), [&](const PrinterUse& p) {
-            return config::equalIgnoringCase(p.driver, driver);
+            return config::equalIgnoringCase(p.driver, own.name);
         });
-        const DWORD error = used ? static_cast<DWORD>(ERROR_PRINTER_DRIVER_IN_USE) : deleteDriver(driver);
+        const DWORD error = used ? static_cast<DWORD>(ERROR_PRINTER_DRIVER_IN_USE) : deleteDriver(own);
         if (error == ERROR_SUCCESS) {
             outcome_.anyInstalled = true;
             ++outcome_.drivers;
@@ -301,10 +323,11 @@ void Removal::removeDrivers() {
         }
         if (error == ERROR_UNKNOWN_PRINTER_DRIVER) continue;
         outcome_.anyInstalled = true;
+        const std::string label = driverLabel(own.name, own.architecture);
         if (error == ERROR_PRINTER_DRIVER_IN_USE)
-            logStep("printer driver " + driver + " kept: a printer still uses it");
+            logStep(label + " kept: a printer still uses it");
         else
-            failed("printer driver " + driver + " could not be removed (system error " + std::to_string(error) + ")");
+            failed(label + " could not be removed (system error " + std::to_string(error) + ")");
     }
 }
 

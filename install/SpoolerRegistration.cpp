@@ -5,6 +5,7 @@
 #include "config/TextTable.h"
 #include "config/AsciiCase.h"
 #include "config/Descriptors.h"
+#include "install/DriverLoadPrivilege.h"
 #include "os/Os.h"
 #include "os/World.h"
 
@@ -134,6 +135,8 @@ bool addPrinterDriver(DRIVER_INFO_3A* record, std::string& errorText) {
 }
 
 bool addMonitor(MONITOR_INFO_2A* record, std::string& errorText) {
+    // A failure is logged there; AddMonitor then says what it says.
+    enableDriverLoadPrivilege();
     if (os::sys().AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(record))) return true;
     DWORD error = os::sys().GetLastError();
     if (error == ERROR_PRINT_MONITOR_ALREADY_INSTALLED || error == ERROR_ALREADY_EXISTS) return true;

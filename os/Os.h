@@ -219,6 +219,14 @@ public:
     virtual BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) = 0;
     virtual BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass,
                                      LPVOID buffer, DWORD size, PDWORD returned) = 0;
+    // A privilege's identifier on `system` (null: this one); an unknown name
+    // fails with ERROR_NO_SUCH_PRIVILEGE.
+    virtual BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) = 0;
+    // Enables or disables privileges the token holds (the token opened with
+    // TOKEN_ADJUST_PRIVILEGES). It succeeds also when the token lacks one of
+    // them: the last error is then ERROR_NOT_ALL_ASSIGNED, else ERROR_SUCCESS.
+    virtual BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD size,
+                                       PTOKEN_PRIVILEGES previousState, PDWORD returned) = 0;
     virtual BOOL AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count,
                                           DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3,
                                           DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7,

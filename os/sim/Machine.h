@@ -48,6 +48,10 @@ struct Machine {
     bool impersonating = false;
     // The process holds the shutdown privilege (ExitWindowsEx succeeds).
     bool shutdownPrivilege = false;
+    // The privileges the process token has enabled (AdjustTokenPrivileges),
+    // by name. An administrator's token or the system account's holds
+    // SeLoadDriverPrivilege, disabled until enabled; another user's does not.
+    std::vector<std::string> enabledPrivileges;
     // The program runs as the local system account (under a deployment agent).
     bool systemAccount = false;
     // Vista, 2008 and 7 with the update that brings SetDefaultDllDirectories.

@@ -33,7 +33,9 @@ struct PipeObject : SimOs::Object {
     std::string name;
 };
 
-struct TokenObject : SimOs::Object {};
+struct TokenObject : SimOs::Object {
+    DWORD access = 0;  // as the token was opened
+};
 
 struct PrinterObject : SimOs::Object {
     std::string name;

@@ -1,4 +1,5 @@
 // Named mutexes, handles, tokens and security identifiers of the simulation.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -194,14 +195,115 @@ BOOL SimOs::OpenThreadToken(HANDLE thread, DWORD, BOOL, PHANDLE token) {
     return TRUE;
 }
 
-BOOL SimOs::OpenProcessToken(HANDLE process, DWORD, PHANDLE token) {
+BOOL SimOs::OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) {
     SIM_LOCK();
     if (enter("OpenProcessToken")) return FALSE;
     if (process != kCurrentProcess || token == nullptr) {
         fail(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    *token = addObject(std::make_shared<TokenObject>());
+    auto object = std::make_shared<TokenObject>();
+    object->access = access;
+    *token = addObject(object);
+    return TRUE;
+}
+
+namespace {
+
+// The privileges the simulation knows, with the identifiers Windows gives them.
+struct KnownPrivilege {
+    const char* name;
+    DWORD luid;
+};
+const KnownPrivilege kKnownPrivileges[] = {
+    {"SeLoadDriverPrivilege", 10}, {"SeShutdownPrivilege", 19}, {"SeChangeNotifyPrivilege", 23}};
+
+const char* privilegeName(const LUID& luid) {
+    for (const KnownPrivilege& known : kKnownPrivileges)
+        if (luid.HighPart == 0 && luid.LowPart == known.luid) return known.name;
+    return nullptr;
+}
+
+// Whether the process token holds a privilege at all (enabled or not).
+bool tokenHolds(const Machine& machine, const std::string& privilege) {
+    if (privilege == "SeLoadDriverPrivilege") return machine.administrator || machine.systemAccount;
+    return true;
+}
+
+}  // namespace
+
+BOOL SimOs::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
+    SIM_LOCK();
+    if (enter("LookupPrivilegeValueA", name ? name : "")) return FALSE;
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    if (system != nullptr && *system != '\0') {
+        fail(RPC_S_SERVER_UNAVAILABLE);
+        return FALSE;
+    }
+    if (name == nullptr || luid == nullptr) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    for (const KnownPrivilege& known : kKnownPrivileges) {
+        if (!equalsNoCase(name, known.name)) continue;
+        luid->LowPart = known.luid;
+        luid->HighPart = 0;
+        return TRUE;
+    }
+    fail(ERROR_NO_SUCH_PRIVILEGE);
+    return FALSE;
+}
+
+// Only what the program passes is modelled: no previous state asked for.
+BOOL SimOs::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD,
+                                  PTOKEN_PRIVILEGES previousState, PDWORD) {
+    SIM_LOCK();
+    std::string subject;
+    for (DWORD i = 0; !disableAll && newState != nullptr && i < newState->PrivilegeCount; ++i) {
+        const char* name = privilegeName(newState->Privileges[i].Luid);
+        subject += (subject.empty() ? "" : " ") + std::string(name ? name : "?");
+    }
+    if (enter("AdjustTokenPrivileges", subject)) return FALSE;
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    auto* tokenObject = object<TokenObject>(token);
+    if (tokenObject == nullptr) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!(tokenObject->access & TOKEN_ADJUST_PRIVILEGES)) {
+        fail(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if ((!disableAll && newState == nullptr) || previousState != nullptr) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<std::string>& enabled = machine_.enabledPrivileges;
+    if (disableAll) {
+        enabled.clear();
+        fail(ERROR_SUCCESS);
+        return TRUE;
+    }
+    bool allAssigned = true;
+    for (DWORD i = 0; i < newState->PrivilegeCount; ++i) {
+        const char* name = privilegeName(newState->Privileges[i].Luid);
+        if (name == nullptr || !tokenHolds(machine_, name)) {
+            allAssigned = false;
+            continue;
+        }
+        auto at = std::find(enabled.begin(), enabled.end(), name);
+        const bool enable = (newState->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) != 0;
+        if (enable && at == enabled.end()) enabled.push_back(name);
+        if (!enable && at != enabled.end()) enabled.erase(at);
+    }
+    // Success either way; the last error tells whether every privilege was the token's.
+    fail(allAssigned ? ERROR_SUCCESS : ERROR_NOT_ALL_ASSIGNED);
     return TRUE;
 }
 

@@ -820,7 +820,9 @@ BOOL SimOs::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driver
         resolveEnvironment(machine_, environment, &resolved) ? spooler_.driver(text(driverName), resolved) : nullptr;
     std::vector<std::string> files;
     std::string directory;
+    DWORD version = 0;
     if (driver != nullptr) {
+        version = driver->version;
         directory = driverDirectory(resolved) + "\\" + std::to_string(driver->version);
         files = {driver->driverPath, driver->dataFile, driver->configFile, driver->helpFile};
         files.insert(files.end(), driver->dependentFiles.begin(), driver->dependentFiles.end());
@@ -831,7 +833,9 @@ BOOL SimOs::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driver
         if (file.empty()) continue;
         const std::string base = FileSystem::nameOf(file);
         bool shared = false;
+        // Only a driver whose files are kept in the same folder shares them.
         for (const auto& other : spooler_.drivers) {
+            if (!equalsNoCase(other.environment, resolved) || other.version != version) continue;
             for (const std::string* named : {&other.driverPath, &other.dataFile, &other.configFile, &other.helpFile})
                 shared = shared || equalsNoCase(FileSystem::nameOf(*named), base);
             for (const std::string& dependent : other.dependentFiles)

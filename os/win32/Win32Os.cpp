@@ -551,6 +551,19 @@ BOOL Win32Os::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClas
     return ::GetTokenInformation(token, infoClass, buffer, size, returned);
 }
 
+// Asked for on 64-bit Windows only: looked up at their first use rather than
+// imported, so that no older system's loader is asked for them.
+BOOL Win32Os::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
+    static const auto function = systemFunction<decltype(&::LookupPrivilegeValueA)>("advapi32.dll", "LookupPrivilegeValueA");
+    return function ? function(system, name, luid) : missing<BOOL>(FALSE);
+}
+
+BOOL Win32Os::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD size,
+                                    PTOKEN_PRIVILEGES previousState, PDWORD returned) {
+    static const auto function = systemFunction<decltype(&::AdjustTokenPrivileges)>("advapi32.dll", "AdjustTokenPrivileges");
+    return function ? function(token, disableAll, newState, size, previousState, returned) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD sub0, DWORD sub1, DWORD sub2, DWORD sub3, DWORD sub4, DWORD sub5, DWORD sub6, DWORD sub7, PSID* sid) {
     return ::AllocateAndInitializeSid(authority, count, sub0, sub1, sub2, sub3, sub4, sub5, sub6, sub7, sid);
 }

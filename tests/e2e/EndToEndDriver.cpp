@@ -251,14 +251,15 @@ std::vector<Scenario> scenarios() {
         s.logLines = {"invalid command line: /quiet needs /port"};
         all.push_back(s);
     }
-    // On a 64-bit Windows: the log names the machine's architecture, and
-    // the rules are still Windows 7's.
+    // On a 64-bit Windows: the log names the machine's architecture, the
+    // x86 driver goes in beside the x64 one, and the rules are still Windows 7's.
     {
         Scenario s;
         s.name = "QuietX64";
         s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default /log C:\\quiet.log";
         s.defaultPrinter = true;
-        s.logLines = {"running on Windows ", ") x64; GetVersionEx ", "target system 7", "printer RP-80(P) on LPT1: added",
+        s.logLines = {"running on Windows ", ") x64; GetVersionEx ", "target system 7", "printer driver RP-80 registered",
+                      "x86 driver RP-80 for 32-bit clients registered", "printer RP-80(P) on LPT1: added",
                       "made the default printer", "exit code 0"};
         all.push_back(s);
     }
@@ -863,14 +864,23 @@ Printer printerNamed(const char* name) {
 }
 
 // The files the spooler lists for the printer's driver, each with whether it exists.
-std::vector<std::pair<std::string, bool>> driverFiles(const char* printerName) {
+// The environments an installation registers drivers in: on 64-bit Windows
+// the machine's, "Windows x64", and "Windows NT x86" for 32-bit clients;
+// elsewhere the default one.
+std::vector<const char*> driverEnvironments() {
+    if (sixtyFourBit) return {"Windows x64", "Windows NT x86"};
+    return {nullptr};
+}
+
+std::vector<std::pair<std::string, bool>> driverFiles(const char* printerName, const char* environment = nullptr) {
     std::vector<std::pair<std::string, bool>> files;
     HANDLE printer = nullptr;
     if (!OpenPrinterA(const_cast<char*>(printerName), &printer, nullptr)) return files;
+    LPSTR named = const_cast<char*>(environment);
     DWORD needed = 0;
-    GetPrinterDriverA(printer, nullptr, 3, nullptr, 0, &needed);
+    GetPrinterDriverA(printer, named, 3, nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed ? needed : 1);
-    if (GetPrinterDriverA(printer, nullptr, 3, buffer.data(), needed, &needed)) {
+    if (GetPrinterDriverA(printer, named, 3, buffer.data(), needed, &needed)) {
         auto* info = reinterpret_cast<DRIVER_INFO_3A*>(buffer.data());
         auto add = [&](const char* path) {
             if (path && *path) files.emplace_back(path, GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES);
@@ -887,6 +897,35 @@ std::vector<std::pair<std::string, bool>> driverFiles(const char* printerName) {
     return files;
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The machine a program file is built for, from its PE header; 0 for a file
+// that is no program.
+WORD programMachine(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return 0;
+    unsigned char header[0x40] = {}, signature[6] = {};
+    WORD machine = 0;
+    if (std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'M' && header[1] == 'Z') {
+        const long offset = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<long>(header[0x3F]) << 24;
+        if (std::fseek(file, offset, SEEK_SET) == 0 && std::fread(signature, 1, sizeof signature, file) == sizeof signature &&
+            std::memcmp(signature, "PE\0\0", 4) == 0)
+            machine = static_cast<WORD>(signature[4] | signature[5] << 8);
+    }
+    std::fclose(file);
+    return machine;
+}
+
+// Windows' own Unidrv files, which the test prefix's printing packages hold.
+bool isWindowsUnidrvFile(const std::string& path) {
+    const std::string name = lowerCase(path.substr(path.find_last_of('\\') + 1));
+    return name.compare(0, 3, "uni") == 0;
+}
+
 bool monitorInstalled(const char* name) {
     DWORD needed = 0, count = 0;
     EnumMonitorsA(nullptr, 1, nullptr, 0, &needed, &count);
@@ -898,11 +937,12 @@ bool monitorInstalled(const char* name) {
     return false;
 }
 
-bool driverInstalled(const char* name) {
+bool driverInstalled(const char* name, const char* environment = nullptr) {
+    LPSTR named = const_cast<char*>(environment);
     DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    EnumPrinterDriversA(nullptr, named, 1, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
+    if (!EnumPrinterDriversA(nullptr, named, 1, buffer.data(), needed, &needed, &count)) return false;
     auto* drivers = reinterpret_cast<DRIVER_INFO_1A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
         if (drivers[i].pName && std::strcmp(drivers[i].pName, name) == 0) return true;
@@ -927,9 +967,13 @@ bool keyExists(const char* path) {
 void checkGoneAndLeft(const Scenario& s) {
     for (const char* name : s.printersGone) expect(!printerNamed(name).found, std::string("no printer ") + name);
     for (const char* name : s.printersLeft) expect(printerNamed(name).found, std::string("the printer ") + name + " stays");
-    for (const char* name : s.driversGone) expect(!driverInstalled(name), std::string("no printer driver ") + name);
-    for (const char* name : s.driversLeft)
-        expect(driverInstalled(name), std::string("the printer driver ") + name + " stays");
+    for (const char* environment : driverEnvironments()) {
+        const std::string of = environment ? std::string(" of ") + environment : std::string();
+        for (const char* name : s.driversGone)
+            expect(!driverInstalled(name, environment), std::string("no printer driver ") + name + of);
+        for (const char* name : s.driversLeft)
+            expect(driverInstalled(name, environment), std::string("the printer driver ") + name + of + " stays");
+    }
     for (const char* name : s.monitorsGone) expect(!monitorInstalled(name), std::string("no monitor ") + name);
     for (const char* name : s.monitorsLeft) expect(monitorInstalled(name), std::string("the monitor ") + name + " stays");
     for (const char* path : s.filesGone)
@@ -989,17 +1033,33 @@ void checkInstalled(const Scenario& s) {
     std::string port = s.spoolerPort;
     // Parallel and USB ports print raster graphics: the GDI driver on the
     // system's Unidrv files, from its driver cache or driver store.
-    std::vector<std::pair<std::string, bool>> files = driverFiles(s.printer);
-    expect(!files.empty(), "the spooler lists the driver's files");
-    std::string listed;
-    for (const auto& [file, exists] : files) {
-        expect(exists, "the driver file " + file + " exists");
-        listed += file + " ";
+    // On 64-bit Windows the driver of each environment, in that
+    // environment's folder, the medium's own programs built for it.
+    for (const char* environment : driverEnvironments()) {
+        const std::string of = environment ? std::string(" of ") + environment : std::string();
+        std::vector<std::pair<std::string, bool>> files = driverFiles(s.printer, environment);
+        expect(!files.empty(), "the spooler lists the driver's files" + of);
+        std::string listed;
+        int programsOfTheMedium = 0;
+        for (const auto& [file, exists] : files) {
+            expect(exists, "the driver file " + file + " exists");
+            listed += file + " ";
+            if (!environment) continue;
+            const bool x64 = std::strcmp(environment, "Windows x64") == 0;
+            expect(lowerCase(file).find(x64 ? "\\x64\\3\\" : "\\w32x86\\3\\") != std::string::npos,
+                   "the driver file " + file + " is in the folder" + of);
+            const WORD machine = programMachine(file);
+            if (machine == 0 || isWindowsUnidrvFile(file)) continue;
+            ++programsOfTheMedium;
+            expect(machine == (x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386),
+                   "the driver file " + file + " is built for" + of);
+        }
+        if (environment) expect(programsOfTheMedium > 0, "the driver" + of + " has programs of the medium");
+        step("driver files" + of + ": " + listed);
+        if (port.find("COM") == std::string::npos)
+            for (const char* unidrv : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"})
+                expect(listed.find(unidrv) != std::string::npos, std::string("the driver uses ") + unidrv + of);
     }
-    step("driver files: " + listed);
-    if (port.find("COM") == std::string::npos)
-        for (const char* unidrv : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"})
-            expect(listed.find(unidrv) != std::string::npos, std::string("the driver uses ") + unidrv);
     if (port.compare(0, 4, "USB_") == 0) {
         expect(monitorInstalled("POS USB Port"), "the USB port monitor is installed");
         expect(monitorInstalled("POS Language Monitor"), "the language monitor is installed");

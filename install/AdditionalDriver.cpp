@@ -1,0 +1,74 @@
+#include "install/AdditionalDriver.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "config/AsciiCase.h"
+#include "config/ProfileValues.h"
+#include "install/FileStaging.h"
+#include "install/InstallLog.h"
+#include "install/InstalledDrivers.h"
+#include "os/Os.h"
+#include "os/RunningSystem.h"
+#include "os/World.h"
+
+namespace install {
+namespace {
+
+struct Placement {
+    std::string name;  // upper case, as the copies name it
+    int target;        // kDriverDirectory or kVersion3Directory
+    bool operator==(const Placement& other) const { return name == other.name && target == other.target; }
+};
+
+// What the x86 driver needs where the spooler looks for it: what the record
+// names and what the installation of the machine's own driver copies.
+std::vector<Placement> x86Files(const DRIVER_INFO_3A& driver, const config::DriverFileList& files,
+                                bool needsUnidrvFiles) {
+    std::vector<Placement> placements;
+    auto add = [&placements](const std::string& name, int target) {
+        const Placement placement{config::upperAscii(name), target};
+        if (config::isNone(name) || std::find(placements.begin(), placements.end(), placement) != placements.end())
+            return;
+        placements.push_back(placement);
+    };
+    for (const std::string& name : driverFileNames(driver)) add(name, kDriverDirectory);
+    for (const std::string* name : {&files.config, &files.data, &files.driver, &files.help, &files.dataDll,
+                                    &files.uiPlugin, &files.pluginDll, &files.pluginSettings})
+        add(*name, kDriverDirectory);
+    if (needsUnidrvFiles)
+        for (const char* name : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) add(name, kDriverDirectory);
+    add(files.fontFile, kVersion3Directory);
+    add(files.usbIdentityFile, kVersion3Directory);
+    return placements;
+}
+
+bool notRegistered(const std::string& driver, const std::string& why) {
+    logStep("x86 driver " + driver + " for 32-bit clients not registered: " + why);
+    return false;
+}
+
+}  // namespace
+
+bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFileList& files, int targetOs,
+                            bool needsUnidrvFiles) {
+    if (!os::sixtyFourBit(os::machineArchitecture())) return false;
+    const std::string name = driver.pName ? driver.pName : "";
+    for (const Placement& file : x86Files(driver, files, needsUnidrvFiles)) {
+        std::string copied = file.name, why;
+        const int result = copyDriverFile(copied, file.target, targetOs, false, why, os::Architecture::X86);
+        if (result == kCopied) continue;
+        if (why.empty()) why = "the file there is in use (system error " + std::to_string(result) + ")";
+        return notRegistered(name, file.name + " could not be placed in the x86 driver folder: " + why);
+    }
+    DRIVER_INFO_3A x86 = driver;
+    x86.pEnvironment = os::environmentFor(os::Architecture::X86);
+    if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86)))
+        return notRegistered(name, "the spooler refused it (system error " +
+                                       std::to_string(os::sys().GetLastError()) + ")");
+    logStep("x86 driver " + name + " for 32-bit clients registered");
+    return true;
+}
+
+}  // namespace install
