@@ -9,6 +9,7 @@
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
+#include "install/MediumArchitectureCheck.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
 #include "os/World.h"
@@ -55,7 +56,15 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
                             bool needsUnidrvFiles) {
     if (!os::sixtyFourBit(os::machineArchitecture())) return false;
     const std::string name = driver.pName ? driver.pName : "";
-    for (const Placement& file : x86Files(driver, files, needsUnidrvFiles)) {
+    const std::vector<Placement> placements = x86Files(driver, files, needsUnidrvFiles);
+    // The medium's W32 programs must be x86 builds, as its X64 ones were
+    // checked to be x64 before anything was changed.
+    std::vector<std::string> programs;
+    for (const Placement& file : placements)
+        if (isProgramFile(file.name) && !comesFromWindows(file.name, targetOs)) programs.push_back(file.name);
+    const std::string refusal = mediumArchitectureRefusal(name, programs, os::Architecture::X86);
+    if (!refusal.empty()) return notRegistered(name, refusal);
+    for (const Placement& file : placements) {
         std::string copied = file.name, why;
         const int result = copyDriverFile(copied, file.target, targetOs, false, why, os::Architecture::X86);
         if (result == kCopied) continue;

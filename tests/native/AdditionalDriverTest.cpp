@@ -26,7 +26,10 @@ public:
     explicit SixtyFourBitInstall(const Machine& machine) : InstallScenario(7) {
         sim.machine() = machine;
         writeConfiguration("STD2KDDKDEV=1\r\nGDI2KDDKDEV=1\r\nSTDDataFileDLLName=MRES.DLL\r\n");
-        onMedium("MRES.DLL", "content of MRES.DLL");
+        // The driver's x86 programs are i386 images, each its own.
+        for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MRES.DLL"})
+            sim.files().writeFile(std::string("C:\\MEDIUM\\W32\\") + file,
+                                  os::sim::Spooler::dllExporting({file}, IMAGE_FILE_MACHINE_I386));
         for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL", "SERUI.DLL", "MRES.DLL"})
             onMediumX64(file, std::string("x64 ") + file);
         sim.files().writeFile("C:\\MEDIUM\\X64\\SER.DLL",
@@ -71,7 +74,15 @@ TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFile
          "driver folder: Couldn't find system fiels."},
         {"the medium's x86 resource DLL missing", windows10,
          [](SixtyFourBitInstall& s) { s.sim.files().remove("C:\\MEDIUM\\W32\\MRES.DLL"); }, false,
-         "x86 driver M Serial for 32-bit clients not registered: MRES.DLL could not be placed"},
+         "x86 driver M Serial for 32-bit clients not registered: M Serial cannot be installed for x86 from this "
+         "medium; its W32 folder lacks MRES.DLL."},
+        {"an x64 build in W32", windows10,
+         [](SixtyFourBitInstall& s) {
+             s.sim.files().writeFile("C:\\MEDIUM\\W32\\DRVUI.DLL",
+                                     os::sim::Spooler::dllExporting({"DRVUI.DLL"}, IMAGE_FILE_MACHINE_AMD64));
+         },
+         false, "x86 driver M Serial for 32-bit clients not registered: M Serial cannot be installed for x86 from "
+                "this medium; W32\\DRVUI.DLL is built for x64, not for x86."},
         {"the spooler refuses the x86 driver", windows10,
          [](SixtyFourBitInstall& s) {
              s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED).when("M Serial").after(1);
@@ -103,8 +114,8 @@ TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFile
             EXPECT_EQ(x86->driverPath, x64->driverPath);
             EXPECT_EQ(x86->configFile, x64->configFile);
             const std::pair<const char*, std::string> placed[] = {
-                {"DRV.DLL", "content of DRV.DLL"}, {"DRVUI.DLL", "content of DRVUI.DLL"},
-                {"M.GPD", "content of M.GPD"},     {"MRES.DLL", "content of MRES.DLL"},
+                {"DRV.DLL", s.read("C:\\MEDIUM\\W32\\DRV.DLL")}, {"DRVUI.DLL", s.read("C:\\MEDIUM\\W32\\DRVUI.DLL")},
+                {"M.GPD", "content of M.GPD"},     {"MRES.DLL", s.read("C:\\MEDIUM\\W32\\MRES.DLL")},
                 {"UNIRES.DLL", "ntprint.inf_x86_1\\I386 UNIRES.DLL"},
                 {"STDNAMES.GPD", "ntprint.inf_x86_1\\I386 STDNAMES.GPD"}};
             for (const auto& [file, content] : placed) EXPECT_EQ(s.read(s.versionFolder(kX86) + file), content) << file;
@@ -124,7 +135,7 @@ TEST(AdditionalDriverTest, ThirtyTwoBitWindowsRegistersItsOneDriverAsBefore) {
     s.prepare("HVCOM1:");
     ASSERT_TRUE(s.install()) << s.message();
     EXPECT_EQ(s.sim.calls("AddPrinterDriverA").size(), 1u);
-    EXPECT_EQ(s.read(s.versionFolder(kX86) + "DRV.DLL"), "content of DRV.DLL");
+    EXPECT_EQ(s.read(s.versionFolder(kX86) + "DRV.DLL"), s.read("C:\\MEDIUM\\W32\\DRV.DLL"));
     EXPECT_TRUE(s.sim.calls("AdjustTokenPrivileges").empty());
     EXPECT_TRUE(s.sim.calls("LookupPrivilegeValueA").empty());
 }
