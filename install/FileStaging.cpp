@@ -1,5 +1,6 @@
 #include "install/FileStaging.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -128,6 +129,30 @@ bool targetDirectory(int target, std::string* directory, std::string& errorText,
     }
 }
 
+// A file's last-write time as a listing of its folder gives it; false
+// when it is not there.
+bool lastWritten(const std::string& path, uint64_t* written) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = os::sys().FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    os::sys().FindClose(search);
+    *written = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+               found.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// On 64-bit Windows the spooler moves into its version folder only files
+// newer than those there; the program's own copies into that folder keep to
+// the same rule, so that a newer file another installation left is not
+// replaced by an older one of this medium.
+bool newerFileStays(const std::string& source, const std::string& destination) {
+    // A name with wildcards would be listed as a pattern, not as the file.
+    if (destination.find_first_of("*?") != std::string::npos) return false;
+    uint64_t sourceWritten = 0, destinationWritten = 0;
+    return lastWritten(destination, &destinationWritten) && lastWritten(source, &sourceWritten) &&
+           destinationWritten > sourceWritten;
+}
+
 int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText,
                    os::Architecture architecture) {
     if (name.empty() || name[0] == '0') return kCopyFailed;
@@ -141,6 +166,11 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
     }
     const std::string fileName = (prefixed ? "n" : "") + name;
     const std::string destination = directory + "\\" + fileName;
+    if (target == kVersion3Directory && os::sixtyFourBit(os::machineArchitecture()) &&
+        newerFileStays(source, destination)) {
+        logStep("kept the newer " + destination);
+        return kCopied;
+    }
     DWORD error = 0;
     {
         // The system directory's files are the spooler's monitors and their

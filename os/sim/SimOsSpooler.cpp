@@ -746,7 +746,9 @@ BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
             std::string full = FileSystem::fullPath(file, machine_.currentDirectory);
             if (files_.isFile(full)) found = full;
         }
-        for (const std::string& dir : {versionDirectory, root}) {
+        // The driver directory's copy is the one being installed; the
+        // version directory's is what an earlier installation left.
+        for (const std::string& dir : {root, versionDirectory}) {
             if (found.empty() && files_.isFile(dir + "\\" + base)) found = dir + "\\" + base;
         }
         if (found.empty()) {

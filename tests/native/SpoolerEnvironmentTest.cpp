@@ -123,4 +123,34 @@ TEST(SpoolerEnvironmentTest, MonitorFilesReachTheNativeSystemDirectoryForTheCopy
     }
 }
 
+// The version-3 folder of 64-bit Windows takes only newer files, as the
+// spooler's own AddPrinterDriver moves them there; 32-bit Windows replaces
+// what is there, as it always has.
+TEST(SpoolerEnvironmentTest, TheVersionFolderOfSixtyFourBitWindowsKeepsANewerFile) {
+    struct Row {
+        const char* what;
+        Machine machine;
+        const char* folder;
+        bool olderOnMedium;  // the medium's copy was written before the one installed
+        const char* expected;
+    } rows[] = {
+        {"64-bit Windows 10, an older medium", Machine::sixtyFourBit(Machine::windows10()), "x64", true, "installed"},
+        {"64-bit Windows 10, a newer medium", Machine::sixtyFourBit(Machine::windows10()), "x64", false, "medium"},
+        {"32-bit Windows 7, an older medium", Machine::windows7(), "W32X86", true, "medium"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EngineMachine machine(row.machine);
+        const std::string installed =
+            machine.sim.machine().systemDirectory + "\\spool\\DRIVERS\\" + row.folder + "\\3\\FONT.BIN";
+        if (row.olderOnMedium) machine.onMedium("FONT.BIN", "medium");
+        machine.write(installed, "installed");
+        if (!row.olderOnMedium) machine.onMedium("FONT.BIN", "medium");
+        std::string name = "FONT.BIN", error;
+        EXPECT_EQ(install::copyDriverFile(name, install::kVersion3Directory, 7, false, error), 1) << error;
+        EXPECT_EQ(machine.read(installed), row.expected);
+        EXPECT_EQ(machine.sim.openHandles(), 0u);
+    }
+}
+
 }  // namespace

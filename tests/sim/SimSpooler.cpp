@@ -396,6 +396,18 @@ TEST_F(SimSpooler, DriverFilesMoveIntoTheVersionDirectory) {
     ASSERT_NE(driver, nullptr);
     EXPECT_EQ(driver->dependentFiles, (std::vector<std::string>{"TRES.DLL", "C:\\MEDIUM\\TDEP.DLL"}));
 
+    // Only what is newer than the version directory's file is moved there
+    // (APD_COPY_NEW_FILES): an older copy in the driver directory leaves it.
+    sim.files().writeFile(drivers() + "\\TUI.DLL", "older interface");
+    sim.files().setWritten(drivers() + "\\TUI.DLL", sim.files().writtenOf(drivers() + "\\3\\TUI.DLL") - 1);
+    sim.files().writeFile(drivers() + "\\TDRV.DLL", "newer driver");
+    ASSERT_TRUE(sim.AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) << sim.GetLastError();
+    std::string content;
+    sim.files().readFile(drivers() + "\\3\\TUI.DLL", &content);
+    EXPECT_EQ(content, "driver file");
+    sim.files().readFile(drivers() + "\\3\\TDRV.DLL", &content);
+    EXPECT_EQ(content, "newer driver");
+
     // Registering it again finds the files in the version directory and
     // replaces the driver.
     info.pHelpFile = nullptr;
