@@ -75,22 +75,16 @@ set(E2E_SCENARIOS
   winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 # On 64-bit Windows (a WoW64 prefix; its template is made the first time one
-# of these runs): the program starts, keeps its log and reads its command
-# line there, and refuses a USB port from a medium whose USBDrv\X64 is not
-# whole. An installation needs the program's 64-bit installation (the
-# medium's X64 files, the x64 driver with the x86 one beside it, the X64
-# checks): until it is there those scenarios fail, and
-# -DWITH_X64_SCENARIOS=ON registers them.
-list(APPEND E2E_SCENARIOS win10x64:QuietUsage win10x64:QuietUsbWithoutX64Catalog)
-option(WITH_X64_SCENARIOS "register the end-to-end scenarios that need the 64-bit installation" OFF)
-set(E2E_SCENARIOS_X64
-  win10x64:Parallel win10x64:QuietX64 win81x64:QuietX64 win10x64:PackageInstall win10x64:Serial
-  win10x64:UsbTypical win10x64:QuietUsb win10x64:RemoveAfterAQuietUsbInstallation
-  win10x64:PackageRemoval win10x64:QuietWithoutX64 win10x64:QuietWrongArchitecture
-  win7x64:QuietX64)
-if(WITH_X64_SCENARIOS)
-  list(APPEND E2E_SCENARIOS ${E2E_SCENARIOS_X64})
-endif()
+# of these runs): the program's start, log and command line; the wizard for a
+# parallel, a serial and a USB printer; quiet installations on 7, 8.1 and 10,
+# a removal, the package's installation and removal; and the refusals of a
+# medium without X64, of a 32-bit file in X64 and of an incomplete USBDrv\X64.
+list(APPEND E2E_SCENARIOS
+  win10x64:QuietUsage win10x64:QuietUsbWithoutX64Catalog
+  win10x64:Parallel win10x64:Serial win10x64:UsbTypical
+  win10x64:QuietX64 win81x64:QuietX64 win7x64:QuietX64 win10x64:QuietUsb
+  win10x64:RemoveAfterAQuietUsbInstallation win10x64:PackageInstall win10x64:PackageRemoval
+  win10x64:QuietWithoutX64 win10x64:QuietWrongArchitecture)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 windows)
