@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AdminCheck.h"
+#include "app/Startup.h"
 #include "os/SystemDetection.h"
 #include "config/TextTable.h"
 #include "config/DriverConfig.h"
@@ -73,7 +74,11 @@ BOOL WizardFrame::onInitDialog() {
         onCancel();
         return FALSE;
     }
-    showThenCreateOtherPages();
+    showBeforeOtherPages();
+    // Behind the window and before any input, which is what prints, installs
+    // or opens the shell.
+    loadLibrariesForWork();
+    createPages(false);
     return TRUE;
 }
 
@@ -82,14 +87,13 @@ BOOL WizardFrame::onInitDialog() {
 // are on pages nobody sees yet. So the wizard shows itself, painted with its
 // first page, once nothing can end it any more, and builds those pages
 // behind it before it handles the first input.
-void WizardFrame::showThenCreateOtherPages() {
+void WizardFrame::showBeforeOtherPages() {
     bool others = false;
     for (int index = 0; index < pageCount(); ++index)
         others = others || (pages_[index] != nullptr && !neededBeforeShowing(index));
     if (!others) return;
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
-    createPages(false);
 }
 
 void WizardFrame::doDataExchange(ui::DataExchange& exchange) {
