@@ -41,7 +41,6 @@ ui::Page* WizardFrame::GetPage(int index) const {
 BOOL WizardFrame::onInitDialog() {
     ui::Dialog::onInitDialog();
     ended_ = false;
-    addAboutItem();
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     if (alternateFont_) {
@@ -75,8 +74,9 @@ BOOL WizardFrame::onInitDialog() {
         return FALSE;
     }
     showBeforeOtherPages();
-    // Behind the window and before any input, which is what prints, installs
-    // or opens the shell.
+    // Behind the window and before any input, which is what opens the system
+    // menu, prints, installs or opens the shell.
+    addAboutItem();
     loadLibrariesForWork();
     createPages(false);
     return TRUE;
