@@ -71,9 +71,9 @@ void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").G
 // comes before them) and msimg32.dll as a message box is drawn.
 const char* const kLoadedForWindows[] = {"version.dll", "uxtheme.dll", "dwmapi.dll", "cryptbase.dll",
                                          "oleacc.dll", "clbcatq.dll", "msimg32.dll"};
-// Then those that only printing, installing and the shell ask for. Under
-// Wine the spooler's library alone takes longer to load than the wizard's
-// window takes to show, so the wizard loads these once it shows.
+// Then those that only printing, installing and the shell ask for: the
+// wizard's first window needs none of them, and under Wine the spooler's
+// library is slow to load, so the wizard loads these once it shows.
 const char* const kLoadedForWork[] = {"winspool.drv", "setupapi.dll", "userenv.dll", "apphelp.dll",
                                       "propsys.dll"};
 
