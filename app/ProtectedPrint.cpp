@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Startup.h"
 #include "install/InstallLog.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
@@ -32,6 +33,10 @@ bool policyTurnsItOn() {
 }
 
 bool windowsSaysItIsOn() {
+    // Windows answers from its printing libraries, which may load the
+    // spooler's by name: the wizard asks before its window, before it loads
+    // those at its own time.
+    loadLibrariesForWork();
     BOOL on = FALSE;
     HRESULT result = os::sys().IsProtectedPrintEnabled(&on);
     if (FAILED(result)) {

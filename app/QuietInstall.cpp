@@ -247,6 +247,7 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
     // the run is read: the program's folder may hold libraries someone
     // else put there.
     restrictLibrarySearch();
+    if (line.action != CommandLine::kWizard) loadLibrariesForWork();
     switch (line.action) {
         case CommandLine::kQuiet:
             return runQuietInstall(line, host);

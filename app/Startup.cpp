@@ -63,12 +63,27 @@ void showSetupText(const char* key) { applicationMessageBox(TextTable("Setup").G
 
 // Libraries that Windows' own libraries load by name, some of them only when
 // a function of theirs is first called (delay-loaded), and that Windows does
-// not protect as known DLLs. They are loaded from the system directory at
-// start, so that such a load finds them loaded instead of searching. The
-// common controls load msimg32.dll as a message box is drawn.
-const char* const kLoadedByName[] = {"version.dll", "winspool.drv", "setupapi.dll", "uxtheme.dll",
-                                     "userenv.dll", "apphelp.dll",  "propsys.dll",  "dwmapi.dll",
-                                     "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "msimg32.dll"};
+// not protect as known DLLs. They are loaded from the system directory
+// before anything could ask for them, so that such a load finds them loaded
+// instead of searching. First those that a window may ask for as it is made,
+// themed, drawn and read by accessibility tools, and that the checks before
+// the first window may ask for: the common controls load uxtheme.dll (so it
+// comes before them) and msimg32.dll as a message box is drawn.
+const char* const kLoadedForWindows[] = {"version.dll", "uxtheme.dll", "dwmapi.dll", "cryptbase.dll",
+                                         "oleacc.dll", "clbcatq.dll", "msimg32.dll"};
+// Then those that only printing, installing and the shell ask for: the
+// wizard's first window needs none of them, and under Wine the spooler's
+// library is slow to load, so the wizard loads these once it shows.
+const char* const kLoadedForWork[] = {"winspool.drv", "setupapi.dll", "userenv.dll", "apphelp.dll",
+                                      "propsys.dll"};
+
+template <size_t Count>
+void loadFromSystemDirectory(const char* const (&libraries)[Count]) {
+    std::string system;
+    if (!install::systemDirectory(&system)) return;
+    for (const char* library : libraries)
+        os::sys().LoadLibraryExA((system + "\\" + library).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 bool isVista() {
     OSVERSIONINFOA version;
@@ -122,16 +137,16 @@ bool portCheckModel(std::string* model) {
 // system directory only (Vista is left out: its shell then fails to create
 // some of its own objects); elsewhere the current directory leaves the
 // search (Windows XP SP1 on). Either way the libraries the system itself
-// loads by name are loaded from the system directory at once: a load by a
-// system library's own import table does not always keep to the first rule.
+// loads by name for windows are loaded from the system directory at once: a
+// load by a system library's own import table does not always keep to the
+// first rule.
 void restrictLibrarySearch() {
     os::Os& sys = os::sys();
     if (isVista() || !sys.SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) sys.SetDllDirectoryA("");
-    std::string system;
-    if (!install::systemDirectory(&system)) return;
-    for (const char* library : kLoadedByName)
-        sys.LoadLibraryExA((system + "\\" + library).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    loadFromSystemDirectory(kLoadedForWindows);
 }
+
+void loadLibrariesForWork() { loadFromSystemDirectory(kLoadedForWork); }
 
 // The medium is the program's folder: the relative paths the program reads
 // (the language file, the start-up keys, the side picture, the licence, the

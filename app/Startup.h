@@ -30,8 +30,13 @@ enum class InstanceGuard { Wizard, Unattended };
 // order. Each refusal shows what it shows and ends the checks.
 StartupResult checkStartup(InstanceGuard guard = InstanceGuard::Wizard);
 // Loads by name search no folder another user could write: the program's
-// first act (app/QuietInstall.h runCommandLine), before any window.
+// first act (app/QuietInstall.h runCommandLine), before any window. The
+// system libraries that windows may have loaded by name are loaded from the
+// system directory here; those of printing, installing and the shell by
+// loadLibrariesForWork, which must come before any of that: at once in a
+// run without the wizard, once it shows in the wizard (app/WizardFrame.h).
 void restrictLibrarySearch();
+void loadLibrariesForWork();
 void enterProgramFolder();
 // "LOADLICENSE" and "LANGUAGE" of "DRVCONFIG\setup.ini" in the current directory.
 StartupSettings readStartupSettings();

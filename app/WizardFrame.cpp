@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AdminCheck.h"
+#include "app/Startup.h"
 #include "os/SystemDetection.h"
 #include "config/TextTable.h"
 #include "config/DriverConfig.h"
@@ -40,7 +41,6 @@ ui::Page* WizardFrame::GetPage(int index) const {
 BOOL WizardFrame::onInitDialog() {
     ui::Dialog::onInitDialog();
     ended_ = false;
-    addAboutItem();
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     if (alternateFont_) {
@@ -73,7 +73,12 @@ BOOL WizardFrame::onInitDialog() {
         onCancel();
         return FALSE;
     }
-    showThenCreateOtherPages();
+    showBeforeOtherPages();
+    // Behind the window and before any input, which is what opens the system
+    // menu, prints, installs or opens the shell.
+    addAboutItem();
+    loadLibrariesForWork();
+    createPages(false);
     return TRUE;
 }
 
@@ -82,14 +87,13 @@ BOOL WizardFrame::onInitDialog() {
 // are on pages nobody sees yet. So the wizard shows itself, painted with its
 // first page, once nothing can end it any more, and builds those pages
 // behind it before it handles the first input.
-void WizardFrame::showThenCreateOtherPages() {
+void WizardFrame::showBeforeOtherPages() {
     bool others = false;
     for (int index = 0; index < pageCount(); ++index)
         others = others || (pages_[index] != nullptr && !neededBeforeShowing(index));
     if (!others) return;
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
-    createPages(false);
 }
 
 void WizardFrame::doDataExchange(ui::DataExchange& exchange) {

@@ -4,8 +4,9 @@
 // chosen model allows the advanced mode, whether it supports the target
 // system, and which baud rate the serial settings start with. At start it
 // refuses to run without its side picture and, from Windows 2000 on,
-// without administrator rights; then it shows itself with its first page and
-// builds the other pages before it takes input.
+// without administrator rights; then it shows itself with its first page,
+// and loads the system libraries that printing and installing need
+// (app/Startup.h) and builds the other pages before it takes input.
 #pragma once
 
 #include <string>
@@ -105,7 +106,8 @@ private:
     // The pages needed before the wizard shows, or the others.
     void createPages(bool beforeShowing);
     bool neededBeforeShowing(int index) const;
-    void showThenCreateOtherPages();
+    // Shows the wizard with its first page when other pages are still to be built.
+    void showBeforeOtherPages();
     void captionButtons();
     bool loadSideBitmap();
     void backCommand();

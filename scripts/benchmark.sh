@@ -11,6 +11,8 @@
 #        with the same imports and manifest, at most 1.3 times, and a themed
 #        one that loads only what a themed wizard must (the common controls
 #        version 6 through its manifest, and shell32), at most 1.2 times;
+#        each ratio of the medians is followed by the median of the rounds'
+#        own ratios, which load from outside moves far less;
 #     b. the wizard's start with 1,000 models against 10 (copies of the sample
 #        medium whose model list has that many entries over the four
 #        categories, and which open on the printer page, so that the list is
@@ -131,11 +133,22 @@ wine "$tools/start-timer.exe" 1 "$(winpath "$work/trivial/trivial-dialog.exe")" 
 starts=$(wine "$tools/start-timer.exe" "$runs" "${arguments[@]}" | tr -d '\r')
 echo "$starts"
 median_of() { echo "$starts" | grep -F "$(winpath "$1"): median" | sed 's/.*: median \([0-9.]*\) ms.*/\1/'; }
+# The median, over the rounds, of one program's start divided by another's
+# in the same round. Load from outside that comes and goes moves a round's
+# starts alike but can move two medians apart: on a loaded machine this
+# ratio stays where the ratio of the medians wanders.
+times_of() { echo "$starts" | grep -F "$(winpath "$1"): median" | sed 's/.*( \(.*\) )/\1/' | tr ' ' '\n'; }
+round_ratio() {  # program yardstick
+  paste <(times_of "$1") <(times_of "$2") | awk 'NF == 2 && $2 > 0 { printf "%.4f\n", $1 / $2 }' | LC_ALL=C sort -n |
+    awk '{ r[NR] = $1 } END { printf "%.2f", NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2 }'
+}
 setup_ms=$(median_of "${programs[0]}")
 trivial_ms=$(median_of "${programs[1]}")
 themed_ms=$(median_of "${programs[2]}")
 ten_ms=$(median_of "${programs[3]}")
 thousand_ms=$(median_of "${programs[4]}")
+trivial_rounds=$(round_ratio "${programs[0]}" "${programs[1]}")
+themed_rounds=$(round_ratio "${programs[0]}" "${programs[2]}")
 wineserver -k 2>/dev/null || true
 unset WINEPREFIX
 
@@ -277,9 +290,9 @@ fi
 echo
 echo "== Benchmarks under Wine (medians) =="
 report "start to the first visible window, setup.exe against a trivial dialog program" \
-  "$setup_ms" "$trivial_ms" 1.3 "$setup_ms ms against $trivial_ms ms"
+  "$setup_ms" "$trivial_ms" 1.3 "$setup_ms ms against $trivial_ms ms; round by round ${trivial_rounds}x"
 report "start to the first visible window, setup.exe against a themed trivial dialog program" \
-  "$setup_ms" "$themed_ms" 1.2 "$setup_ms ms against $themed_ms ms"
+  "$setup_ms" "$themed_ms" 1.2 "$setup_ms ms against $themed_ms ms; round by round ${themed_rounds}x"
 report "start with 1,000 models against 10" "$thousand_ms" "$ten_ms" 1.5 \
   "$thousand_ms ms against $ten_ms ms"
 if [ ${#times[@]} -gt 0 ]; then

@@ -1,40 +1,82 @@
 #include "ui/Window.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace ui {
 namespace {
 
-const wchar_t kProperty[] = L"ui.Window";
+// Which object each window is bound to, kept in the process rather than as
+// a window property: the dialog and subclass procedures look their object
+// up for every message they get, and under Wine every property read or
+// write is a round trip to the window server. Windows of other threads may
+// be bound too, hence the lock.
+class Bindings {
+public:
+    Bindings() { InitializeCriticalSection(&lock_); }
+    Window* find(HWND window) {
+        Locked locked(lock_);
+        auto found = objects_.find(window);
+        return found == objects_.end() ? nullptr : found->second;
+    }
+    void bind(HWND window, Window* object) {
+        Locked locked(lock_);
+        objects_[window] = object;
+    }
+    // Only the object's own binding: another object may have taken the window since.
+    void unbind(HWND window, const Window* object) {
+        Locked locked(lock_);
+        auto found = objects_.find(window);
+        if (found != objects_.end() && found->second == object) objects_.erase(found);
+    }
+
+private:
+    struct Locked {
+        explicit Locked(CRITICAL_SECTION& lock) : lock(lock) { EnterCriticalSection(&lock); }
+        ~Locked() { LeaveCriticalSection(&lock); }
+        CRITICAL_SECTION& lock;
+    };
+    CRITICAL_SECTION lock_;
+    std::unordered_map<HWND, Window*> objects_;
+};
+
+// Never destroyed: windows may still be unbound while the process ends.
+Bindings& bindings() {
+    static Bindings* const all = new Bindings;
+    return *all;
+}
 
 }  // namespace
 
 Window::~Window() {
-    if (hwnd_ && Window::fromHandle(hwnd_) == this) RemovePropW(hwnd_, kProperty);
+    if (hwnd_) bindings().unbind(hwnd_, this);
 }
 
 Window* Window::fromHandle(HWND window) {
     if (window == nullptr) return nullptr;
-    return static_cast<Window*>(GetPropW(window, kProperty));
+    Window* object = bindings().find(window);
+    // A bound control destroyed with its dialog is not unbound until its
+    // object goes: its handle names no window any more, and no object.
+    return object != nullptr && IsWindow(window) ? object : nullptr;
 }
 
 bool Window::attach(HWND window) {
     if (window == nullptr || !IsWindow(window)) return false;
     if (hwnd_ && hwnd_ != window) detach();
     hwnd_ = window;
-    SetPropW(window, kProperty, this);
+    bindings().bind(window, this);
     return true;
 }
 
 HWND Window::detach() {
     HWND window = hwnd_;
-    if (window && fromHandle(window) == this) RemovePropW(window, kProperty);
+    if (window) bindings().unbind(window, this);
     hwnd_ = nullptr;
     return window;
 }
 
 void Window::forget() {
-    if (hwnd_ && fromHandle(hwnd_) == this) RemovePropW(hwnd_, kProperty);
+    if (hwnd_) bindings().unbind(hwnd_, this);
     hwnd_ = nullptr;
 }
 

@@ -396,6 +396,34 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
     }
 }
 
+// An unattended run goes to its work at once: the system libraries that
+// printing and installing have Windows load by name are loaded from the
+// system directory before the run reads its first file (the wizard loads
+// them once it shows).
+TEST(QuietInstallTest, AnUnattendedRunLoadsThePrintingLibrariesBeforeItReadsAnything) {
+    InstallScenario scenario(3);
+    scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\n"));
+    scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
+    scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());
+    app::reopenMessageTexts();
+    app::CommandLine line = app::parseCommandLine("/quiet /model M /port LPT1:");
+    line.logFile = scenario.sim.machine().windowsDirectory + "\\quiet.log";
+    ASSERT_EQ(app::runCommandLine(line), 0) << scenario.read(line.logFile);
+    const std::vector<std::string> journal = scenario.sim.journal();
+    // The place of the first call whose entry starts so; the journal's length if none does.
+    const auto first = [&](const std::string& start) {
+        return std::find_if(journal.begin(), journal.end(),
+                            [&](const std::string& call) { return call.rfind(start, 0) == 0; }) -
+               journal.begin();
+    };
+    const auto firstRead = first("GetPrivateProfile");
+    ASSERT_LT(firstRead, journal.end() - journal.begin());
+    for (const char* library : {"winspool.drv", "setupapi.dll"})
+        EXPECT_LT(first("LoadLibraryExA " + scenario.sim.machine().systemDirectory + "\\" + library), firstRead)
+            << library;
+    install::setInstallLog("");
+}
+
 // Every line that is not the wizard's ends with its exit code; with /quiet
 // anywhere on it, nothing is shown and the reason is in the default log.
 TEST(QuietInstallTest, EveryLineThatIsNotTheWizardsEndsWithItsCode) {

@@ -5,6 +5,8 @@
 // start, and its window: system menu, About box, icon, side picture, help.
 #include "WizardTestSupport.h"
 
+#include <algorithm>
+
 #include "app/Captions.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogFont.h"
@@ -426,6 +428,27 @@ TEST_F(WizardFrameTest, CancelTheCloseBoxAndEscapeEndTheWizardWithoutAQuestion) 
 }
 
 // --- The window ------------------------------------------------------------------
+
+// The wizard is on the screen with its first page before it loads the
+// system libraries that printing and installing need (the spooler's is slow
+// to load), and loads them from the system directory before it builds the
+// pages nobody sees yet, and so before any input.
+TEST_F(WizardFrameTest, ItShowsWithItsFirstPageBeforeItLoadsTheLibrariesForTheWork) {
+    bool loaded = false, frameVisible = false, firstPageVisible = false, otherPagesBuilt = true;
+    sim.beforeCall("LoadLibraryExA", "winspool.drv", [&](os::sim::SimOs&) {
+        loaded = true;
+        frameVisible = IsWindowVisible(frame.hwnd()) != FALSE;
+        firstPageVisible = IsWindowVisible(printer.hwnd()) != FALSE;
+        otherPagesBuilt = mode.hwnd() != nullptr;
+    });
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(frameVisible);
+    EXPECT_TRUE(firstPageVisible);
+    EXPECT_FALSE(otherPagesBuilt);
+    const std::vector<std::string> loads = sim.calls("LoadLibraryExA");
+    EXPECT_NE(std::find(loads.begin(), loads.end(), sim.machine().systemDirectory + "\\winspool.drv"), loads.end());
+}
 
 TEST_F(WizardFrameTest, SystemMenuIconsAndTheSidePictureStretchedOverItsFrame) {
     ASSERT_TRUE(start());
