@@ -147,13 +147,21 @@ bool Preparation::bringUsbClassDriverUpToDate() {
 // anything is changed without it.
 bool Preparation::usbClassDriverOnMedium() {
     if (os::machineArchitecture() != os::Architecture::X64) return true;
-    const std::vector<std::string> missing = missingX64UsbDriverFiles(currentDirectory());
-    if (missing.empty()) return true;
-    std::string names;
-    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    const std::string medium = currentDirectory();
+    const std::vector<std::string> missing = missingX64UsbDriverFiles(medium);
+    std::string fault;
+    for (const std::string& name : missing) fault += (fault.empty() ? "Missing: " : ", ") + name;
+    // A 32-bit installer there would start, and fail only inside (SetupAPI
+    // answers ERROR_IN_WOW64) after the installation had begun.
+    if (fault.empty()) {
+        const char* installer = "USBDrv\\X64\\Install.exe";
+        fault = describeMismatch(checkProgramImage(medium + "\\" + installer, installer, IMAGE_FILE_MACHINE_AMD64),
+                                 IMAGE_FILE_MACHINE_AMD64);
+    }
+    if (fault.empty()) return true;
     job_.refusedAsNotSupported = true;
     wizardBox("This disc cannot install a USB printer on 64-bit Windows: its USB class driver for 64-bit "
-              "Windows is incomplete. Missing: " + names + ".\r\n\r\nChoose a parallel or serial port, "
+              "Windows is incomplete. " + fault + ".\r\n\r\nChoose a parallel or serial port, "
               "or use a disc that holds the 64-bit USB class driver.");
     return false;
 }

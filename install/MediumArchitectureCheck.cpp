@@ -101,15 +101,21 @@ void addMonitor(std::vector<std::string>* files, const MONITOR_INFO_2A& monitor,
 }  // namespace
 
 MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture architecture) {
-    MediumFileCheck check;
     const std::string folder = mediumFolderOf(name, architecture);
-    check.path = folder + "\\" + name;
     std::string source;
     if (!mediumSource(name, architecture, &source)) {
+        MediumFileCheck check;
+        check.path = folder + "\\" + name;
         check.build = MediumBuild::Unreadable;
         check.error = os::sys().GetLastError();
         return check;
     }
+    return checkProgramImage(source, folder + "\\" + name, machineOfFolder(folder));
+}
+
+MediumFileCheck checkProgramImage(const std::string& source, const std::string& shownPath, WORD machine) {
+    MediumFileCheck check;
+    check.path = shownPath;
     os::Os& sys = os::sys();
     HANDLE file = sys.CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | kNoImpersonation, nullptr);
@@ -122,9 +128,21 @@ MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture
     }
     readMachine(file, &check);
     sys.CloseHandle(file);
-    if (check.build == MediumBuild::Fits && check.machine != machineOfFolder(folder))
-        check.build = MediumBuild::OtherMachine;
+    if (check.build == MediumBuild::Fits && check.machine != machine) check.build = MediumBuild::OtherMachine;
     return check;
+}
+
+std::string describeMismatch(const MediumFileCheck& check, WORD expected) {
+    switch (check.build) {
+        case MediumBuild::Fits: return std::string();
+        case MediumBuild::Missing: return check.path + " is missing";
+        case MediumBuild::OtherMachine:
+            return check.path + " is built for " + machineName(check.machine) + ", not for " + machineName(expected);
+        case MediumBuild::NotAProgram: return check.path + " is not a program file";
+        case MediumBuild::Unreadable:
+            return check.path + " cannot be read (error " + std::to_string(check.error) + ")";
+    }
+    return std::string();
 }
 
 std::vector<std::string> mediumProgramFiles(InstallJob& job) {
@@ -165,14 +183,9 @@ std::string mediumArchitectureRefusal(const std::string& model, const std::vecto
                 missingFolder = mediumFolderOf(name, architecture);
                 break;
             case MediumBuild::OtherMachine:
-                wrong += "; " + check.path + " is built for " + machineName(check.machine) + ", not for " +
-                         machineName(machineOfFolder(mediumFolderOf(name, architecture)));
-                break;
             case MediumBuild::NotAProgram:
-                wrong += "; " + check.path + " is not a program file";
-                break;
             case MediumBuild::Unreadable:
-                wrong += "; " + check.path + " cannot be read (error " + std::to_string(check.error) + ")";
+                wrong += "; " + describeMismatch(check, machineOfFolder(mediumFolderOf(name, architecture)));
                 break;
         }
     }

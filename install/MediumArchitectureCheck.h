@@ -36,6 +36,14 @@ struct MediumFileCheck {
 // Reads the file's header through the system and changes nothing.
 MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture architecture);
 
+// The program at `source`, shown as `shownPath`, checked to be a PE image
+// for `machine` (IMAGE_FILE_MACHINE_*).
+MediumFileCheck checkProgramImage(const std::string& source, const std::string& shownPath, WORD machine);
+
+// What is wrong with a checked file, for a message: "USBDrv\X64\Install.exe
+// is built for x86, not for x64"; empty when it fits.
+std::string describeMismatch(const MediumFileCheck& check, WORD expected);
+
 // The program files the installation of `job` copies from the medium: the
 // driver's files of the chosen flavour, the print processor, and the
 // monitors of the chosen port kind (the serial one for a COM port, the USB

@@ -359,6 +359,8 @@ public:
         for (const char* folder : {"C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\"})
             for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT"})
                 write(std::string(folder) + file, std::string("content of ") + file);
+        sim.files().writeFile("C:\\MEDIUM\\USBDrv\\X64\\Install.exe",
+                              os::sim::Spooler::dllExporting({"Install"}, IMAGE_FILE_MACHINE_AMD64));
         // The 64-bit builds of what a USB installation of the model copies.
         for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL", "USBMON.DLL", "USBUI.DLL", "LMON.DLL"})
             sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
@@ -461,6 +463,7 @@ TEST(UsbClassDriverOnEachArchitecture, AUsbPortOnSixtyFourBitWindowsNeedsTheWhol
         const char* port;
         std::vector<const char*> removed;  // from USBDrv\X64
         std::string refusal;               // empty: not refused
+        bool x86Installer = false;         // USBDrv\X64's installer is the 32-bit build
     } rows[] = {
         {"no USBDrv\\X64", Machine::sixtyFourBit(Machine::windows10()), "USB_M_1",
          {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"},
@@ -470,6 +473,9 @@ TEST(UsbClassDriverOnEachArchitecture, AUsbPortOnSixtyFourBitWindowsNeedsTheWhol
          head + "USBDrv\\X64\\Install.exe" + advice},
         {"its catalog missing", Machine::sixtyFourBit(Machine::windows10()), "USB_M_1", {"BULKUSB.CAT"},
          head + "USBDrv\\X64\\BULKUSB.CAT" + advice},
+        {"its installer the 32-bit build", Machine::sixtyFourBit(Machine::windows10()), "USB_M_1", {},
+         "This disc cannot install a USB printer on 64-bit Windows: its USB class driver for 64-bit Windows is "
+         "incomplete. USBDrv\\X64\\Install.exe is built for x86, not for x64" + advice, true},
         {"a parallel port", Machine::sixtyFourBit(Machine::windows10()), "LPT1:",
          {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"}, ""},
         {"32-bit Windows", Machine::windows10(), "USB_M_1",
@@ -482,6 +488,9 @@ TEST(UsbClassDriverOnEachArchitecture, AUsbPortOnSixtyFourBitWindowsNeedsTheWhol
         for (const char* folder : {"C:\\MEDIUM\\USBDrv\\", "C:\\MEDIUM\\USBDrv\\X64\\"})
             m.sim.files().writeFile(std::string(folder) + "bulkusb.sys", m.testData("pe/ver1002.dll"));
         for (const char* file : row.removed) m.sim.files().remove(std::string("C:\\MEDIUM\\USBDrv\\X64\\") + file);
+        if (row.x86Installer)
+            m.sim.files().writeFile("C:\\MEDIUM\\USBDrv\\X64\\Install.exe",
+                                    os::sim::Spooler::dllExporting({"Install"}, IMAGE_FILE_MACHINE_I386));
         m.sim.usb().attach(9);  // number 2
         m.sim.desktop().answer(IDYES);
         const bool refused = !row.refusal.empty();

@@ -56,6 +56,7 @@ public:
         write("C:\\MEDIUM\\USBDrv\\Install.exe", "MZ installer");
         for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"})
             write(std::string("C:\\MEDIUM\\USBDrv\\X64\\") + file, std::string("content of ") + file);
+        sim.files().writeFile("C:\\MEDIUM\\USBDrv\\X64\\Install.exe", image(IMAGE_FILE_MACHINE_AMD64));
         sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1001.dll"));
         sim.files().writeFile(install::mediumUsbDriverPath(), testData("pe/ver1002.dll"));
         sim.usb().attach(8);  // number 1
