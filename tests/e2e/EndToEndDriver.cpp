@@ -745,6 +745,13 @@ void placeX86FileInX64(const char* name) {
 
 // --- The walk ------------------------------------------------------------------
 
+// For a first window that never came: whether the program still runs,
+// windowless, or has ended, and with what.
+std::string whatBecameOf(const SetupProcess& setup) {
+    if (setup.running()) return "still running, no window shown";
+    return "ended with " + std::to_string(setup.wait(0)) + " before showing a window";
+}
+
 class Walk {
 public:
     Walk(SetupProcess& setup, const Scenario& scenario) : setup_(setup), s_(scenario) {}
@@ -807,7 +814,7 @@ void Walk::run() {
         return;
     }
     frame_ = waitFor([&] { return setup_.wizard(); });
-    if (frame_ == nullptr) return fail("waited for the wizard window");
+    if (frame_ == nullptr) return fail("waited for the wizard window (setup.exe " + whatBecameOf(setup_) + ")");
     step("the wizard is up: \"" + textOf(frame_) + "\"");
     if (visibleControl(frame_, kAgreementText)) {
         click(visibleControl(frame_, kAccept));
@@ -1212,8 +1219,9 @@ void runUsage() {
         return fail("starting setup.exe /? (" + std::to_string(GetLastError()) + ")");
     HWND box = waitFor([&] { return setup.messageBox(); });
     if (box == nullptr) {
+        const std::string state = whatBecameOf(setup);
         setup.kill();
-        return fail("waited for the usage box");
+        return fail("waited for the usage box (setup.exe " + state + ")");
     }
     const std::string text = textOf(GetDlgItem(box, kMessageText));
     step("box: \"" + text + "\"");
