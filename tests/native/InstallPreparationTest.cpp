@@ -35,22 +35,7 @@ public:
             sim.files().writeFile(path, testData("pe/ver1002.dll"));
     }
 
-    void select(int targetOs, const std::string& port, int mode = 1, const std::string& model = "M") {
-        install::InstallSelection& s = job.selection;
-        s.targetOs = targetOs;
-        s.category = 0;
-        s.modelName = model;
-        s.installMode = mode;
-        s.portName = port;
-        job.config.setCategory(0);
-    }
-    bool prepare(int runningOs = 3) {
-        install::PreparationContext context;
-        context.owner = reinterpret_cast<HWND>(0x4242);
-        context.categoryPath = kCategoryFile;
-        context.runningOs = runningOs;
-        return install::prepareInstallation(job, context);
-    }
+    bool prepare(int runningOs = 3) { return prepareForInstall(runningOs); }
     std::string printerName() const { return job.printer.pPrinterName; }
     std::string printerPort() const { return job.printer.pPortName; }
 };
@@ -370,18 +355,8 @@ public:
     std::string wow64Drivers() { return sim.machine().wow64Directory() + "\\drivers\\bulkusb.sys"; }
 
     bool prepare(const std::string& port) {
-        install::InstallSelection& s = job.selection;
-        s.targetOs = 7;
-        s.category = 0;
-        s.modelName = "M";
-        s.installMode = 1;
-        s.portName = port;
-        job.config.setCategory(0);
-        install::PreparationContext context;
-        context.owner = reinterpret_cast<HWND>(0x4242);
-        context.categoryPath = kCategoryFile;
-        context.runningOs = 7;
-        return install::prepareInstallation(job, context);
+        select(7, port);
+        return prepareForInstall(7);
     }
 };
 

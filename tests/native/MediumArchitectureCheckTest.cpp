@@ -68,18 +68,8 @@ public:
     }
 
     bool prepare(const std::string& port, int flavour) {
-        install::InstallSelection& s = job.selection;
-        s.targetOs = 7;
-        s.category = 0;
-        s.modelName = "M";
-        s.portName = port;
-        s.flavour = flavour;
-        job.config.setCategory(0);
-        install::PreparationContext context;
-        context.owner = reinterpret_cast<HWND>(0x4242);
-        context.categoryPath = kCategoryFile;
-        context.runningOs = 7;
-        return install::prepareInstallation(job, context);
+        select(7, port, 1, "M", flavour);
+        return prepareForInstall(7);
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "install/ComponentInstallers.h"
 #include "install/InstallJob.h"
+#include "install/InstallPreparation.h"
 #include "support/EngineFixture.h"
 #include "support/MonitorImage.h"
 
@@ -115,6 +116,28 @@ public:
         if (s.portKind == config::kUsb) job.driver.pMonitorName = job.languageMonitor.pName;
         job.setPrinterName(std::string("M") + suffix);
         return job;
+    }
+
+    // What the wizard's pages leave in the job before Install is pressed.
+    void select(int targetOs, const std::string& port, int mode = 1, const std::string& model = "M",
+                int flavour = config::kStd) {
+        install::InstallSelection& s = job.selection;
+        s.targetOs = targetOs;
+        s.category = 0;
+        s.modelName = model;
+        s.installMode = mode;
+        s.portName = port;
+        s.flavour = flavour;
+        job.config.setCategory(0);
+    }
+    // Install pressed: the selection prepared as the install command prepares
+    // it, its boxes owned by the wizard (0x4242).
+    bool prepareForInstall(int runningOs) {
+        install::PreparationContext context;
+        context.owner = reinterpret_cast<HWND>(0x4242);
+        context.categoryPath = "C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini";
+        context.runningOs = runningOs;
+        return install::prepareInstallation(job, context);
     }
 
     // Runs the sequence; true when it succeeded.
