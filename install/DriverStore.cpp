@@ -20,11 +20,6 @@ PackageLayout layoutOf(os::Architecture architecture) {
     return {"ntprint.inf_x86_", "I386"};
 }
 
-bool isFile(const std::string& path) {
-    DWORD attributes = os::sys().GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::string nameOf(const std::string& path) {
     size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -63,7 +58,7 @@ std::string searchedPackage(const std::string& repository, const PackageLayout& 
     std::string package;
     do {
         const std::string folder = repository + found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isFile(folder + "\\" + layout.subfolder + "\\" + file))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && os::isFile(folder + "\\" + layout.subfolder + "\\" + file))
             package = folder;
     } while (package.empty() && os::sys().FindNextFileA(search, &found));
     os::sys().FindClose(search);
@@ -77,7 +72,7 @@ bool findInNtprintPackage(const std::string& repository, os::Architecture archit
     const PackageLayout layout = layoutOf(architecture);
     std::string package = packageWindowsNames();
     if (package.empty() || !beginsWith(nameOf(package), layout.prefix) ||
-        !isFile(package + "\\" + layout.subfolder + "\\" + file))
+        !os::isFile(package + "\\" + layout.subfolder + "\\" + file))
         package = searchedPackage(repository, layout, file);
     if (package.empty()) return false;
     *source = package + "\\" + layout.subfolder + "\\" + file;

@@ -300,20 +300,28 @@ bool isProgramFile(const std::string& name) {
     return false;
 }
 
-std::string mediumFolderOf(const std::string& name, os::Architecture architecture) {
+namespace {
+
+// The folder of `name` on the medium in `current` (empty: unread, where
+// nothing is found).
+const char* mediumFolderIn(const std::string& current, const std::string& name, os::Architecture architecture) {
     if (architecture != os::Architecture::X64) return "W32";
     if (isProgramFile(name)) return "X64";
+    return !current.empty() && os::isFile(current + "\\X64\\" + name) ? "X64" : "W32";
+}
+
+}  // namespace
+
+std::string mediumFolderOf(const std::string& name, os::Architecture architecture) {
     std::string current;
-    if (!currentDirectory(&current)) return "W32";
-    const DWORD attributes = os::sys().GetFileAttributesA((current + "\\X64\\" + name).c_str());
-    const bool inX64 = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    return inX64 ? "X64" : "W32";
+    currentDirectory(&current);
+    return mediumFolderIn(current, name, architecture);
 }
 
 bool mediumSource(const std::string& name, os::Architecture architecture, std::string* source) {
     std::string current;
     if (!currentDirectory(&current)) return false;
-    *source = current + "\\" + mediumFolderOf(name, architecture) + "\\" + name;
+    *source = current + "\\" + mediumFolderIn(current, name, architecture) + "\\" + name;
     return true;
 }
 

@@ -33,11 +33,6 @@ std::array<unsigned long, 4> versionParts(const std::string& text) {
 
 bool x64() { return os::machineArchitecture() == os::Architecture::X64; }
 
-bool isFile(const std::string& path) {
-    DWORD attributes = os::sys().GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 }  // namespace
 
 std::string FileVersionText(const std::string& path) {
@@ -86,12 +81,12 @@ std::vector<std::string> missingX64UsbDriverFiles(const std::string& medium) {
     std::vector<std::string> missing;
     for (const char* file : {"Install.exe", "BULKUSB.INF", "BULKUSB.CAT", "bulkusb.sys"}) {
         const std::string name = std::string("USBDrv\\X64\\") + file;
-        if (!isFile(medium + "\\" + name)) missing.push_back(name);
+        if (!os::isFile(medium + "\\" + name)) missing.push_back(name);
     }
     return missing;
 }
 
-bool usbClassDriverInstalled() { return isFile(installedUsbDriverPath()); }
+bool usbClassDriverInstalled() { return os::isFile(installedUsbDriverPath()); }
 
 int compareVersionTexts(const std::string& first, const std::string& second) {
     std::array<unsigned long, 4> a = versionParts(first), b = versionParts(second);

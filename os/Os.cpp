@@ -49,4 +49,9 @@ bool runningVersion(OSVERSIONINFOA* version) {
     return sys().GetVersionExA(version) != FALSE;
 }
 
+bool isFile(const std::string& path) {
+    const DWORD attributes = sys().GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace os

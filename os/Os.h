@@ -8,6 +8,8 @@
 // Windows, under Wine and natively against the simulation.
 #pragma once
 
+#include <string>
+
 #include "os/WinApi.h"
 // The maker's USB access library "HvUsbInt.dll": its functions as
 // GetProcAddress hands them out.
@@ -280,6 +282,9 @@ Os& sys();
 // filled in); false when it cannot be read, `version` then all zeros but
 // for its size.
 bool runningVersion(OSVERSIONINFOA* version);
+
+// Whether `path` names a file (not a folder) through sys().
+bool isFile(const std::string& path);
 
 // Installs `system` for the whole process (nullptr restores the default) and
 // returns what was installed before.
