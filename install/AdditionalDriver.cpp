@@ -46,11 +46,13 @@ std::vector<Placement> x86Files(const DRIVER_INFO_3A& driver, const config::Driv
 }
 
 bool notRegistered(const std::string& driver, const std::string& why) {
-    logStep("x86 driver " + driver + " for 32-bit clients not registered: " + why);
+    logStep(x86DriverLabel(driver) + " not registered: " + why);
     return false;
 }
 
 }  // namespace
+
+std::string x86DriverLabel(const std::string& name) { return "x86 driver " + name + " for 32-bit clients"; }
 
 bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFileList& files, int targetOs,
                             bool needsUnidrvFiles) {
@@ -76,7 +78,7 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86)))
         return notRegistered(name, "the spooler refused it (system error " +
                                        std::to_string(os::sys().GetLastError()) + ")");
-    logStep("x86 driver " + name + " for 32-bit clients registered");
+    logStep(x86DriverLabel(name) + " registered");
     return true;
 }
 

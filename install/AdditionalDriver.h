@@ -4,6 +4,8 @@
 // the x64 driver), so an installation that cannot add it goes on without.
 #pragma once
 
+#include <string>
+
 #include "config/Descriptors.h"
 #include "os/WinApi.h"
 
@@ -16,6 +18,9 @@ namespace install {
 // same file names. When a file cannot be placed, or the spooler refuses, it
 // logs why and adds nothing. True when the x86 driver was registered; false
 // also on 32-bit Windows, which has none.
+// How the log names it: "x86 driver NAME for 32-bit clients".
+std::string x86DriverLabel(const std::string& name);
+
 bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFileList& files, int targetOs,
                             bool needsUnidrvFiles);
 

@@ -5,6 +5,7 @@
 
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
+#include "install/AdditionalDriver.h"
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
@@ -133,7 +134,7 @@ struct OwnDriver {
 // machine's own of the same name.
 std::string driverLabel(const std::string& name, os::Architecture architecture) {
     if (architecture == os::machineArchitecture()) return "printer driver " + name;
-    return "x86 driver " + name + " for 32-bit clients";
+    return x86DriverLabel(name);
 }
 
 // Deletes a driver with the files no other driver names, where the spooler
