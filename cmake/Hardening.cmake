@@ -67,7 +67,10 @@ foreach(source ${FUZZ_SOURCES})
   set(fuzzer ${FUZZ_DIR}/tests/fuzz/fuzz_${target})
   add_test(NAME native.fuzz.${target}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run.sh ${fuzzer} ${corpus} ${work} 10)
+  # libFuzzer wants its artifact folder to exist; the short run beside it,
+  # which also makes it, may not have started yet.
   add_test(NAME native.fuzz.${target}.Corpus
-    COMMAND ${fuzzer} -runs=0 -artifact_prefix=${work}/ ${corpus})
+    COMMAND sh -c "mkdir -p \"$1\" && exec \"$2\" -runs=0 -artifact_prefix=\"$1/\" \"$3\""
+            corpus-run ${work} ${fuzzer} ${corpus})
   set_tests_properties(native.fuzz.${target} native.fuzz.${target}.Corpus PROPERTIES LABELS native)
 endforeach()
