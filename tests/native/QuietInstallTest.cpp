@@ -67,6 +67,17 @@ void onlyWindows7Sections(InstallScenario& s, const std::string& portKeys) {
             "[M.PORT]\r\nLPTSUPPORTED=1\r\n" + portKeys + file);
 }
 
+// The program files of that section in the medium's X64 folder, each an
+// x64 build except the one named, which is built for x86.
+void putX64Builds(InstallScenario& s, const char* builtForX86 = nullptr) {
+    for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL"}) {
+        const bool x86 = builtForX86 != nullptr && std::string(file) == builtForX86;
+        s.sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
+                                os::sim::Spooler::dllExporting(
+                                    {"DllMain"}, x86 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64));
+    }
+}
+
 // The driver of the Windows 7 section, of the version-3 model, registered
 // for the NT spooler.
 void installedAsWindows7(InstallScenario& s) {
@@ -179,11 +190,7 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          [](InstallScenario& s) {
              onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
              s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
-             for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL"})
-                 s.sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
-                                         os::sim::Spooler::dllExporting({"DllMain"}, file[0] == 'M'
-                                                                                  ? IMAGE_FILE_MACHINE_I386
-                                                                                  : IMAGE_FILE_MACHINE_AMD64));
+             putX64Builds(s, "MPROC.DLL");
          },
          1633, "ended: M cannot be installed on 64-bit Windows from this medium; X64\\MPROC.DLL is built for x86, "
                "not for x64.\r\n",
@@ -192,9 +199,7 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          [](InstallScenario& s) {
              onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
              s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
-             for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL"})
-                 s.sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
-                                         os::sim::Spooler::dllExporting({"DllMain"}, IMAGE_FILE_MACHINE_AMD64));
+             putX64Builds(s);
          },
          0, "the medium's x64 program files checked: DRV.DLL, DRVUI.DLL, MPROC.DLL", "M(P)",
          [](InstallScenario& s) {
