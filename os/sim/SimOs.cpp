@@ -174,6 +174,18 @@ bool SimOs::enter(const char* call, const std::string& subject) {
 
 void SimOs::fail(DWORD error) { lastError = error; }
 
+bool SimOs::refusedOffNtOrRemote(LPCSTR machineName) {
+    if (!machine_.isNt()) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return true;
+    }
+    if (machineName != nullptr && *machineName != '\0') {
+        fail(RPC_S_SERVER_UNAVAILABLE);
+        return true;
+    }
+    return false;
+}
+
 HANDLE SimOs::addObject(std::shared_ptr<Object> object) {
     uintptr_t value = nextHandle_;
     nextHandle_ += 4;

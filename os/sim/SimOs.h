@@ -268,6 +268,11 @@ public:
     // and returns true.
     bool enter(const char* call, const std::string& subject = "");
     void fail(DWORD error);
+    // What an advapi32 call that may name another computer meets before its
+    // own work: Windows 95, 98 and Me do not implement it, and the simulated
+    // machine is alone on its network. Sets the last error and returns true
+    // when the call ends there.
+    bool refusedOffNtOrRemote(LPCSTR machineName);
     // Brings the services up to the clock, and the spooler's loaded files
     // with them.
     void updateServices();

@@ -235,14 +235,7 @@ bool tokenHolds(const Machine& machine, const std::string& privilege) {
 BOOL SimOs::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
     SIM_LOCK();
     if (enter("LookupPrivilegeValueA", name ? name : "")) return FALSE;
-    if (!machine_.isNt()) {
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    if (system != nullptr && *system != '\0') {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return FALSE;
-    }
+    if (refusedOffNtOrRemote(system)) return FALSE;
     if (name == nullptr || luid == nullptr) {
         fail(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -47,15 +47,7 @@ SC_HANDLE SimOs::OpenSCManagerA(LPCSTR machineName, LPCSTR database, DWORD acces
     SIM_LOCK();
     if (enter("OpenSCManagerA")) return nullptr;
     // Windows 95, 98 and Me have no service control manager.
-    if (!machine_.isNt()) {
-        fail(ERROR_CALL_NOT_IMPLEMENTED);
-        return nullptr;
-    }
-    // The simulated machine is alone on its network.
-    if (machineName != nullptr && *machineName != '\0') {
-        fail(RPC_S_SERVER_UNAVAILABLE);
-        return nullptr;
-    }
+    if (refusedOffNtOrRemote(machineName)) return nullptr;
     if (database != nullptr && !equalsNoCase(database, "ServicesActive")) {
         fail(ERROR_DATABASE_DOES_NOT_EXIST);
         return nullptr;
