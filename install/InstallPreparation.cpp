@@ -155,8 +155,7 @@ bool Preparation::usbClassDriverOnMedium() {
     // answers ERROR_IN_WOW64) after the installation had begun.
     if (fault.empty()) {
         const char* installer = "USBDrv\\X64\\Install.exe";
-        fault = describeMismatch(checkProgramImage(medium + "\\" + installer, installer, IMAGE_FILE_MACHINE_AMD64),
-                                 IMAGE_FILE_MACHINE_AMD64);
+        fault = describeMismatch(checkProgramImage(medium + "\\" + installer, installer, IMAGE_FILE_MACHINE_AMD64));
     }
     if (fault.empty()) return true;
     job_.refusedAsNotSupported = true;

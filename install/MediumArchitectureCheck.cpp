@@ -106,6 +106,7 @@ MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture
     if (!mediumSource(name, architecture, &source)) {
         MediumFileCheck check;
         check.path = folder + "\\" + name;
+        check.expected = machineOfFolder(folder);
         check.build = MediumBuild::Unreadable;
         check.error = os::sys().GetLastError();
         return check;
@@ -116,6 +117,7 @@ MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture
 MediumFileCheck checkProgramImage(const std::string& source, const std::string& shownPath, WORD machine) {
     MediumFileCheck check;
     check.path = shownPath;
+    check.expected = machine;
     os::Os& sys = os::sys();
     HANDLE file = sys.CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | kNoImpersonation, nullptr);
@@ -132,12 +134,13 @@ MediumFileCheck checkProgramImage(const std::string& source, const std::string& 
     return check;
 }
 
-std::string describeMismatch(const MediumFileCheck& check, WORD expected) {
+std::string describeMismatch(const MediumFileCheck& check) {
     switch (check.build) {
         case MediumBuild::Fits: return std::string();
         case MediumBuild::Missing: return check.path + " is missing";
         case MediumBuild::OtherMachine:
-            return check.path + " is built for " + machineName(check.machine) + ", not for " + machineName(expected);
+            return check.path + " is built for " + machineName(check.machine) + ", not for " +
+                   machineName(check.expected);
         case MediumBuild::NotAProgram: return check.path + " is not a program file";
         case MediumBuild::Unreadable:
             return check.path + " cannot be read (error " + std::to_string(check.error) + ")";
@@ -185,7 +188,7 @@ std::string mediumArchitectureRefusal(const std::string& model, const std::vecto
             case MediumBuild::OtherMachine:
             case MediumBuild::NotAProgram:
             case MediumBuild::Unreadable:
-                wrong += "; " + describeMismatch(check, machineOfFolder(mediumFolderOf(name, architecture)));
+                wrong += "; " + describeMismatch(check);
                 break;
         }
     }

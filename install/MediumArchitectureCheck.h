@@ -26,8 +26,9 @@ enum class MediumBuild {
 
 struct MediumFileCheck {
     MediumBuild build = MediumBuild::Fits;
-    std::string path;  // FOLDER\NAME, as the medium holds it
-    WORD machine = 0;  // OtherMachine: the header's IMAGE_FILE_MACHINE_*
+    std::string path;   // FOLDER\NAME, as the medium holds it
+    WORD expected = 0;  // the IMAGE_FILE_MACHINE_* it was checked against
+    WORD machine = 0;   // OtherMachine: the header's IMAGE_FILE_MACHINE_*
     DWORD error = 0;   // Unreadable: the system's code
 };
 
@@ -42,7 +43,7 @@ MediumFileCheck checkProgramImage(const std::string& source, const std::string& 
 
 // What is wrong with a checked file, for a message: "USBDrv\X64\Install.exe
 // is built for x86, not for x64"; empty when it fits.
-std::string describeMismatch(const MediumFileCheck& check, WORD expected);
+std::string describeMismatch(const MediumFileCheck& check);
 
 // The program files the installation of `job` copies from the medium: the
 // driver's files of the chosen flavour, the print processor, and the
