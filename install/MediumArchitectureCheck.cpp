@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/AsciiCase.h"
+#include "config/ProfileValues.h"
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
 #include "os/Os.h"
@@ -75,7 +76,7 @@ std::string machineName(WORD machine) {
     }
 }
 
-bool isNoneOrEmpty(const char* name) { return name == nullptr || name[0] == '\0' || name[0] == '0'; }
+bool isNoneOrEmpty(const char* name) { return name == nullptr || config::isNone(name); }
 
 // Adds the medium's program file `name`, once, unless Windows supplies it
 // for the target system. A name that reaches out of its folder is opened
