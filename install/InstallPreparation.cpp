@@ -25,6 +25,12 @@ bool contains(const std::string& text, const std::string& part) {
 
 std::string message(const char* key) { return app::MessageTexts().GetText(key); }
 
+std::string commaList(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
 // A directory read into a buffer of `size` characters, as the program's
 // paths are; empty when it does not fit.
 std::string currentDirectory() {
@@ -104,10 +110,8 @@ bool Preparation::mediumHoldsTheMachinesBuilds() {
     const std::vector<std::string> files = mediumProgramFiles(job_);
     const std::string refusal = mediumArchitectureRefusal(s_.modelName, files, machine);
     if (refusal.empty()) {
-        std::string checked;
-        for (const std::string& file : files) checked += (checked.empty() ? "" : ", ") + file;
         logStep(std::string("the medium's ") + os::architectureName(machine) + " program files checked: " +
-                (checked.empty() ? "none copied" : checked));
+                (files.empty() ? "none copied" : commaList(files)));
         return true;
     }
     job_.refusedAsNotSupported = true;
@@ -149,8 +153,7 @@ bool Preparation::usbClassDriverOnMedium() {
     if (os::machineArchitecture() != os::Architecture::X64) return true;
     const std::string medium = currentDirectory();
     const std::vector<std::string> missing = missingX64UsbDriverFiles(medium);
-    std::string fault;
-    for (const std::string& name : missing) fault += (fault.empty() ? "Missing: " : ", ") + name;
+    std::string fault = missing.empty() ? std::string() : "Missing: " + commaList(missing);
     // A 32-bit installer there would start, and fail only inside (SetupAPI
     // answers ERROR_IN_WOW64) after the installation had begun.
     if (fault.empty()) {
