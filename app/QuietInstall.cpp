@@ -5,6 +5,7 @@
 
 #include "app/AdminCheck.h"
 #include "config/MessageBoxes.h"
+#include "app/ProgramFolderCheck.h"
 #include "app/ProtectedPrint.h"
 #include "app/QuietRemoval.h"
 #include "app/Startup.h"
@@ -310,6 +311,8 @@ int unattendedStartChecks() {
 
 int runQuietInstall(const CommandLine& line, install::WorkerHost* host) {
     return runUnattended(line, "unattended installation of " + line.model + " on " + line.port, [&] {
+        install::HeldProgramFolder held;
+        if (int code = holdProgramFolder(held)) return code;
         InlineHost inline_;
         return QuietInstall(line, host ? *host : inline_).run();
     });

@@ -1,6 +1,7 @@
 #include "app/QuietRemoval.h"
 
 #include "app/AdminCheck.h"
+#include "app/ProgramFolderCheck.h"
 #include "app/QuietInstall.h"
 #include "os/SystemDetection.h"
 #include "config/TextTable.h"
@@ -44,7 +45,11 @@ int removeModel(const CommandLine& line) {
 
 int runQuietRemoval(const CommandLine& line) {
     const std::string what = "unattended removal of " + line.model + (line.port.empty() ? "" : " on " + line.port);
-    return runUnattended(line, what, [&] { return removeModel(line); });
+    return runUnattended(line, what, [&] {
+        install::HeldProgramFolder held;
+        if (int code = holdProgramFolder(held)) return code;
+        return removeModel(line);
+    });
 }
 
 }  // namespace app

@@ -72,7 +72,7 @@ set(E2E_SCENARIOS
   winxp:RemoveAfterTheWizard win7:RemoveAfterTheWizard winxp:RemoveAfterAQuietUsbInstallation
   winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled winxp:RemoveBesideAnotherProductsDriver
   winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageIntoAFolderOthersMayWrite
-  winxp:PackageRemoval win7:PackageRemoval
+  winxp:PackageUnderAFolderOthersMayRename winxp:PackageRemoval win7:PackageRemoval
   winxp:PackageUpgrade)
 # On 64-bit Windows (a WoW64 prefix; its template is made the first time one
 # of these runs): the program's start, log and command line; the wizard for a

@@ -24,3 +24,6 @@ set_tests_properties(native.package.TheRollbackTakesOffOnlyWhatSetupInstalled PR
 add_test(NAME native.package.TheInstallationFolderBelongsToTheAdministrators
   COMMAND "${CMAKE_SOURCE_DIR}/deploy/check-permissions.sh" "${PACKAGE_FILE}")
 set_tests_properties(native.package.TheInstallationFolderBelongsToTheAdministrators PROPERTIES LABELS native)
+add_test(NAME native.package.TheFolderPathIsCheckedBeforeAnythingIsWritten
+  COMMAND "${CMAKE_SOURCE_DIR}/deploy/check-folder-order.sh" "${PACKAGE_FILE}")
+set_tests_properties(native.package.TheFolderPathIsCheckedBeforeAnythingIsWritten PROPERTIES LABELS native)

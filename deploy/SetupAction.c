@@ -12,8 +12,11 @@
  *                 and asks the installer for a restart at the end, anything
  *                 else fails the installation with 1603. A setup.exe that
  *                 others than the administrators may change, or whose folder
- *                 they may write in, is never started: that fails with 1603
- *                 and the reason in the installer's log. */
+ *                 or one above it they may change (deploy/FolderChain.h), is
+ *                 never started: that fails with 1603 and the reason in the
+ *                 installer's log.
+ *   CheckFolders  (immediate, before the installation folder is made) the
+ *                 same check of the folders that are there already. */
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -21,6 +24,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "deploy/FolderChain.h"
 #include "install/SecurityDescriptor.h"
 
 /* Where the package remembers its properties (its Registry table writes
@@ -216,21 +220,68 @@ static int runningAccount(unsigned char *sid, DWORD room) {
     return read;
 }
 
-/* Whether someone besides the administrators, the system and this action's
- * own account may change `path` (a file, or what a folder holds) or owns
- * it; one whose access list cannot be read counts as such. */
-static int openToOthers(const char *path, const unsigned char *own) {
-    static unsigned char descriptor[65536];
-    DWORD needed = 0;
-    if (!GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor,
-                          sizeof descriptor, &needed) ||
-        needed > sizeof descriptor)
-        return 1;
-    return sdOpenToOthers(descriptor, needed, SD_WRITE_RIGHTS, own);
+/* Who the checks trust besides the administrators and the system: the
+ * account that installs the package (Windows Installer's UserSID; in an
+ * immediate action, the account it runs as), who has it run with the
+ * system's rights and could do what it does anyway, and the Power Users
+ * where they may change the system's own folders (Windows 2000 to 2003). */
+static void whomToTrust(MSIHANDLE install, struct SdTrusted *trusted, unsigned char *sid, DWORD room) {
+    char text[256];
+    DWORD size = sizeof text;
+    PSID given = NULL;
+    OSVERSIONINFOA version;
+    /* Windows 2000 on read a SID's text; Windows Installer 2.0 runs on NT 4.0 too. */
+    typedef BOOL(WINAPI * ReadSid)(LPCSTR, PSID *);
+    ReadSid readSid = (ReadSid)(void (*)(void))GetProcAddress(GetModuleHandleA("advapi32.dll"), "ConvertStringSidToSidA");
+    trusted->own = NULL;
+    if (readSid != NULL && MsiGetPropertyA(install, "UserSID", text, &size) == ERROR_SUCCESS && text[0] &&
+        readSid(text, &given)) {
+        if (GetLengthSid(given) <= room) {
+            memcpy(sid, given, GetLengthSid(given));
+            trusted->own = sid;
+        }
+        LocalFree(given);
+    }
+    if (trusted->own == NULL && runningAccount(sid, room)) trusted->own = sid;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    trusted->powerUsers = GetVersionExA(&version) && sdPowerUsersTrusted(version.dwMajorVersion, version.dwMinorVersion);
+}
+
+/* Checks (and holds, in `chain`) the installation folder and every folder
+ * above it; on a refusal says why in the installer's log. */
+static int chainKept(MSIHANDLE install, struct HeldChain *chain, const char *folder, int mayBeMissing,
+                     const char *refused) {
+    static unsigned char own[256];
+    static char text[MAX_PATH * 4 + 512];
+    struct SdTrusted trusted;
+    whomToTrust(install, &trusted, own, sizeof own);
+    if (chainHold(chain, folder, mayBeMissing, &trusted)) return 1;
+    _snprintf(text, sizeof text - 1,
+              "%s: %s %s. setup.exe runs from there as the local system account: install the package into a folder "
+              "on a path that only administrators may change.",
+              refused, chain->path, chain->why);
+    text[sizeof text - 1] = '\0';
+    say(install, INSTALLMESSAGE_ERROR, text);
+    return 0;
+}
+
+/* Before Windows Installer makes the installation folder or copies a file:
+ * a path that others may change is refused before anything is written. */
+UINT __stdcall CheckFolders(MSIHANDLE install) {
+    static struct HeldChain chain;
+    char folder[VALUE_ROOM], refused[VALUE_ROOM + 64];
+    property(install, "INSTALLDIR", folder);
+    _snprintf(refused, sizeof refused - 1, "The printer driver package installs nothing into %s", folder);
+    refused[sizeof refused - 1] = '\0';
+    if (!chainKept(install, &chain, folder, 1, refused)) return ERROR_INSTALL_FAILURE;
+    chainRelease(&chain);
+    return ERROR_SUCCESS;
 }
 
 UINT __stdcall RunSetup(MSIHANDLE install) {
     static char line[LINE_ROOM], program[LINE_ROOM], folder[LINE_ROOM], text[LINE_ROOM + 256];
+    static struct HeldChain chain;
     DWORD size = sizeof line, code = 0;
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
@@ -249,22 +300,11 @@ UINT __stdcall RunSetup(MSIHANDLE install) {
     if (strrchr(folder, '\\')) *strrchr(folder, '\\') = '\0';
     if (strlen(folder) == 2 && folder[1] == ':') strcat(folder, "\\"); /* "C:" alone names the drive's current folder */
     /* setup.exe runs as the system account: nobody else may have put it
-     * there, or anything beside it. */
-    {
-        static unsigned char own[256];
-        const unsigned char *account = runningAccount(own, sizeof own) ? own : NULL;
-        const char *open = openToOthers(folder, account) ? folder : openToOthers(program, account) ? program : NULL;
-        if (open != NULL) {
-            _snprintf(text, sizeof text - 1,
-                      "The printer driver setup %s was not started: %s may be changed by users who are not "
-                      "administrators (its access list or its owner lets them). Install the package into a folder "
-                      "only administrators may write.",
-                      program, open);
-            text[sizeof text - 1] = '\0';
-            say(install, INSTALLMESSAGE_ERROR, text);
-            return ERROR_INSTALL_FAILURE;
-        }
-    }
+     * there, or anything beside it, or may move its folder or one above it
+     * while it runs. The folders stay held until it has ended. */
+    _snprintf(text, sizeof text - 1, "The printer driver setup %s was not started", program);
+    text[sizeof text - 1] = '\0';
+    if (!chainKept(install, &chain, folder, 0, text)) return ERROR_INSTALL_FAILURE;
     _snprintf(text, sizeof text - 1, "running %s", line);
     text[sizeof text - 1] = '\0';
     say(install, INSTALLMESSAGE_INFO, text);
@@ -272,6 +312,7 @@ UINT __stdcall RunSetup(MSIHANDLE install) {
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     if (!CreateProcessA(program, line, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
+        chainRelease(&chain);
         _snprintf(text, sizeof text - 1, "The printer driver setup %s could not be started (system error %lu).", program,
                   GetLastError());
         text[sizeof text - 1] = '\0';
@@ -280,6 +321,7 @@ UINT __stdcall RunSetup(MSIHANDLE install) {
     }
     /* setup.exe ends by itself: its waits have limits of their own. */
     WaitForSingleObject(process.hProcess, INFINITE);
+    chainRelease(&chain);
     if (!GetExitCodeProcess(process.hProcess, &code)) code = ERROR_INSTALL_FAILURE;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -2,6 +2,7 @@
 
 #include "config/AsciiCase.h"
 #include "install/SecurityDescriptor.h"
+#include "install/TrustedAccounts.h"
 #include "os/Os.h"
 
 namespace install {
@@ -126,8 +127,8 @@ bool othersMayWrite(HANDLE folder, const FolderRule& rule) {
     if (sys.GetKernelObjectSecurity(folder, wanted, nullptr, 0, &needed) || needed == 0) return true;
     std::vector<BYTE> descriptor(needed);
     if (!sys.GetKernelObjectSecurity(folder, wanted, descriptor.data(), needed, &needed)) return true;
-    return sdOpenToOthers(descriptor.data(), descriptor.size(), SD_WRITE_RIGHTS,
-                          rule.ownSid.empty() ? nullptr : rule.ownSid.data()) != 0;
+    const SdTrusted trusted = trustedAccounts(rule.ownSid);
+    return sdOpenToOthersThan(descriptor.data(), descriptor.size(), SD_WRITE_RIGHTS, &trusted) != 0;
 }
 
 }  // namespace

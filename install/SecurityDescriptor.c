@@ -59,12 +59,18 @@ static int sameSid(const unsigned char* sid, size_t size, const unsigned char* o
     return size == otherSize && memcmp(sid, other, size) == 0;
 }
 
-static int isTrusted(const unsigned char* sid, size_t size, const unsigned char* own) {
+static int isTrusted(const unsigned char* sid, size_t size, const struct SdTrusted* trusted) {
     if (sameSid(sid, size, kAdministrators, sizeof kAdministrators) || sameSid(sid, size, kSystem, sizeof kSystem) ||
-        sameSid(sid, size, kPowerUsers, sizeof kPowerUsers) ||
         sameSid(sid, size, kTrustedInstaller, sizeof kTrustedInstaller))
         return 1;
-    return own != NULL && sameSid(sid, size, own, sidSize(own, 8 + 4 * 15));
+    if (trusted == NULL) return 0;
+    if (trusted->powerUsers && sameSid(sid, size, kPowerUsers, sizeof kPowerUsers)) return 1;
+    return trusted->own != NULL && sameSid(sid, size, trusted->own, sidSize(trusted->own, 8 + 4 * 15));
+}
+
+int sdPowerUsersTrusted(unsigned long major, unsigned long minor) {
+    (void)minor;
+    return major == 5;
 }
 
 static int standsForTheOwner(const unsigned char* sid, size_t size) {
@@ -114,10 +120,21 @@ const unsigned char* sdOwner(const unsigned char* descriptor, size_t size) {
 
 int sdOwnedByTrusted(const unsigned char* descriptor, size_t size, const unsigned char* own) {
     const unsigned char* owner = sdOwner(descriptor, size);
-    return owner == NULL || isTrusted(owner, sidSize(owner, size - (size_t)(owner - descriptor)), own);
+    struct SdTrusted trusted;
+    trusted.own = own;
+    trusted.powerUsers = 0;
+    return owner == NULL || isTrusted(owner, sidSize(owner, size - (size_t)(owner - descriptor)), &trusted);
 }
 
 int sdOpenToOthers(const unsigned char* descriptor, size_t size, unsigned long rights, const unsigned char* own) {
+    struct SdTrusted trusted;
+    trusted.own = own;
+    trusted.powerUsers = 0;
+    return sdOpenToOthersThan(descriptor, size, rights, &trusted);
+}
+
+int sdOpenToOthersThan(const unsigned char* descriptor, size_t size, unsigned long rights,
+                       const struct SdTrusted* trusted) {
     unsigned control;
     unsigned long offset;
     const unsigned char *owner, *acl, *ace;
@@ -127,14 +144,16 @@ int sdOpenToOthers(const unsigned char* descriptor, size_t size, unsigned long r
     if (!(control & SELF_RELATIVE)) return 1;
     /* An object always has an owner on Windows; Wine leaves some without. */
     owner = sdOwner(descriptor, size);
-    if (owner != NULL && !isTrusted(owner, sidSize(owner, size - (size_t)(owner - descriptor)), own)) return 1;
+    if (owner != NULL && !isTrusted(owner, sidSize(owner, size - (size_t)(owner - descriptor)), trusted)) return 1;
     offset = readDword(descriptor + 16);
     if (!(control & DACL_PRESENT) || offset == 0) return 1;
-    if (offset + 8 > size) return 1;
+    /* Sizes are compared with what is left after the offset: a sum could
+     * wrap round where unsigned long has 32 bits. */
+    if (offset > size || size - offset < 8) return 1;
     acl = descriptor + offset;
     aclSize = readWord(acl + 2);
     count = readWord(acl + 4);
-    if (aclSize < 8 || offset + aclSize > size) return 1;
+    if (aclSize < 8 || aclSize > size - offset) return 1;
     ace = acl + 8;
     for (i = 0; i < count; ++i) {
         size_t left = aclSize - (size_t)(ace - acl), aceSize;
@@ -147,7 +166,7 @@ int sdOpenToOthers(const unsigned char* descriptor, size_t size, unsigned long r
         if (unreadable) return 1;
         if (sid != NULL && !(ace[1] & INHERIT_ONLY) && (readDword(ace + 4) & rights) != 0) {
             size_t length = sidSize(sid, aceSize - (size_t)(sid - ace));
-            if (!standsForTheOwner(sid, length) && !isTrusted(sid, length, own)) return 1;
+            if (!standsForTheOwner(sid, length) && !isTrusted(sid, length, trusted)) return 1;
         }
         ace += aceSize;
     }

@@ -7,10 +7,12 @@
  * The question asked of a descriptor is who besides the administrators may
  * change what it guards. Trusted are the Administrators group, the local
  * system account, Windows' own installer service (TrustedInstaller, the
- * owner of the Windows folder from Vista on), the Power Users of Windows
+ * owner of the Windows folder from Vista on), the account the program
+ * itself runs as, and where the caller says so the Power Users of Windows
  * 2000 to 2003 (who may write the Windows and system folders there, and so
  * run code as the system already: a folder they may write is no weaker
- * than those), and the account the program itself runs as. */
+ * than those). From Vista on that group holds no administrator's rights:
+ * a member is any user. */
 #ifndef INSTALL_SECURITY_DESCRIPTOR_H
 #define INSTALL_SECURITY_DESCRIPTOR_H
 
@@ -27,6 +29,23 @@ extern "C" {
 #define SD_WRITE_RIGHTS 0x500D0156ul
 /* Every right: for an object of which any handle at all is too much. */
 #define SD_ANY_RIGHT 0xFFFFFFFFul
+/* The rights that take a folder away from its path, or let its holder take
+ * it: its deletion (a rename is one), the deletion of what it holds, its
+ * access list, its owner, and every right. Adding a file or a folder is not
+ * among them: for a folder above a program's own, which others may add to
+ * (a drive's root, Program Files) as long as the way down stays. */
+#define SD_KEEP_RIGHTS 0x100D0040ul
+
+/* Who counts as trusted besides the Administrators group, the local system
+ * account and TrustedInstaller. */
+struct SdTrusted {
+    const unsigned char* own; /* the running account's SID, or NULL */
+    int powerUsers;           /* the Power Users group (sdPowerUsersTrusted) */
+};
+
+/* Whether the Power Users count as trusted on Windows NT `major`.`minor`:
+ * on Windows 2000 to 2003 (5.0 to 5.2) alone. */
+int sdPowerUsersTrusted(unsigned long major, unsigned long minor);
 
 /* 1 when the descriptor (`size` bytes) lets anyone but the trusted hold one
  * of `rights`, or names another owner (who may change the access list at
@@ -34,6 +53,9 @@ extern "C" {
  * `own` is the running account's SID, or NULL. A descriptor that cannot be
  * read counts as open to others. */
 int sdOpenToOthers(const unsigned char* descriptor, size_t size, unsigned long rights, const unsigned char* own);
+/* The same, with `trusted` saying who else is trusted (NULL: nobody else). */
+int sdOpenToOthersThan(const unsigned char* descriptor, size_t size, unsigned long rights,
+                       const struct SdTrusted* trusted);
 
 /* Writes into `out` (`room` bytes) a descriptor whose access list gives the
  * Administrators group and the local system account `rights` (each entry
@@ -51,8 +73,8 @@ void sdSidText(const unsigned char* sid, size_t size, char* text, size_t room);
 /* The owner's SID inside a descriptor, or NULL when it names none. */
 const unsigned char* sdOwner(const unsigned char* descriptor, size_t size);
 
-/* 1 when the descriptor's owner is one of the trusted, or it names none
- * (which only Wine does). */
+/* 1 when the descriptor's owner is one of the trusted (the Power Users
+ * never among them), or it names none (which only Wine does). */
 int sdOwnedByTrusted(const unsigned char* descriptor, size_t size, const unsigned char* own);
 
 #ifdef __cplusplus

@@ -177,6 +177,20 @@ void secureFreshMachine(const Machine& machine, FileSystem& files) {
     if (!vistaOn) windows.push_back({kPowerUsers, kModify, kToFilesAndFolders});
     if (vistaOn) windows.push_back({kTrustedInstaller, kFull, kToFilesAndFolders});
     files.setSecurity(machine.windowsDirectory, vistaOn ? kTrustedInstaller : kAdministrators, windows, true);
+    // The program files folders: users may read and run what is there, and
+    // add nothing; on 2000 to 2003 the Power Users may change it, from Vista
+    // on it belongs to TrustedInstaller.
+    std::vector<AccessEntry> programs = {{kAdministrators, kFull, kToFilesAndFolders},
+                                         {kSystem, kFull, kToFilesAndFolders},
+                                         {kUsers, kReadAndExecute, kToFilesAndFolders},
+                                         {kCreatorOwner, kFull, kOnlyToWhatItHolds}};
+    programs.push_back(vistaOn ? AccessEntry{kTrustedInstaller, kFull, kToFilesAndFolders}
+                               : AccessEntry{kPowerUsers, kModify, kToFilesAndFolders});
+    for (const char* folder : {"C:\\Program Files", "C:\\Program Files (x86)"}) {
+        if (std::string(folder).find("x86") != std::string::npos && !machine.wow64()) continue;
+        files.makeDirectories(folder);
+        files.setSecurity(folder, vistaOn ? kTrustedInstaller : kAdministrators, programs, true);
+    }
     // The system account's temporary folder: every user may put files there.
     const std::string temp = FileSystem::fullPath(machine.windowsDirectory + "\\Temp", "C:\\");
     if (files.isDirectory(temp)) files.setSecurity(temp, kAdministrators, {{kUsers, kAddAndTraverse, kContainerInherit}}, false);

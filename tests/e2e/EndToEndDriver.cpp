@@ -401,9 +401,24 @@ std::vector<Scenario> scenarios() {
         s.msiexec = "/i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
                     "INSTALLDIR=C:\\shared\\ /l*v C:\\quiet.log";
         s.exitCode = 1603;
-        s.logLines = {"The printer driver setup C:\\shared\\setup.exe was not started: C:\\shared may be changed by "
+        s.logLines = {"The printer driver package installs nothing into C:\\shared\\: C:\\shared may be changed by "
                       "users who are not administrators"};
         s.filesGone = {"C:\\shared\\setup.exe"};
+        s.keysGone = {kPackageKey};
+        all.push_back(s);
+    }
+    {
+        // The folder the package makes is its own, but anyone may rename the
+        // one above it and put a link in its place: refused before the
+        // folder is made.
+        Scenario s;
+        s.name = "PackageUnderAFolderOthersMayRename";
+        s.msiexec = "/i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
+                    "INSTALLDIR=C:\\shared\\Printer\\ /l*v C:\\quiet.log";
+        s.exitCode = 1603;
+        s.logLines = {"The printer driver package installs nothing into C:\\shared\\Printer\\: C:\\shared may be "
+                      "deleted or renamed by users who are not administrators"};
+        s.filesGone = {"C:\\shared\\Printer"};
         s.keysGone = {kPackageKey};
         all.push_back(s);
     }

@@ -41,10 +41,10 @@ esac
 for name in $planted; do
   cp "$(dirname "$medium")/testdata/planted-library.dll" "$work/prefix/drive_c/medium/$name"
 done
-# A folder every user may write, to install the package into.
-if [ "$scenario" = PackageIntoAFolderOthersMayWrite ]; then
-  mkdir -m 0777 "$work/prefix/drive_c/shared"
-fi
+# A folder every user may write, to install the package into or below.
+case "$scenario" in
+  PackageIntoAFolderOthersMayWrite|PackageUnderAFolderOthersMayRename) mkdir -m 0777 "$work/prefix/drive_c/shared" ;;
+esac
 # The Windows Installer packages of the medium, as a deployment tool finds them.
 case "$scenario" in
   Package*)

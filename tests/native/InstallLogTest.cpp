@@ -105,6 +105,13 @@ void administratorsFolder(os::sim::SimOs& sim, const std::string& path) {
     sim.files().setSecurity(path, wellKnown::kAdministrators, kAdministratorsOnly, true);
 }
 
+void powerUsersFolder(os::sim::SimOs& sim, const std::string& path) {
+    administratorsFolder(sim, path);
+    std::vector<AccessEntry> list = kAdministratorsOnly;
+    list.push_back({wellKnown::kPowerUsers, 0x1301BF, 3});
+    sim.files().setSecurity(path, wellKnown::kAdministrators, list, true);
+}
+
 class InstallLogPlaceTest : public testing_support::SimMachine, public ::testing::TestWithParam<PlaceCase> {
 protected:
     InstallLogPlaceTest() : SimMachine(GetParam().machine()) {}
@@ -177,6 +184,13 @@ INSTANTIATE_TEST_SUITE_P(
                       sim.files().setSecurity("C:\\Data\\Mine", wellKnown::kOtherUser, kAdministratorsOnly, true);
                   },
                   false, "C:\\Data\\Mine\\setup.log", "its folder C:\\Data\\Mine may be written"},
+        // Power Users may change the Windows folder on 2000 to 2003, and
+        // are any users from Vista on.
+        PlaceCase{"AFolderPowerUsersMayWriteOnXp", os::sim::Machine::windowsXp, true, "C:\\Data\\setup.log",
+                  [](os::sim::SimOs& sim) { powerUsersFolder(sim, "C:\\Data"); }, true, ""},
+        PlaceCase{"AFolderPowerUsersMayWriteOnWindows7", os::sim::Machine::windows7, true, "C:\\Data\\setup.log",
+                  [](os::sim::SimOs& sim) { powerUsersFolder(sim, "C:\\Data"); }, false, "C:\\Data\\setup.log",
+                  "its folder C:\\Data may be written"},
         // A user's own run: the folder is his to write anyway.
         PlaceCase{"AFolderUsersMayWriteForAUsersOwnRun", os::sim::Machine::windowsXp, false, "C:\\Logs\\setup.log",
                   [](os::sim::SimOs& sim) { sim.files().makeDirectories("C:\\Logs"); }, true, ""},

@@ -6,6 +6,7 @@
 #include "app/Captions.h"
 #include "app/ProtectedPrint.h"
 #include "app/QuietInstall.h"
+#include "app/QuietRemoval.h"
 #include "app/Startup.h"
 #include "install/InstallLog.h"
 #include "install/UsbClassDriver.h"
@@ -76,6 +77,17 @@ void putX64Builds(InstallScenario& s, const char* builtForX86 = nullptr) {
                                 os::sim::Spooler::dllExporting(
                                     {"DllMain"}, x86 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64));
     }
+}
+
+// The medium in a folder of the administrators', as the system account must
+// run from.
+void administratorsMedium(InstallScenario& s) {
+    const DWORD full = 0x1F01FF, readAndExecute = 0x1200A9;
+    s.sim.files().setSecurity("C:\\MEDIUM", os::sim::wellKnown::kAdministrators,
+                              {{os::sim::wellKnown::kAdministrators, full, 3},
+                               {os::sim::wellKnown::kSystem, full, 3},
+                               {os::sim::wellKnown::kUsers, readAndExecute, 3}},
+                              true);
 }
 
 // The driver of the Windows 7 section, of the version-3 model, registered
@@ -342,7 +354,8 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
          },
          1633, "ended: This setup installs on 64-bit Windows from Windows 7 and Windows Server 2008 R2 on.",
          nullptr, changedNothing},
-        {"Windows on ARM64", 3, "/quiet /accepteula /model M /port LPT1:",
+        // Secured as Windows 7 on (no Power Users in the Windows folder), then made Windows 10 on ARM64.
+        {"Windows on ARM64", 7, "/quiet /accepteula /model M /port LPT1:",
          [](InstallScenario& s) {
              s.sim.machine() = os::sim::Machine::sixtyFourBit(os::sim::Machine::windows10(),
                                                                IMAGE_FILE_MACHINE_ARM64);
@@ -561,6 +574,7 @@ TEST(QuietInstallGuardTest, NoUserCanKeepADeploymentFromRunning) {
         scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());
         app::reopenMessageTexts();
         scenario.sim.machine().systemAccount = row.systemAccount;
+        administratorsMedium(scenario);
         std::string guard, wizard;
         learnMutexes(scenario, &guard, &wizard);
         EXPECT_EQ(guard.rfind("Global\\", 0), 0u) << "for every session: " << guard;
@@ -573,3 +587,56 @@ TEST(QuietInstallGuardTest, NoUserCanKeepADeploymentFromRunning) {
         install::setInstallLog("");
     }
 }
+
+// The unattended runs as the system account check their own folder before
+// anything else; an administrator's run does not.
+namespace {
+
+struct RunCase {
+    const char* what;
+    bool systemAccount;
+    bool removal;
+    bool administratorsFolder;
+    int exitCode;
+    const char* logged;
+};
+
+}  // namespace
+
+TEST(QuietInstallTest, ARunAsTheSystemFromAFolderOthersMayChangeChangesNothing) {
+    const RunCase rows[] = {
+        {"installation as the system", true, false, false, 1603,
+         "ended: the program runs as the local system account from C:\\MEDIUM, but C:\\MEDIUM may be changed"},
+        {"removal as the system", true, true, false, 1603, "but C:\\MEDIUM may be changed"},
+        {"installation as the system from the administrators' folder", true, false, true, 0,
+         "the program's folder C:\\MEDIUM, what it holds and the folders above it may be changed by the "
+         "administrators alone"},
+        {"installation as an administrator", false, false, false, 0, "printer M(P) on LPT1: added"},
+    };
+    for (const RunCase& row : rows) {
+        SCOPED_TRACE(row.what);
+        InstallScenario scenario(3);
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\n"));
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
+        scenario.write("C:\\MEDIUM\\language\\setup.ini", quietLanguageFile());
+        app::reopenMessageTexts();
+        if (row.administratorsFolder) administratorsMedium(scenario);
+        scenario.sim.machine().systemAccount = row.systemAccount;
+        app::CommandLine line = app::parseCommandLine(row.removal ? "/uninstall /quiet /model M"
+                                                                  : "/quiet /model M /port LPT1:");
+        line.logFile = "C:\\WINDOWS\\quiet.log";
+        scenario.sim.clearJournal();
+        EXPECT_EQ(row.removal ? app::runQuietRemoval(line) : app::runQuietInstall(line), row.exitCode);
+        const std::string log = scenario.read(line.logFile);
+        EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+        if (row.exitCode == 1603) {
+            for (const char* call : {"RegSetValueExA", "RegCreateKeyExA", "CopyFileA", "CreateDirectoryA",
+                                     "AddMonitorA", "AddPrinterDriverA", "DeletePrinterDriverA", "CreateMutexA"})
+                EXPECT_TRUE(scenario.sim.calls(call).empty()) << call;
+        }
+        EXPECT_EQ(scenario.sim.files().openings("C:\\MEDIUM"), 0u) << "the folder is let go at the end";
+        install::setInstallLog("");
+        scenario.sim.endProgram();
+    }
+}
+
