@@ -163,20 +163,21 @@ INSTANTIATE_TEST_SUITE_P(
                        medium(sim, kInstalled);
                        sim.faults().fail("GetKernelObjectSecurity", ERROR_ACCESS_DENIED).after(8);
                    },
-                   install::FolderCheck::Refused, "C:\\Program Files\\Halvern\\Setup\\"},
+                   install::FolderCheck::Refused,
+                   "C:\\Program Files\\Halvern\\Setup\\DRVCONFIG has an access list that could not be read"},
         FolderCase{"AFolderThatCannotBeListed", Machine::windowsXp, kInstalled,
                    [](SimOs& sim) {
                        medium(sim, kInstalled);
                        sim.faults().fail("FindFirstFileA", ERROR_ACCESS_DENIED).when("USBDrv");
                    },
                    install::FolderCheck::Refused,
-                   "C:\\Program Files\\Halvern\\Setup\\USBDrv could not be listed"},
+                   "C:\\Program Files\\Halvern\\Setup\\USBDrv could not be listed to be checked"},
         FolderCase{"AFolderThatCannotBeOpened", Machine::windowsXp, kInstalled,
                    [](SimOs& sim) {
                        medium(sim, kInstalled);
                        sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("Halvern");
                    },
-                   install::FolderCheck::Refused, "C:\\Program Files\\Halvern could not be opened"}),
+                   install::FolderCheck::Refused, "C:\\Program Files\\Halvern could not be opened to be checked"}),
     [](const ::testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.what); });
 
 }  // namespace
