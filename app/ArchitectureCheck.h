@@ -9,8 +9,9 @@
 
 namespace app {
 
-// Why the program does not install on this Windows of this architecture;
-// empty where it does (and on the 9x line, which runs on x86 alone).
+// Why the program does not install on this Windows of this architecture, in
+// the language file's words; empty where it does (and on the 9x line, which
+// runs on x86 alone).
 std::string architectureRefusal(const os::RunningSystem& system);
 
 }  // namespace app

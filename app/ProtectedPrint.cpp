@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/Startup.h"
+#include "config/Wordings.h"
 #include "install/InstallLog.h"
 #include "os/Os.h"
 #include "os/RunningSystem.h"
@@ -60,9 +61,7 @@ std::string protectedPrintRefusal() {
         install::logStep("Windows protected print mode is on, Windows says");
     else
         return "";
-    return "Windows protected print mode is on: Windows takes no printer driver but its own, so this "
-           "printer cannot be installed. An administrator can turn the mode off in Settings (Bluetooth & "
-           "devices, Printers & scanners) or in its group policy, and then run the setup again.";
+    return shownText(kProtectedPrintRefused);
 }
 
 }  // namespace app

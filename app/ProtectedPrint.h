@@ -13,10 +13,11 @@ namespace app {
 extern const char* const kProtectedPrintPolicyKey;
 extern const char* const kProtectedPrintPolicyValue;
 
-// Why the installation cannot go on, or empty. The mode is on when the
-// group policy's value is 1 or when Windows says so (its Windows Runtime
-// answer covers the switch in Settings too, which keeps no documented
-// value); the log says which. Systems without the mode are not asked.
+// Why the installation cannot go on, in the language file's words, or
+// empty. The mode is on when the group policy's value is 1 or when Windows
+// says so (its Windows Runtime answer covers the switch in Settings too,
+// which keeps no documented value); the log says which. Systems without the
+// mode are not asked.
 std::string protectedPrintRefusal();
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include "app/AdminCheck.h"
 #include "config/MessageBoxes.h"
 #include "app/ProgramFolderCheck.h"
+#include "config/Wordings.h"
 #include "app/ProtectedPrint.h"
 #include "app/QuietRemoval.h"
 #include "app/Startup.h"
@@ -265,7 +266,11 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
                 install::logStep("exit code " + std::to_string(kExitInvalidCommandLine));
                 install::setInstallLog("");
             } else {
-                applicationMessageBox("Invalid command line: " + line.error + ".\r\n\r\n" + commandLineUsage());
+                // The medium's language file, wherever the program was started
+                // from; the reason and the usage stay English, as in the log.
+                enterProgramFolder();
+                applicationMessageBox(shownText(kInvalidCommandLine, {line.error}) + "\r\n\r\n" +
+                                      commandLineUsage());
             }
             return kExitInvalidCommandLine;
         case CommandLine::kWizard:

@@ -64,7 +64,7 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     std::vector<std::string> programs;
     for (const Placement& file : placements)
         if (isProgramFile(file.name) && !comesFromWindows(file.name, targetOs)) programs.push_back(file.name);
-    const std::string refusal = mediumArchitectureRefusal(name, programs, os::Architecture::X86);
+    const std::string refusal = mediumArchitectureRefusal(name, programs, os::Architecture::X86, app::englishText);
     if (!refusal.empty()) return notRegistered(name, refusal);
     for (const Placement& file : placements) {
         std::string copied = file.name, why;

@@ -7,6 +7,7 @@
 #include "config/ConfigNames.h"
 #include "config/ProfileValues.h"
 #include "config/ProgramFolder.h"
+#include "config/Wordings.h"
 #include "install/InstallLog.h"
 #include "install/MediumArchitectureCheck.h"
 #include "install/UsbClassDriver.h"
@@ -125,23 +126,23 @@ bool Preparation::mediumHoldsTheMachinesBuilds() {
 // and has not ended (a quiet run's limit) may still be changing the driver:
 // that stops.
 bool Preparation::bringUsbClassDriverUpToDate() {
-    std::string failure;
+    app::Notice failure;
     switch (updateUsbClassDriver(context_, &failure)) {
         case UsbDriverUpdate::Done:
             logStep("USB class driver installed by " + usbDriverFolder() + "Install.exe: " +
                     FileVersionText(installedUsbDriverPath()));
             return true;
         case UsbDriverUpdate::NotStarted:
-            logFailure("USB class driver", failure, os::sys().GetLastError());
+            logFailure("USB class driver", failure.english(), os::sys().GetLastError());
             if (!usbClassDriverInstalled()) break;
             logStep("the installed USB class driver is kept: " + FileVersionText(installedUsbDriverPath()));
-            wizardBox(failure + "\r\n\r\nThe USB class driver already installed is kept, and the installation goes on.");
+            wizardBox(app::shownText(app::kUsbDriverKept, {failure.shown()}));
             return true;
         case UsbDriverUpdate::NotEnded:
-            logFailure("USB class driver", failure, os::sys().GetLastError());
+            logFailure("USB class driver", failure.english(), os::sys().GetLastError());
             break;
     }
-    wizardBox(failure);
+    wizardBox(failure.shown());
     return false;
 }
 
@@ -153,7 +154,7 @@ bool Preparation::usbClassDriverOnMedium() {
     if (os::machineArchitecture() != os::Architecture::X64) return true;
     const std::string medium = currentDirectory();
     const std::vector<std::string> missing = missingX64UsbDriverFiles(medium);
-    std::string fault = missing.empty() ? std::string() : "Missing: " + commaList(missing);
+    std::string fault = missing.empty() ? std::string() : app::shownText(app::kFilesMissing, {commaList(missing)});
     // A 32-bit installer there would start, and fail only inside (SetupAPI
     // answers ERROR_IN_WOW64) after the installation had begun.
     if (fault.empty()) {
@@ -162,9 +163,7 @@ bool Preparation::usbClassDriverOnMedium() {
     }
     if (fault.empty()) return true;
     job_.refusedAsNotSupported = true;
-    wizardBox("This disc cannot install a USB printer on 64-bit Windows: its USB class driver for 64-bit "
-              "Windows is incomplete. " + fault + ".\r\n\r\nChoose a parallel or serial port, "
-              "or use a disc that holds the 64-bit USB class driver.");
+    wizardBox(app::shownText(app::kUsbDriver64Incomplete, {fault}));
     return false;
 }
 
@@ -250,20 +249,17 @@ bool Preparation::renumberUsbPrinter(int carried, int wanted) {
 // port lists such a number (1 to 4); else have the printer carry the number
 // the port needs.
 std::string Preparation::renumberingUnavailable(int carried, int wanted) const {
-    const std::string head = "This disc cannot give the USB printer a new port number. The printer carries number " +
-                             std::to_string(carried);
-    const std::string itsPort = "USB_" + s_.modelName + "_" + std::to_string(carried);
+    const std::string number = std::to_string(carried);
+    const std::string itsPort = "USB_" + s_.modelName + "_" + number;
     const bool advanced = s_.installMode == 0;
     const bool advancedOffered =
         advanced || config::readInteger(context_.categoryPath, config::portSection(s_.modelName), "AdvancedSetup",
                                         config::kFileRoom) != 0;
     if (carried <= 4 && advancedOffered) {
-        if (advanced) return head + ": choose its port, " + itsPort + ", instead of " + s_.portName + ".";
-        return head + ", and a typical installation uses number 1: install it in advanced mode on its port, " +
-               itsPort + ".";
+        if (advanced) return app::shownText(app::kRenumberOnOwnPort, {number, itsPort, s_.portName});
+        return app::shownText(app::kRenumberInAdvancedMode, {number, itsPort});
     }
-    return head + ", and " + s_.portName + " needs number " + std::to_string(wanted) +
-           ": connect a printer that carries number " + std::to_string(wanted) + ", or have this one's changed to it.";
+    return app::shownText(app::kRenumberOtherPrinter, {number, s_.portName, std::to_string(wanted)});
 }
 
 void Preparation::nameAndRecordUsbPort() {
@@ -289,13 +285,13 @@ int portKindOf(const std::string& portName) {
 
 namespace {
 
-std::string installerFailure(const std::string& installer, DWORD error) {
-    return "Can not start " + installer + "  er = " + std::to_string(error);
+app::Notice installerFailure(const std::string& installer, DWORD error) {
+    return app::Notice(app::kUsbInstallerNotStarted, {installer, std::to_string(error)});
 }
 
 // The wizard: started as the shell starts a program, and waited for while its
 // window, titled "CaptionName", is there.
-UsbDriverUpdate runInstallerWatchingItsWindow(const std::string& installer, std::string* failure) {
+UsbDriverUpdate runInstallerWatchingItsWindow(const std::string& installer, app::Notice* failure) {
     HINSTANCE started = os::sys().ShellExecuteA(nullptr, "open", installer.c_str(), "2", nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<uintptr_t>(started) <= 32) {
         *failure = installerFailure(installer, static_cast<DWORD>(reinterpret_cast<uintptr_t>(started)));
@@ -313,7 +309,7 @@ UsbDriverUpdate runInstallerWatchingItsWindow(const std::string& installer, std:
 // A quiet run: nobody answers an installer that stops to ask, so its process
 // is waited for, and no longer than the limit. The shell is told to show no
 // box of its own either.
-UsbDriverUpdate runInstallerWaitingForItsProcess(const std::string& installer, int seconds, std::string* failure) {
+UsbDriverUpdate runInstallerWaitingForItsProcess(const std::string& installer, int seconds, app::Notice* failure) {
     SHELLEXECUTEINFOA run = {};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -328,14 +324,13 @@ UsbDriverUpdate runInstallerWaitingForItsProcess(const std::string& installer, i
     DWORD waited = os::sys().WaitForSingleObject(run.hProcess, static_cast<DWORD>(seconds) * 1000);
     os::sys().CloseHandle(run.hProcess);
     if (waited == WAIT_OBJECT_0) return UsbDriverUpdate::Done;
-    *failure = "the USB driver installer " + installer + " did not end within " + std::to_string(seconds) +
-               " seconds (it is left running)";
+    *failure = app::Notice(app::kUsbInstallerNotEnded, {installer, std::to_string(seconds)});
     return UsbDriverUpdate::NotEnded;
 }
 
 }  // namespace
 
-UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, std::string* failure) {
+UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, app::Notice* failure) {
     const std::string driverFolder = config::programFolder() + "\\" + usbDriverFolder();
     // Copied from a disc, the files are read-only, and so would their copies be.
     std::vector<const char*> files = {"bulkusb.sys", "BULKUSB.INF"};

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "config/ShownText.h"
+
 #include "install/InstallJob.h"
 
 namespace install {
@@ -36,8 +38,8 @@ bool prepareInstallation(InstallJob& job, const PreparationContext& context);
 // newer than the installed one (or none is installed). The wizard waits for
 // the installer's window to come and go; a quiet run waits for its process,
 // at most the context's limit. Where it is not Done, `failure` holds the
-// text to show.
+// text to show (and to log).
 enum class UsbDriverUpdate { Done, NotStarted, NotEnded };
-UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, std::string* failure);
+UsbDriverUpdate updateUsbClassDriver(const PreparationContext& context, app::Notice* failure);
 
 }  // namespace install

@@ -5,6 +5,7 @@
 
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
+#include "config/Wordings.h"
 #include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
 #include "os/Os.h"
@@ -135,16 +136,14 @@ MediumFileCheck checkProgramImage(const std::string& source, const std::string& 
     return check;
 }
 
-std::string describeMismatch(const MediumFileCheck& check) {
+std::string describeMismatch(const MediumFileCheck& check, app::Voice say) {
     switch (check.build) {
         case MediumBuild::Fits: return std::string();
-        case MediumBuild::Missing: return check.path + " is missing";
+        case MediumBuild::Missing: return say(app::kFileMissing, {check.path});
         case MediumBuild::OtherMachine:
-            return check.path + " is built for " + machineName(check.machine) + ", not for " +
-                   machineName(check.expected);
-        case MediumBuild::NotAProgram: return check.path + " is not a program file";
-        case MediumBuild::Unreadable:
-            return check.path + " cannot be read (error " + std::to_string(check.error) + ")";
+            return say(app::kFileBuiltForOther, {check.path, machineName(check.machine), machineName(check.expected)});
+        case MediumBuild::NotAProgram: return say(app::kFileNoProgram, {check.path});
+        case MediumBuild::Unreadable: return say(app::kFileUnreadable, {check.path, std::to_string(check.error)});
     }
     return std::string();
 }
@@ -175,8 +174,8 @@ std::vector<std::string> mediumProgramFiles(InstallJob& job) {
 }
 
 std::string mediumArchitectureRefusal(const std::string& model, const std::vector<std::string>& files,
-                                      os::Architecture architecture) {
-    std::string missing, missingFolder, wrong;
+                                      os::Architecture architecture, app::Voice say) {
+    std::string missing, missingFolder, faults;
     for (const std::string& name : files) {
         const MediumFileCheck check = checkMediumProgramFile(name, architecture);
         switch (check.build) {
@@ -189,17 +188,15 @@ std::string mediumArchitectureRefusal(const std::string& model, const std::vecto
             case MediumBuild::OtherMachine:
             case MediumBuild::NotAProgram:
             case MediumBuild::Unreadable:
-                wrong += "; " + describeMismatch(check);
+                faults += "; " + describeMismatch(check, say);
                 break;
         }
     }
-    if (missing.empty() && wrong.empty()) return std::string();
-    const std::string where = architecture == os::Architecture::X64
-                                  ? std::string("on 64-bit Windows")
-                                  : std::string("for ") + os::architectureName(architecture);
-    std::string refusal = model + " cannot be installed " + where + " from this medium";
-    if (!missing.empty()) refusal += "; its " + missingFolder + " folder lacks " + missing;
-    return refusal + wrong + ".";
+    if (missing.empty() && faults.empty()) return std::string();
+    if (!missing.empty()) faults = say(app::kFolderLacks, {missingFolder, missing}) + faults;
+    else faults.erase(0, 2);
+    if (architecture == os::Architecture::X64) return say(app::kMediumLacks64BitBuilds, {model, faults});
+    return say(app::kMediumLacksBuildsFor, {model, faults, os::architectureName(architecture)});
 }
 
 }  // namespace install

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ShownText.h"
 #include "install/InstallJob.h"
 #include "os/RunningSystem.h"
 
@@ -42,8 +43,9 @@ MediumFileCheck checkMediumProgramFile(const std::string& name, os::Architecture
 MediumFileCheck checkProgramImage(const std::string& source, const std::string& shownPath, WORD machine);
 
 // What is wrong with a checked file, for a message: "USBDrv\X64\Install.exe
-// is built for x86, not for x64"; empty when it fits.
-std::string describeMismatch(const MediumFileCheck& check);
+// is built for x86, not for x64"; empty when it fits. Worded for a box by
+// default, or in English for a log.
+std::string describeMismatch(const MediumFileCheck& check, app::Voice say = app::shownText);
 
 // The program files the installation of `job` copies from the medium: the
 // driver's files of the chosen flavour, the print processor, and the
@@ -57,6 +59,6 @@ std::vector<std::string> mediumProgramFiles(InstallJob& job);
 // `architecture`; otherwise the refusal for the model `model`, naming each
 // file missing or wrong.
 std::string mediumArchitectureRefusal(const std::string& model, const std::vector<std::string>& files,
-                                      os::Architecture architecture);
+                                      os::Architecture architecture, app::Voice say = app::shownText);
 
 }  // namespace install

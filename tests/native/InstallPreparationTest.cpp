@@ -307,6 +307,51 @@ TEST_F(InstallPreparationTest, AnInstallerThatCannotStartStopsOnlyWithoutAnyClas
     }
 }
 
+// The texts of the renumbering refusals and of the installer above come
+// from the language file where it has them, with each figure where the
+// text places it, and appended where the text names none.
+TEST_F(InstallPreparationTest, ItsOwnTextsComeFromTheLanguageFileWithTheirFigures) {
+    write("C:\\MEDIUM\\language\\setup.ini",
+          testing_support::engineLanguageFile() +
+              "IDS_ERR_USBID_OWNPORT=<own %3 %2 %1>\r\nIDS_ERR_USBID_ADVANCED=<advanced>\r\n"
+              "IDS_ERR_STARTUSBINSTALLER=<not started %2 %1>\r\n"
+              "IDS_INF_USBDRIVERKEPT=<kept>\\1%1\r\n[Setup]\r\nCaptionName=USB driver installer\r\n");
+    struct Row {
+        const char* what;
+        std::function<void(InstallPreparationTest&)> arrange;
+        std::string shown;
+    } rows[] = {
+        {"its own port, advanced", [](InstallPreparationTest& t) {
+             t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(nullptr));
+             t.select(3, "USB_M_3", 0);
+             t.sim.usb().attach(8);  // number 1
+         },
+         "<own USB_M_3 USB_M_1 1>"},
+        {"advanced mode, a text without its figures", [](InstallPreparationTest& t) {
+             t.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", InstallTest::monitorSections(nullptr));
+             t.write(kCategoryFile, "[M.PORT]\r\nAdvancedSetup=1\r\n" + InstallTest::modelSections());
+             t.select(3, "USB_M_1", 1);
+             t.sim.usb().attach(9);  // number 2
+         },
+         "<advanced> 2 USB_M_2"},
+        {"the installer not started, an older class driver kept", [](InstallPreparationTest& t) {
+             t.sim.files().writeFile(install::installedUsbDriverPath(), t.testData("pe/ver1001.dll"));
+             t.select(3, "USB_M_1");
+         },
+         "<kept>\r\n<not started 2 C:\\MEDIUM\\USBDrv\\Install.exe>"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (int i = 0; i < 8; ++i) sim.usb().detach(i);
+        sim.desktop().messageBoxes().clear();
+        writeConfiguration();
+        sim.files().writeFile(install::installedUsbDriverPath(), testData("pe/ver1002.dll"));
+        row.arrange(*this);
+        prepare();
+        EXPECT_EQ(messages(), std::vector<std::string>{row.shown});
+    }
+}
+
 TEST_F(InstallPreparationTest, APreparedUsbJobInstallsWithLongNamesInEveryRecord) {
     // Names far beyond a short string's room, so that any record pointing
     // into storage that a later build replaces reads freed memory.

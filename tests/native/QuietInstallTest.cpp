@@ -414,6 +414,88 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
     }
 }
 
+// The refusals the program words itself come from the language file, texts
+// within texts included, each figure where the text places it; the log's
+// own lines stay English.
+TEST(QuietInstallTest, ItsOwnRefusalsAreWordedByTheLanguageFileAndItsStepsLoggedInEnglish) {
+    const std::string keys =
+        "IDS_ERR_PROTECTEDPRINT=<protected print>\r\nIDS_ERR_X64FILES=<%2 / %1>\r\n"
+        "IDS_ERR_FILEMACHINE=<%1: %3 wanted, %2 found>\r\n"
+        "IDS_ERR_X64USBDRIVER=<usb>\r\nIDS_ERR_MISSINGFILES=<gone: %1>\r\n"
+        "IDS_ERR_STARTUSBINSTALLER=<not started %2 %1>\r\nIDS_INF_USBDRIVERKEPT=<kept> %1\r\n";
+    const std::string x64 = "SystemWin7Supported=1\r\n";
+    struct Row {
+        const char* what;
+        int targetOs;
+        const char* line;
+        std::function<void(InstallScenario&)> arrange;
+        std::vector<std::string> logged;
+    } rows[] = {
+        {"protected print mode", 7, "/quiet /model M /port LPT1:",
+         [&](InstallScenario& s) {
+             onlyWindows7Sections(s, x64);
+             s.sim.machine() = Machine::windows11v24h2();
+             protectedPrintPolicy(s, 1);
+         },
+         {"ended: <protected print>\r\n"}},
+        {"a 32-bit build in X64", 7, "/quiet /model M /port LPT1:",
+         [&](InstallScenario& s) {
+             onlyWindows7Sections(s, x64);
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+             putX64Builds(s, "MPROC.DLL");
+         },
+         {"ended: <<X64\\MPROC.DLL: x64 wanted, x86 found> / M>\r\n"}},
+        {"a USB port without USBDrv\\X64, a text without its figure", 7, "/quiet /model M /port USB_M_1",
+         [&](InstallScenario& s) {
+             s.sim.machine() = Machine::sixtyFourBit(Machine::windows10());
+             newerUsbClassDriver(s, 0);
+             onlyWindows7Sections(s, "USBSUPPORTED=1\r\n" + x64);
+         },
+         {"ended: <usb> <gone: USBDrv\\X64\\Install.exe, USBDrv\\X64\\BULKUSB.INF, USBDrv\\X64\\BULKUSB.CAT, "
+          "USBDrv\\X64\\bulkusb.sys>\r\n"}},
+        {"the USB driver installer not started beside an older class driver", 3, "/quiet /model M /port USB_M_1",
+         [](InstallScenario& s) {
+             newerUsbClassDriver(s, 0);
+             s.sim.files().remove("C:\\MEDIUM\\USBDrv\\Install.exe");
+             s.sim.files().writeFile(install::installedUsbDriverPath(), s.testData("pe/ver1001.dll"));
+         },
+         {"USB class driver failed: Can not start C:\\MEDIUM\\USBDrv\\Install.exe  er = 2 (system error",
+          "said: <kept> <not started 2 C:\\MEDIUM\\USBDrv\\Install.exe>\r\n"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        InstallScenario scenario(row.targetOs);
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", receiptFile("LPTSUPPORTED=1\r\n"));
+        scenario.write("C:\\MEDIUM\\DRVCONFIG\\Left.bmp", onePixelBitmap());
+        std::string language = quietLanguageFile();
+        language.insert(language.find("[Message]\r\n") + 11, keys);
+        scenario.write("C:\\MEDIUM\\language\\setup.ini", language);
+        app::reopenMessageTexts();
+        row.arrange(scenario);
+        app::CommandLine line = app::parseCommandLine(row.line);
+        line.logFile = scenario.sim.machine().windowsDirectory + "\\quiet.log";
+        app::runQuietInstall(line);
+        const std::string log = scenario.read(line.logFile);
+        for (const std::string& logged : row.logged) EXPECT_NE(log.find(logged), std::string::npos) << log;
+        install::setInstallLog("");
+    }
+}
+
+// The wizard's box for a line it cannot read is worded by the medium's
+// language file, wherever the program was started from; the reason and the
+// usage, as in a log, stay English.
+TEST(QuietInstallTest, TheBoxForAnInvalidLineIsWordedByTheMediumsLanguageFile) {
+    InstallScenario scenario(3);
+    scenario.write("C:\\MEDIUM\\language\\setup.ini", "[Message]\r\nIDS_ERR_COMMANDLINE=<invalid: %1>\r\n");
+    ASSERT_TRUE(scenario.sim.SetCurrentDirectoryA("C:\\"));
+    EXPECT_EQ(app::runCommandLine(app::parseCommandLine("/frobnicate")), 87);
+    const std::vector<std::string> boxes = scenario.sim.desktop().messageTexts();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("<invalid: unknown option /frobnicate>\r\n\r\nsetup.exe installs the printer driver", 0),
+              0u)
+        << boxes[0];
+}
+
 // An unattended run goes to its work at once: the system libraries that
 // printing and installing have Windows load by name are loaded from the
 // system directory before the run reads its first file (the wizard loads

@@ -1,7 +1,10 @@
 // The sample installation medium: it passes the start-up checks, offers its
 // models, and its language files give every text the program looks up.
+#include <algorithm>
+
 #include "app/Startup.h"
 #include "config/TextTable.h"
+#include "config/Wordings.h"
 #include "config/DriverConfig.h"
 #include "support/LanguageKeys.h"
 #include "support/SimMachine.h"
@@ -64,5 +67,25 @@ TEST_F(SampleMediumTest, FlowControlTextsAreTheOnesThePortPageRecognises) {
         EXPECT_STREQ(confirm.GetText("Protocol.Hardware"), "Hardware") << directory;
         // The parity code is the text's first letter.
         EXPECT_EQ(confirm.GetText("Parity.Odd")[0], 'O') << directory;
+    }
+}
+
+// A translation may place a text's figures as its language needs, but the
+// sample files, which makers copy, name every figure the English names; the
+// Chinese one words every text in Chinese.
+TEST_F(SampleMediumTest, BothLanguageFilesPlaceEveryFigureOfTheTextsTheProgramWordsItself) {
+    for (const char* directory : {"D:\\", "D:\\zh"}) {
+        ASSERT_TRUE(sim.SetCurrentDirectoryA(directory));
+        app::TextTable texts("Message");
+        for (const app::Wording* wording : app::keyedWordings()) {
+            const std::string text = texts.GetText(wording->key);
+            const bool chinese = std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+            EXPECT_EQ(chinese, std::string(directory) == "D:\\zh") << directory << " " << wording->key;
+            for (const char* placeholder : {"%1", "%2", "%3"}) {
+                const bool named = std::string(wording->english).find(placeholder) != std::string::npos;
+                EXPECT_EQ(text.find(placeholder) != std::string::npos, named)
+                    << directory << " " << wording->key << " " << placeholder;
+            }
+        }
     }
 }

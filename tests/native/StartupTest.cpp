@@ -102,40 +102,50 @@ TEST_F(StartupTest, TheUninstallerIsCheckedBeforeTheSystem) {
 
 // Only x86 and x64 Windows install, x64 from Windows 7 and Server 2008 R2
 // on; the refusal says why and comes before anything is looked at further.
+// It is the language file's text where the file has one (the processor
+// where the text places it), else English.
 TEST(StartupArchitectureTest, RefusesOtherProcessorsAndEarly64BitEditions) {
     const std::string early = "This setup installs on 64-bit Windows from Windows 7 and Windows Server 2008 R2 "
                               "on. It cannot install on the 64-bit editions of Windows XP, Server 2003, Vista "
                               "and Server 2008.";
+    const std::string keys = "[Message]\r\nIDS_ERR_PROCESSOR=<%1 processor>\r\n"
+                             "IDS_ERR_UNKNOWNPROCESSOR=<unknown processor>\r\nIDS_ERR_EARLYX64=<early x64>\r\n";
     struct Row {
         const char* what;
         Machine machine;
         std::string refusal;  // empty: the wizard runs
+        std::string worded;   // with the language file's texts
     } rows[] = {
-        {"32-bit XP", Machine::windowsXp(), ""},
-        {"32-bit Windows 7", Machine::windows7(), ""},
-        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7()), ""},
-        {"64-bit XP", Machine::sixtyFourBit(Machine::windowsXp()), early},
-        {"64-bit Server 2003", Machine::sixtyFourBit(Machine::windows2003()), early},
-        {"64-bit Vista", Machine::sixtyFourBit(Machine::windowsVista()), early},
-        {"64-bit Server 2008", Machine::sixtyFourBit(Machine::windows2008()), early},
+        {"32-bit XP", Machine::windowsXp(), "", ""},
+        {"32-bit Windows 7", Machine::windows7(), "", ""},
+        {"64-bit Windows 7", Machine::sixtyFourBit(Machine::windows7()), "", ""},
+        {"64-bit XP", Machine::sixtyFourBit(Machine::windowsXp()), early, "<early x64>"},
+        {"64-bit Server 2003", Machine::sixtyFourBit(Machine::windows2003()), early, "<early x64>"},
+        {"64-bit Vista", Machine::sixtyFourBit(Machine::windowsVista()), early, "<early x64>"},
+        {"64-bit Server 2008", Machine::sixtyFourBit(Machine::windows2008()), early, "<early x64>"},
         {"Windows 7 on Itanium", Machine::sixtyFourBit(Machine::windows7(), IMAGE_FILE_MACHINE_IA64),
          "This setup cannot install on Windows for unknown processors: its printer drivers, port monitors "
-         "and print processor are built for x86 and x64 Windows only."},
+         "and print processor are built for x86 and x64 Windows only.",
+         "<unknown processor>"},
         {"Windows on ARM64", Machine::sixtyFourBit(Machine::windows10(), IMAGE_FILE_MACHINE_ARM64),
          "This setup cannot install on Windows for ARM64 processors: its printer drivers, port monitors "
-         "and print processor are built for x86 and x64 Windows only."},
+         "and print processor are built for x86 and x64 Windows only.",
+         "<ARM64 processor>"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        testing_support::SimMachine machine(row.machine);
-        machine.write("C:\\MEDIUM\\language\\setup.ini", kLanguage);
-        machine.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
-        machine.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
-        EXPECT_EQ(app::checkStartup(),
-                  row.refusal.empty() ? StartupResult::Run : StartupResult::UnsupportedArchitecture);
-        EXPECT_EQ(machine.messages(),
-                  row.refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.refusal});
-        machine.sim.endProgram();
+        for (bool worded : {false, true}) {
+            SCOPED_TRACE(std::string(row.what) + (worded ? ", worded by the file" : ""));
+            testing_support::SimMachine machine(row.machine);
+            machine.write("C:\\MEDIUM\\language\\setup.ini", kLanguage + (worded ? keys : std::string()));
+            machine.write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", kOneModel);
+            machine.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini", "[RP.PORT]\r\nLPTSUPPORTED=1\r\n");
+            const std::string& refusal = worded ? row.worded : row.refusal;
+            EXPECT_EQ(app::checkStartup(),
+                      refusal.empty() ? StartupResult::Run : StartupResult::UnsupportedArchitecture);
+            EXPECT_EQ(machine.messages(),
+                      refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+            machine.sim.endProgram();
+        }
     }
 }
 

@@ -168,6 +168,23 @@ TEST_P(ProfileBehaviour, GbkTextPassesThroughUnchanged) {
                                    kChinese + "\r\n");
 }
 
+// A language file in another code page than the system's, with a text far
+// longer than the program's buffer: whatever Windows makes of its bytes, the
+// text comes back cut within the buffer, ended by its zero, and nothing
+// beyond the buffer is written.
+TEST_P(ProfileBehaviour, AValueOutsideTheCodePageAndLongerThanTheBufferStaysWithinIt) {
+    std::string text;
+    while (text.size() < 3000) text += "\xe6\x89\x93\xe5\x8d\xb0 " + std::string(kTrailBytes) + "\x81\xff\xa0";
+    writeFile(ini(), "[Message]\r\nLong=" + text + "\r\n");
+    const DWORD size = 2048;
+    std::vector<char> buffer(size + 16, '#');
+    length = sys().GetPrivateProfileStringA("Message", "Long", "", buffer.data(), size, ini().c_str());
+    EXPECT_LE(length, size - 1);
+    EXPECT_GT(length, size / 2);
+    EXPECT_EQ(std::strlen(buffer.data()), length);
+    EXPECT_EQ(std::string(buffer.data() + size, 16), std::string(16, '#'));
+}
+
 TEST_P(ProfileBehaviour, WritesFilesSectionsAndKeysInWindowsLayout) {
     std::string file = ini("written.ini");
     ASSERT_TRUE(sys().WritePrivateProfileStringA("App1", "key1", "string1", file.c_str()));
