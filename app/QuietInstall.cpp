@@ -235,10 +235,10 @@ std::string quietInstallLog(const CommandLine& line) {
 install::LogPlace logPlace(const CommandLine& line) {
     install::LogPlace place;
     place.path = quietInstallLog(line);
-    if (line.logFile.empty()) return place;
     CommandLine withoutLog = line;
     withoutLog.logFile.clear();
     place.fallback = quietInstallLog(withoutLog);
+    if (line.logFile.empty()) return place;
     place.administratorsOnly = isAdministrator() || isLocalSystem();
     if (place.administratorsOnly) place.ownSid = runningAccountSid();
     return place;

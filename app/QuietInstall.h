@@ -21,7 +21,8 @@ std::string quietInstallLog(const CommandLine& line);
 // The log of a run, where quietInstallLog says. A log the command line
 // names, for a program running elevated (as an administrator or as the
 // system account), is kept only in a folder that no one but the
-// administrators may write; else it goes to the default place.
+// administrators may write; else, or where it cannot be opened at all, it
+// goes to the default place, the log that is kept small.
 install::LogPlace logPlace(const CommandLine& line);
 
 // An unattended run: its log opened, every box answered into it (the two

@@ -17,9 +17,24 @@ namespace {
 
 HWND findWindow(const char* title) { return os::sys().FindWindowA(nullptr, title); }
 
+// The wizard's mutex, made as the unattended guard is: an administrator's
+// unattended run must know it for an administrator's. Made with the token's
+// defaults it would be owned, on Windows XP, by the administrator who
+// started the wizard, with access for him and the system alone: another
+// administrator's run could not open it, and the system account's would
+// take it for a squatter's. The defaults are taken only where that fails.
+void createWizardMutex() {
+    os::Os& sys = os::sys();
+    const std::string name = applicationName();
+    if (createAdministratorsMutex(name, TRUE) != nullptr) return;
+    const DWORD error = sys.GetLastError();
+    // Refused access, the mutex is there already and not the program's to open.
+    if (error != ERROR_ACCESS_DENIED) sys.CreateMutexA(nullptr, TRUE, name.c_str());
+}
+
 bool anotherInstanceRuns() {
     // The mutex is never released: it marks this process for its whole life.
-    os::sys().CreateMutexA(nullptr, TRUE, applicationName().c_str());
+    createWizardMutex();
     if (os::sys().GetLastError() != ERROR_ALREADY_EXISTS) return false;
     HWND running = findWindow(kWizardTitle);
     if (running == nullptr) running = findWindow(kWizardTitleChinese);

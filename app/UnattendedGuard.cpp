@@ -19,21 +19,6 @@ bool hasGlobalNamespace() {
            version.dwMajorVersion >= 5;
 }
 
-// The mutex with its access list; owned by the Administrators group where
-// the account may give it them (an administrator, the system), else by the
-// account itself.
-HANDLE createGuard(const std::string& name) {
-    os::Os& sys = os::sys();
-    unsigned char descriptor[128];
-    for (int administrators = 1; administrators >= 0; --administrators) {
-        const size_t size = sdAdministratorsAndSystem(descriptor, sizeof descriptor, MUTEX_ALL_ACCESS, 0, administrators);
-        SECURITY_ATTRIBUTES attributes = {sizeof attributes, size ? descriptor : nullptr, FALSE};
-        HANDLE guard = sys.CreateMutexA(&attributes, FALSE, name.c_str());
-        if (guard != nullptr || sys.GetLastError() != ERROR_INVALID_OWNER) return guard;
-    }
-    return nullptr;
-}
-
 // The owner and access list of a mutex; empty when they cannot be read.
 std::vector<BYTE> securityOf(HANDLE mutex) {
     os::Os& sys = os::sys();
@@ -69,7 +54,7 @@ bool guardHeldElsewhere(std::string* notes) {
         return sys.GetLastError() == ERROR_ALREADY_EXISTS;
     }
     const std::string name = std::string("Global\\") + kGuardName;
-    HANDLE guard = createGuard(name);
+    HANDLE guard = createAdministratorsMutex(name, FALSE);
     if (guard == nullptr) {
         // The administrators' guard lets an administrator and the system in.
         const DWORD error = sys.GetLastError();
@@ -104,6 +89,18 @@ bool wizardRuns(const std::string& wizardMutex, std::string* notes) {
 }
 
 }  // namespace
+
+HANDLE createAdministratorsMutex(const std::string& name, BOOL initialOwner) {
+    os::Os& sys = os::sys();
+    unsigned char descriptor[128];
+    for (int administrators = 1; administrators >= 0; --administrators) {
+        const size_t size = sdAdministratorsAndSystem(descriptor, sizeof descriptor, MUTEX_ALL_ACCESS, 0, administrators);
+        SECURITY_ATTRIBUTES attributes = {sizeof attributes, size ? descriptor : nullptr, FALSE};
+        HANDLE mutex = sys.CreateMutexA(&attributes, initialOwner, name.c_str());
+        if (mutex != nullptr || sys.GetLastError() != ERROR_INVALID_OWNER) return mutex;
+    }
+    return nullptr;
+}
 
 GuardResult takeUnattendedGuard(const std::string& wizardMutex, std::string* notes) {
     notes->clear();

@@ -13,7 +13,15 @@
 
 #include <string>
 
+#include "os/WinApi.h"
+
 namespace app {
+
+// A named mutex made with the guard's access list (the administrators and
+// the system alone), owned by the Administrators group where the account
+// may give it them (an administrator, the system), else by the account
+// itself. Null where it cannot be made, with the system's error code.
+HANDLE createAdministratorsMutex(const std::string& name, BOOL initialOwner);
 
 enum class GuardResult {
     Taken,            // held until the program ends

@@ -26,7 +26,14 @@ add_subdirectory(benchmarks)
 
 if(WITH_WINDOWS)
   include(ExternalProject)
-  set(WINDOWS_COMMON_ARGS -DTESTDATA_DIR=${TESTDATA_DIR} -DMEDIUM_DIR=${CMAKE_BINARY_DIR}/medium)
+  # The build signs what it ships (scripts/sign.sh): with the maker's
+  # certificate where the environment names one, else with its own test
+  # certificate, made here once for the whole build tree.
+  set(SIGNING_DIR "${CMAKE_BINARY_DIR}/signing")
+  execute_process(COMMAND "${CMAKE_SOURCE_DIR}/scripts/make-test-certificate.sh" "${SIGNING_DIR}"
+    COMMAND_ERROR_IS_FATAL ANY)
+  set(WINDOWS_COMMON_ARGS -DTESTDATA_DIR=${TESTDATA_DIR} -DMEDIUM_DIR=${CMAKE_BINARY_DIR}/medium
+    -DSIGNING_DIR=${SIGNING_DIR})
   # The 64-bit builds of the medium's stand-ins (X64, USBDrv\X64), which the
   # program part places on the medium: a few small C files.
   set(STANDINS_X64_DIR "${CMAKE_BINARY_DIR}/testdata-x64")
@@ -71,6 +78,7 @@ if(WITH_WINDOWS)
       -DCMAKE_BUILD_TYPE=Debug -DWINDOWS_PART=program
       -DTESTDATA_DIR=${CMAKE_BINARY_DIR}/windows-debug/testdata
       -DMEDIUM_DIR=${CMAKE_BINARY_DIR}/windows-debug/medium
+      -DSIGNING_DIR=${SIGNING_DIR}
     BUILD_COMMAND ${DEBUG_BUILD_COMMAND}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""

@@ -18,6 +18,16 @@ if(WINDOWS_PART STREQUAL "program")
   set(CMAKE_EXE_LINKER_FLAGS_RELEASE "${CMAKE_EXE_LINKER_FLAGS_RELEASE} -s")
 endif()
 
+# Where the build's test certificate lies (scripts/sign.sh): the superbuild's
+# own, or, built alone, this build's.
+set(SIGNING_DIR "${CMAKE_BINARY_DIR}/signing" CACHE PATH "the build's signing folder (its test certificate)")
+set(SIGN_COMMAND "${CMAKE_SOURCE_DIR}/scripts/sign.sh")
+if(WINDOWS_PART STREQUAL "program")
+  # Made before anything is built, so that no two signings make it at once.
+  execute_process(COMMAND "${CMAKE_SOURCE_DIR}/scripts/make-test-certificate.sh" "${SIGNING_DIR}"
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()
+
 # Resource scripts (windres) are compiled in resources/ and tests/.
 enable_language(RC)
 

@@ -136,11 +136,16 @@ bool othersMayWrite(HANDLE folder, const FolderRule& rule) {
 PathCheck GuardedFile::open(const std::string& path, DWORD disposition, const FolderRule& rule) {
     close();
     folder_.clear();
+    name_.clear();
+    error_ = 0;
     if (isNtFamily()) return openOnNt(path, disposition, rule);
     // Windows 95, 98 and Me have neither links nor rights to append with.
     file_ = os::sys().CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) return PathCheck::Failed;
+    if (file_ == INVALID_HANDLE_VALUE) {
+        error_ = os::sys().GetLastError();
+        return PathCheck::Failed;
+    }
     os::sys().SetFilePointer(file_, 0, nullptr, FILE_END);
     return PathCheck::Opened;
 }
@@ -157,8 +162,8 @@ PathCheck GuardedFile::openOnNt(const std::string& path, DWORD disposition, cons
         check = PathCheck::OpenToOthers;
     }
     if (check == PathCheck::Opened) {
-        const std::string& folder = folderPaths_.back();
-        check = openFile(folder + (folder.back() == '\\' ? "" : "\\") + name, disposition);
+        name_ = name;
+        check = openFile(filePath(name), disposition);
     }
     if (check == PathCheck::Opened) check = checkWhereItLies();
     if (check != PathCheck::Opened) close();
@@ -176,6 +181,7 @@ PathCheck GuardedFile::holdFolders(const std::string& root, const std::vector<st
             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation,
             nullptr);
         if (folder == INVALID_HANDLE_VALUE) {
+            error_ = os::sys().GetLastError();
             folder_ = path;
             return PathCheck::Failed;
         }
@@ -196,6 +202,7 @@ PathCheck GuardedFile::openFile(const std::string& path, DWORD disposition) {
                             disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation,
                             nullptr);
     if (file_ == INVALID_HANDLE_VALUE) {
+        error_ = sys.GetLastError();
         // A folder of that name cannot be opened as a file, and is not one.
         const DWORD attributes = sys.GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathCheck::NotPlain
@@ -219,6 +226,30 @@ PathCheck GuardedFile::checkWhereItLies() {
     if (slash != std::string::npos && config::equalIgnoringCase(file.substr(0, slash), folder)) return PathCheck::Opened;
     folder_ = folderPaths_.back();
     return PathCheck::LinkOnTheWay;
+}
+
+std::string GuardedFile::filePath(const std::string& name) const {
+    const std::string& folder = folderPaths_.back();
+    return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+// A rename moves names, never writes through them: a link or a second name
+// of another file at `asideName` is replaced as a name, whatever it leads to.
+PathCheck GuardedFile::moveAside(const std::string& asideName, DWORD* moveError) {
+    os::Os& sys = os::sys();
+    *moveError = ERROR_INVALID_FUNCTION;
+    if (file_ == INVALID_HANDLE_VALUE || name_.empty()) return PathCheck::Failed;
+    // The file is not opened to be deleted or renamed by others: closed first.
+    sys.CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    const std::string path = filePath(name_);
+    *moveError = sys.MoveFileExA(path.c_str(), filePath(asideName).c_str(), MOVEFILE_REPLACE_EXISTING)
+                     ? 0
+                     : sys.GetLastError();
+    PathCheck check = openFile(path, OPEN_ALWAYS);
+    if (check == PathCheck::Opened) check = checkWhereItLies();
+    if (check != PathCheck::Opened) close();
+    return check;
 }
 
 void GuardedFile::close() {

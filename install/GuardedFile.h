@@ -47,20 +47,33 @@ public:
     PathCheck open(const std::string& path, DWORD disposition, const FolderRule& rule);
     void close();
 
+    // Moves the open file to `asideName` in its folder, in place of
+    // whatever lies there, and opens a new file under its own name with the
+    // checks above. The folders stay held throughout, so that both names
+    // stay in the folder that was checked. Returns how the new file's
+    // opening fared; where the move itself fails, the file is opened again
+    // as it is, and `*moveError` is the system's error code (0 when moved).
+    PathCheck moveAside(const std::string& asideName, DWORD* moveError);
+
     HANDLE handle() const { return file_; }
     // The folder a refusal is about.
     const std::string& folder() const { return folder_; }
+    // The system error code of a Failed opening.
+    DWORD error() const { return error_; }
 
 private:
     PathCheck openOnNt(const std::string& path, DWORD disposition, const FolderRule& rule);
     PathCheck holdFolders(const std::string& root, const std::vector<std::string>& folders);
     PathCheck openFile(const std::string& path, DWORD disposition);
     PathCheck checkWhereItLies();
+    std::string filePath(const std::string& name) const;
 
     HANDLE file_ = INVALID_HANDLE_VALUE;
     std::vector<HANDLE> folders_;  // the root first, the file's own folder last
     std::vector<std::string> folderPaths_;
     std::string folder_;
+    std::string name_;  // the file's last name, on the NT family
+    DWORD error_ = 0;
 };
 
 }  // namespace install

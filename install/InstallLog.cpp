@@ -9,6 +9,9 @@
 namespace install {
 namespace {
 
+// The default log's bound: a few hundred runs' lines.
+const DWORD kLogSizeBound = 1024 * 1024;
+
 struct LogFile {
     LogPlace place;
     std::string path;  // where the lines go
@@ -55,6 +58,7 @@ void writeRaw(HANDLE file, const std::string& text) {
 
 // Why a path was not taken, as the log says it.
 std::string refusal(PathCheck check, const GuardedFile& file) {
+    const std::string error = " (system error " + std::to_string(file.error()) + ")";
     switch (check) {
         case PathCheck::LinkOnTheWay:
             return "the folder " + file.folder() + " on the way to it is a link to somewhere else";
@@ -62,8 +66,11 @@ std::string refusal(PathCheck check, const GuardedFile& file) {
             return "its folder " + file.folder() + " may be written by users who are not administrators";
         case PathCheck::NotAFilePath:
             return "it is not the path of a file on a disk or a share";
+        case PathCheck::NotPlain:
+            return "it is not a plain file of its own, and no new file could be made beside it";
         default:
-            return "it cannot be opened";
+            if (!file.folder().empty()) return "the folder " + file.folder() + " on the way to it cannot be opened" + error;
+            return "it cannot be opened" + error;
     }
 }
 
@@ -87,8 +94,39 @@ PathCheck openBeside(LogFile& log, const std::string& path, const FolderRule& ru
     return check;
 }
 
-// The log's own failures never stop an installation: a log that cannot be
-// opened is not kept.
+// "name.1.log" for "C:\folder\name.log": where the earlier lines go.
+std::string earlierName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name + ".1" : name.substr(0, dot) + ".1" + name.substr(dot);
+}
+
+// A startup script runs the program at every start: the default log is kept
+// small. One that has reached the bound as a run begins is moved aside to
+// its earlier file, in place of the one before, and a new one is begun.
+void keepSmall(LogFile& log, const std::string& kept, std::string* note) {
+    os::Os& sys = os::sys();
+    DWORD high = 0;
+    sys.SetLastError(ERROR_SUCCESS);
+    const DWORD size = sys.GetFileSize(log.file.handle(), &high);
+    if ((size == INVALID_FILE_SIZE && sys.GetLastError() != ERROR_SUCCESS) || (high == 0 && size < kLogSizeBound))
+        return;
+    const std::string aside = earlierName(kept);
+    DWORD moveError = 0;
+    if (log.file.moveAside(aside, &moveError) != PathCheck::Opened) return;
+    const size_t slash = kept.find_last_of("\\/");
+    const std::string asidePath = (slash == std::string::npos ? std::string() : kept.substr(0, slash + 1)) + aside;
+    if (!note->empty()) *note += "; ";
+    *note += moveError == ERROR_SUCCESS
+                 ? "the earlier lines of this log are in " + asidePath
+                 : "this log has reached its bound, but could not be moved to " + asidePath + " (system error " +
+                       std::to_string(moveError) + "): it is appended to";
+}
+
+// The log's own failures never stop an installation. A path that cannot be
+// taken, for whatever reason, sends the log to the default place; only
+// where that fails too is no log kept.
 void openLog(LogFile& log) {
     DWORD error = os::sys().GetLastError();
     log.opened = true;
@@ -97,17 +135,18 @@ void openLog(LogFile& log) {
     rule.ownSid = log.place.ownSid;
     std::string kept, note;
     const PathCheck check = openBeside(log, log.place.path, rule, &kept, &note);
-    const bool refused = check == PathCheck::LinkOnTheWay || check == PathCheck::OpenToOthers ||
-                         check == PathCheck::NotAFilePath;
     const std::string& fallback = log.place.fallback;
-    if (refused && !fallback.empty() && !config::equalIgnoringCase(fallback, log.place.path)) {
+    bool atDefault = !fallback.empty() && config::equalIgnoringCase(fallback, log.place.path);
+    if (kept.empty() && !fallback.empty() && !atDefault) {
         const std::string why = refusal(check, log.file);
         // The default place is the program's own choice: any folder of it will do.
         std::string besideNote;
         openBeside(log, fallback, FolderRule(), &kept, &besideNote);
         note = "this log was meant for " + log.place.path + ", but " + why + ": it is kept in " + kept;
         if (!besideNote.empty()) note += "; " + besideNote;
+        atDefault = true;
     }
+    if (atDefault && log.file.handle() != INVALID_HANDLE_VALUE) keepSmall(log, kept, &note);
     log.path = kept.empty() ? log.place.path : kept;
     if (log.file.handle() != INVALID_HANDLE_VALUE && !note.empty()) writeRaw(log.file.handle(), note);
     os::sys().SetLastError(error);

@@ -5,11 +5,15 @@
 // line, to append only, and kept open, through a path nobody else has made
 // lead elsewhere (install/GuardedFile.h). A last name that is not a plain
 // file of its own (a folder, a link, a second name of another file) is
-// never written through: the log goes to a new file beside it. A folder on
-// the way that is a link, a path that is no file's, and, for a program
-// running elevated, a folder that others than the administrators may
-// write: the log goes to the default place instead. Either way the log
-// says where it was meant to go.
+// never written through: the log goes to a new file beside it. A path that
+// cannot be taken for any other reason (a folder on the way that is a link
+// or cannot be opened, a path that is no file's, a file that cannot be
+// opened, and, for a program running elevated, a folder that others than
+// the administrators may write): the log goes to the default place
+// instead, and its first line says where it was meant to go and why. Only
+// where the default place fails too is no log kept. The log kept in the
+// default place stays small: one that has reached 1 MiB as a run begins is
+// moved aside to its earlier file ("name.1.log", replacing the one before).
 #pragma once
 
 #include <string>
@@ -21,7 +25,9 @@ namespace install {
 
 struct LogPlace {
     std::string path;      // where the lines are meant to go
-    std::string fallback;  // where they go when the way to `path` cannot be trusted (empty: nowhere)
+    // The default place: where they go when `path` cannot be taken (empty:
+    // nowhere), and the one log kept small (`path` may be it).
+    std::string fallback;
     // The program runs elevated: the log's folder must be one only the
     // administrators, the system and the account itself (`ownSid`) may write.
     bool administratorsOnly = false;

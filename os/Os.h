@@ -130,7 +130,9 @@ public:
     virtual DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) = 0;
     virtual BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) = 0;
     // Only what the program asks of it: a file deleted when Windows next
-    // starts (a null new name with MOVEFILE_DELAY_UNTIL_REBOOT); the NT family only.
+    // starts (a null new name with MOVEFILE_DELAY_UNTIL_REBOOT), and a file
+    // renamed within its drive (no flag, or MOVEFILE_REPLACE_EXISTING); the
+    // NT family only.
     virtual BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) = 0;
     virtual BOOL RemoveDirectoryA(LPCSTR path) = 0;
 

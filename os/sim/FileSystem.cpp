@@ -1,6 +1,7 @@
 #include "os/sim/FileSystem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -373,6 +374,39 @@ DWORD FileSystem::remove(const std::string& full) {
         return e;
     parent->children.erase(node->name);
     if (node->links > 1) node->links--;
+    return 0;
+}
+
+DWORD FileSystem::rename(const std::string& from, const std::string& to, bool replace) {
+    const DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    DWORD error = 0;
+    auto fromParent = findParent(from, &error);
+    if (!fromParent) return error;
+    auto source = fromParent->children.find(nameOf(from));
+    if (source == fromParent->children.end()) return ERROR_FILE_NOT_FOUND;
+    const std::shared_ptr<Node> node = source->second;
+    if (node->readOnlyMedium) return ERROR_ACCESS_DENIED;
+    // Renaming opens for deletion: an opening that does not share it stands in the way.
+    if (DWORD e = checkSharing(node.get(), DELETE, everyone)) return e;
+    auto toParent = findParent(to, &error);
+    if (!toParent) return error;
+    if (std::toupper(static_cast<unsigned char>(from[0])) != std::toupper(static_cast<unsigned char>(to[0])))
+        return ERROR_NOT_SAME_DEVICE;
+    auto target = toParent->children.find(nameOf(to));
+    if (target != toParent->children.end() && target->second != node) {
+        const std::shared_ptr<Node> existing = target->second;
+        if (!replace) return ERROR_ALREADY_EXISTS;
+        if (existing->directory || node->directory || existing->readOnlyMedium ||
+            (existing->attributes & FILE_ATTRIBUTE_READONLY))
+            return ERROR_ACCESS_DENIED;
+        // A file in use is not replaced.
+        if (checkSharing(existing.get(), DELETE, everyone) != 0) return ERROR_ACCESS_DENIED;
+        toParent->children.erase(target);
+        if (existing->links > 1) existing->links--;
+    }
+    fromParent->children.erase(source);
+    if (node->links == 1) node->name = nameOf(to);
+    toParent->children[nameOf(to)] = node;
     return 0;
 }
 

@@ -100,6 +100,10 @@ public:
     DWORD write(Opening& opening, const void* buffer, DWORD toWrite, DWORD* written);
     DWORD copy(const std::string& from, const std::string& to, bool failIfExists);
     DWORD remove(const std::string& fullPath);
+    // MoveFileEx's rename within a drive: names are moved, never what a
+    // link leads to. With `replace` a file (or a link, or one name of a
+    // file with several) at `to` gives way; a folder at either end never does.
+    DWORD rename(const std::string& from, const std::string& to, bool replace);
     DWORD getAttributes(const std::string& fullPath, DWORD* attributes) const;
     DWORD setAttributes(const std::string& fullPath, DWORD attributes);
     DWORD makeDirectory(const std::string& fullPath, std::shared_ptr<Node>* made = nullptr);

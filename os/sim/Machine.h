@@ -54,6 +54,10 @@ struct Machine {
     std::vector<std::string> enabledPrivileges;
     // The program runs as the local system account (under a deployment agent).
     bool systemAccount = false;
+    // Otherwise the account it runs as, by its SID ("S-1-5-21-..."); empty:
+    // the machine's user (wellKnown::kUser). Another administrator's run
+    // names another.
+    std::string user;
     // Vista, 2008 and 7 with the update that brings SetDefaultDllDirectories.
     bool dllDirectoriesUpdate = false;
     // Files Windows deletes when it next starts (MoveFileExA).

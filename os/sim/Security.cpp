@@ -113,7 +113,8 @@ std::vector<BYTE> makeDescriptor(const Descriptor& descriptor) {
 }
 
 std::string tokenUser(const Machine& machine) {
-    return machine.systemAccount ? wellKnown::kSystem : wellKnown::kUser;
+    if (machine.systemAccount) return wellKnown::kSystem;
+    return machine.user.empty() ? wellKnown::kUser : machine.user;
 }
 
 std::vector<std::string> tokenSids(const Machine& machine) {
@@ -124,7 +125,11 @@ std::vector<std::string> tokenSids(const Machine& machine) {
 }
 
 std::string defaultOwner(const Machine& machine) {
-    return machine.administrator ? wellKnown::kAdministrators : tokenUser(machine);
+    // The policy is about the administrators' own accounts: the system
+    // account's objects stay the Administrators group's.
+    const bool windowsXp = machine.isNt() && machine.major == 5 && machine.minor == 1;
+    if (!machine.administrator || (windowsXp && !machine.systemAccount)) return tokenUser(machine);
+    return wellKnown::kAdministrators;
 }
 
 bool mayOwn(const Machine& machine, const std::string& owner) {

@@ -30,6 +30,8 @@ inline const char* const kTrustedInstaller = "S-1-5-80-956008885-3418522649-1831
 inline const char* const kUser = "S-1-5-21-1-2-3-1000";
 // Another user of the machine, who is no administrator.
 inline const char* const kOtherUser = "S-1-5-21-1-2-3-1001";
+// Another administrator of the machine (Machine::user, with `administrator`).
+inline const char* const kOtherAdministrator = "S-1-5-21-1-2-3-1002";
 }  // namespace wellKnown
 
 std::vector<BYTE> sidBytes(const std::string& text);
@@ -51,8 +53,13 @@ std::vector<BYTE> makeDescriptor(const Descriptor& descriptor);
 // The account the program runs as, and every SID its token holds.
 std::string tokenUser(const Machine& machine);
 std::vector<std::string> tokenSids(const Machine& machine);
-// Who owns what the program makes: an administrator's objects belong to the
-// Administrators group, a user's to him.
+// Who owns what the program makes without naming an owner, its token's
+// default owner: a user's objects belong to him, and so do an
+// administrator's on Windows XP, whose policy "Default owner for objects
+// created by members of the Administrators group" is "Object creator" as
+// installed; elsewhere (2000, 2003, an elevated token from Vista on) an
+// administrator's, and the system account's, belong to the Administrators
+// group.
 std::string defaultOwner(const Machine& machine);
 // Whether the owner a descriptor names may be given by this program.
 bool mayOwn(const Machine& machine, const std::string& owner);

@@ -388,7 +388,14 @@ BOOL SimOs::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
         fail(ERROR_CALL_NOT_IMPLEMENTED);
         return FALSE;
     }
-    // Only a deletion at the next start is modelled, which the program asks for.
+    // A rename within a drive, and a deletion at the next start, are modelled.
+    if (newName != nullptr && (flags & ~MOVEFILE_REPLACE_EXISTING) == 0) {
+        if (DWORD error = files_.rename(full, programPath(text(newName)), (flags & MOVEFILE_REPLACE_EXISTING) != 0)) {
+            fail(error);
+            return FALSE;
+        }
+        return TRUE;
+    }
     if (newName != nullptr || flags != MOVEFILE_DELAY_UNTIL_REBOOT) {
         fail(ERROR_INVALID_PARAMETER);
         return FALSE;

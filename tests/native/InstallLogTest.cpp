@@ -221,6 +221,30 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   false, "", "the folder C:\\Shared\\Logs on the way to it is a link",
                   "C:\\WINDOWS\\system32\\setup.log"},
+        // Whatever else keeps the path from being opened sends the log to
+        // the default place too.
+        PlaceCase{"AFolderMissing", os::sim::Machine::windowsXp, true, "C:\\WINDOWS\\Missing\\setup.log",
+                  [](os::sim::SimOs&) {}, false, "",
+                  "the folder C:\\WINDOWS\\Missing on the way to it cannot be opened (system error 2)"},
+        PlaceCase{"AFolderClosedToTheAdministrators", os::sim::Machine::windowsXp, true,
+                  "C:\\WINDOWS\\Closed\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().makeDirectories("C:\\WINDOWS\\Closed");
+                      sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("C:\\WINDOWS\\Closed");
+                  },
+                  false, "", "the folder C:\\WINDOWS\\Closed on the way to it cannot be opened (system error 5)"},
+        PlaceCase{"AFileThatCannotBeOpened", os::sim::Machine::windowsXp, true, "C:\\WINDOWS\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().writeFile("C:\\WINDOWS\\Logs\\setup.log", std::string());
+                      sim.files().setAttributes("C:\\WINDOWS\\Logs\\setup.log", FILE_ATTRIBUTE_READONLY);
+                  },
+                  false, "", "it cannot be opened (system error 5)"},
+        PlaceCase{"AFolderWithNoRoomBesideIt", os::sim::Machine::windowsXp, true, "C:\\WINDOWS\\Logs\\setup.log",
+                  [](os::sim::SimOs& sim) {
+                      sim.files().makeDirectories("C:\\WINDOWS\\Logs\\setup.log");
+                      sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("setup-");
+                  },
+                  false, "", "it is not a plain file of its own, and no new file could be made beside it"},
         PlaceCase{"AFolderMadeAJunctionAsTheLogOpensOnVista", os::sim::Machine::windowsVista, false,
                   "C:\\Shared\\Logs\\setup.log",
                   [](os::sim::SimOs& sim) {
@@ -232,6 +256,24 @@ INSTANTIATE_TEST_SUITE_P(
                   false, "", "the folder C:\\Shared\\Logs on the way to it is a link",
                   "C:\\Windows\\system32\\setup.log"}),
     [](const ::testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.what); });
+
+// Where the default place cannot be opened either, no log is kept: the
+// installation goes on, and nothing is left open or made.
+TEST(InstallLogFallbackTest, NoLogIsKeptOnlyWhereTheDefaultPlaceFailsToo) {
+    testing_support::SimMachine machine;
+    machine.sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("PrinterDriverSetup");
+    install::LogPlace place;
+    place.path = "C:\\WINDOWS\\Missing\\setup.log";
+    place.fallback = kFallback;
+    install::setInstallLog(place);
+    machine.sim.SetLastError(1234);
+    install::logStep("a step");
+    EXPECT_EQ(machine.sim.GetLastError(), 1234u) << "the step's own error stays";
+    install::setInstallLog("");
+    EXPECT_FALSE(machine.exists(kFallback));
+    EXPECT_FALSE(machine.exists(place.path));
+    EXPECT_EQ(machine.sim.openHandles(), 0u);
+}
 
 // A named pipe for a log: its server never hears from the program, and
 // could never act as the program if it did.
@@ -255,6 +297,128 @@ TEST(InstallLogPipeTest, APipeIsNeverWrittenNorMadeToImpersonate) {
                   std::string::npos)
             << log;
     }
+}
+
+}  // namespace
+
+// The default log stays small: a startup script that runs the program at
+// every start would have it grow without end. Once it has reached 1 MiB it
+// is moved aside to its one earlier file as a run begins, by names alone:
+// nothing another user put at the earlier file's name is written through.
+namespace {
+
+const char* const kAside = "C:\\WINDOWS\\PrinterDriverSetup.1.log";
+const char* const kHosts = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+const std::string kFullLog(1024 * 1024, 'x');
+
+struct RotationCase {
+    const char* what;
+    void (*arrange)(os::sim::SimOs&);
+    bool movedAside;
+    const char* noted = "";       // on the new log's first line
+    const char* meant = kFallback;  // the log the run is given
+};
+
+void PrintTo(const RotationCase& c, std::ostream* out) { *out << c.what; }
+
+class InstallLogRotationTest : public testing_support::SimMachine, public ::testing::TestWithParam<RotationCase> {
+protected:
+    void TearDown() override { install::setInstallLog(""); }
+};
+
+TEST_P(InstallLogRotationTest, TheDefaultLogIsMovedAsideOnceFull) {
+    const RotationCase& c = GetParam();
+    write(kHosts, "127.0.0.1 localhost\r\n");
+    sim.files().makeDirectories("C:\\WINDOWS\\Logs");
+    write(c.meant, kFullLog);
+    c.arrange(sim);
+    const std::string before = read(c.meant);
+    install::LogPlace place;
+    place.path = c.meant;
+    place.fallback = kFallback;
+    install::setInstallLog(place);
+    install::logStep("first step");
+    install::setInstallLog("");
+
+    EXPECT_EQ(read(kHosts), "127.0.0.1 localhost\r\n") << "nothing is written through a name";
+    const std::string log = read(c.meant);
+    EXPECT_NE(log.find("  first step\r\n"), std::string::npos);
+    if (c.movedAside) {
+        EXPECT_EQ(read(kAside), kFullLog);
+        EXPECT_LT(log.size(), 200u) << "a new log is begun";
+        EXPECT_NE(log.find(std::string("the earlier lines of this log are in ") + kAside), std::string::npos) << log;
+    } else {
+        EXPECT_EQ(log.rfind(before, 0), 0u) << "appended to";
+        EXPECT_NE(log.find(c.noted, before.size()), std::string::npos) << log.substr(before.size());
+        EXPECT_FALSE(exists(kAside) && read(kAside) == before) << "nothing moved aside";
+    }
+    EXPECT_EQ(sim.openHandles(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rotations, InstallLogRotationTest,
+    ::testing::Values(
+        RotationCase{"Full", [](os::sim::SimOs&) {}, true},
+        RotationCase{"UnderTheBound",
+                     [](os::sim::SimOs& sim) { sim.files().writeFile(kFallback, kFullLog.substr(1)); }, false},
+        RotationCase{"AnEarlierFileBefore",
+                     [](os::sim::SimOs& sim) { sim.files().writeFile(kAside, std::string("the run before")); }, true},
+        RotationCase{"TheEarlierNameALinkToASystemFile",
+                     [](os::sim::SimOs& sim) { sim.files().symlink(kAside, kHosts); }, true},
+        RotationCase{"TheEarlierNameASecondNameOfASystemFile",
+                     [](os::sim::SimOs& sim) { sim.files().link(kHosts, kAside); }, true},
+        RotationCase{"TheEarlierNameAFolder",
+                     [](os::sim::SimOs& sim) { sim.files().makeDirectories(kAside); }, false,
+                     "this log has reached its bound, but could not be moved to "
+                     "C:\\WINDOWS\\PrinterDriverSetup.1.log (system error 5): it is appended to"},
+        RotationCase{"TheMoveRefused",
+                     [](os::sim::SimOs& sim) { sim.faults().fail("MoveFileExA", ERROR_SHARING_VIOLATION); }, false,
+                     "(system error 32): it is appended to"},
+        RotationCase{"ItsSizeUnknown",
+                     [](os::sim::SimOs& sim) { sim.faults().fail("GetFileSize", ERROR_ACCESS_DENIED); }, false},
+        // A log the command line names is the administrator's file: the
+        // program never renames it.
+        RotationCase{"ALogNamedOnTheCommandLine", [](os::sim::SimOs&) {}, false, "", "C:\\WINDOWS\\Logs\\setup.log"}),
+    [](const ::testing::TestParamInfo<RotationCase>& info) { return std::string(info.param.what); });
+
+// Someone who may write the folder swaps the full log for a link to a
+// system file as it is moved aside: the link is what is moved, and the new
+// log is a file of its own.
+TEST(InstallLogRotationRaceTest, ALogSwappedForALinkAsItIsMovedIsNeverWrittenThrough) {
+    testing_support::SimMachine machine;
+    machine.write(kHosts, "127.0.0.1 localhost\r\n");
+    machine.write(kFallback, kFullLog);
+    machine.sim.beforeCall("MoveFileExA", "PrinterDriverSetup", [](os::sim::SimOs& s) {
+        s.files().remove(kFallback);
+        s.files().symlink(kFallback, kHosts);
+    });
+    install::LogPlace place;
+    place.path = kFallback;
+    place.fallback = kFallback;
+    install::setInstallLog(place);
+    install::logStep("a step");
+    install::setInstallLog("");
+    EXPECT_EQ(machine.read(kHosts), "127.0.0.1 localhost\r\n");
+    const std::string log = machine.read(kFallback);
+    EXPECT_NE(log.substr(0, log.find("\r\n")).find("the earlier lines of this log are in"), std::string::npos) << log;
+    EXPECT_NE(log.find("  a step\r\n"), std::string::npos) << log;
+}
+
+// Where the new log cannot be opened once the full one is moved aside, no
+// log is kept for the run, and the earlier lines stay whole.
+TEST(InstallLogRotationFailureTest, ANewLogThatCannotBeOpenedLosesNoEarlierLine) {
+    testing_support::SimMachine machine;
+    machine.write(kFallback, kFullLog);
+    machine.sim.faults().fail("CreateFileA", ERROR_ACCESS_DENIED).when("PrinterDriverSetup.log").after(1);
+    install::LogPlace place;
+    place.path = kFallback;
+    place.fallback = kFallback;
+    install::setInstallLog(place);
+    install::logStep("a step");
+    install::setInstallLog("");
+    EXPECT_EQ(machine.read(kAside), kFullLog);
+    EXPECT_FALSE(machine.exists(kFallback));
+    EXPECT_EQ(machine.sim.openHandles(), 0u);
 }
 
 }  // namespace

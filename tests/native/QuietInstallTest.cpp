@@ -574,6 +574,36 @@ TEST(QuietInstallTest, TheSystemAccountLogsWhereOnlyAdministratorsWrite) {
     EXPECT_EQ(app::quietInstallLog(line), line.logFile);
 }
 
+// A log the command line names that cannot be opened, the wizard's as an
+// unattended run's, is kept in the default place, which says why.
+TEST(QuietInstallTest, ALogThatCannotBeOpenedIsKeptInTheDefaultPlace) {
+    struct Row {
+        const char* line;
+        bool systemAccount;
+        const char* keptIn;  // in the temporary folder when empty
+    } rows[] = {
+        {"/log C:\\Missing\\wizard.log", false, ""},
+        {"/quiet /model M /port LPT1: /log C:\\Missing\\quiet.log", true, "C:\\WINDOWS\\PrinterDriverSetup.log"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        InstallScenario scenario(3);
+        scenario.sim.machine().systemAccount = row.systemAccount;
+        const app::CommandLine line = app::parseCommandLine(row.line);
+        install::setInstallLog(app::logPlace(line));
+        install::logStep("a step");
+        install::setInstallLog("");
+        const std::string keptIn =
+            *row.keptIn ? row.keptIn : scenario.sim.machine().tempDirectory + "PrinterDriverSetup.log";
+        const std::string log = scenario.read(keptIn);
+        EXPECT_NE(log.find("this log was meant for " + line.logFile +
+                           ", but the folder C:\\Missing on the way to it cannot be opened"),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("  a step\r\n"), std::string::npos) << log;
+    }
+}
+
 // No user of the machine can keep a deployment from running: whatever he
 // makes first under the names the program's single-instance rules use, an
 // unattended run goes on and says so, and only an administrator's copy of
@@ -645,6 +675,22 @@ TEST(QuietInstallGuardTest, NoUserCanKeepADeploymentFromRunning) {
         {"the wizard runs", false,
          [](InstallScenario&, const std::string&, const std::string&) {
              EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+         },
+         1618, "ended: another copy of the setup is running"},
+        // On Windows XP what an administrator makes is his own, with access
+        // for him and the system alone, unless he names another owner.
+        {"another administrator's wizard runs", false,
+         [](InstallScenario& s, const std::string&, const std::string&) {
+             s.sim.machine().user = wellKnown::kOtherAdministrator;
+             EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+             s.sim.machine().user.clear();
+         },
+         1618, "ended: another copy of the setup is running"},
+        {"an administrator's wizard runs beside the system account", true,
+         [](InstallScenario& s, const std::string&, const std::string&) {
+             s.sim.machine().systemAccount = false;
+             EXPECT_EQ(app::checkStartup(), app::StartupResult::Run);
+             s.sim.machine().systemAccount = true;
          },
          1618, "ended: another copy of the setup is running"},
     };

@@ -39,6 +39,34 @@ TEST_F(StartupTest, AFreshStartRunsTheWizardHoldingItsMutex) {
     EXPECT_EQ(sim.calls("CreateMutexA"), std::vector<std::string>{"setup"});
 }
 
+// The wizard's mutex is made as the unattended guard is; where Windows
+// refuses that (an owner the account may not give, a descriptor it does
+// not take), with the token's defaults. A mutex that is there and not the
+// program's to open is not made again.
+TEST_F(StartupTest, TheWizardsMutexFallsBackToTheDefaultsOnlyWhereItsOwnFails) {
+    struct Row {
+        const char* what;
+        DWORD refusal;  // of the first CreateMutexA; 0: none
+        size_t calls;
+        bool made;
+    } rows[] = {
+        {"made with the guard's descriptor", 0, 1, true},
+        {"an owner the account may not give", ERROR_INVALID_OWNER, 2, true},
+        {"a descriptor Windows does not take", 1338, 2, true},
+        {"there, and closed to the administrators", ERROR_ACCESS_DENIED, 1, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        sim.endProgram();
+        sim.clearJournal();
+        sim.faults().clear();
+        if (row.refusal) sim.faults().fail("CreateMutexA", row.refusal).times(1);
+        EXPECT_EQ(app::checkStartup(), StartupResult::Run);
+        EXPECT_EQ(sim.calls("CreateMutexA").size(), row.calls);
+        EXPECT_EQ(app::checkStartup(), row.made ? StartupResult::SecondInstance : StartupResult::Run);
+    }
+}
+
 TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndEndsSilently) {
     sim.holdMutexElsewhere("setup");
     auto& first = sim.desktop().openWindow(app::kWizardTitle);

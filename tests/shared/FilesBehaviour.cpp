@@ -462,6 +462,33 @@ TEST_P(FilesBehaviour, AFolderHeldWithoutShareDeleteStaysWhereItIs) {
     EXPECT_TRUE(sys().RemoveDirectoryA(folder.c_str()));
 }
 
+// A rename moves a name: it gives way to a file only when asked to, never
+// to a folder or to a file in use, and an opening that does not share
+// deletion keeps its file where it is.
+TEST_P(FilesBehaviour, ARenameReplacesOnlyAFileNotInUseWhenAskedTo) {
+    auto move = [this](const std::string& from, const std::string& to, DWORD flags) {
+        sys().SetLastError(kUntouched);
+        return sys().MoveFileExA(path(from).c_str(), path(to).c_str(), flags) ? kUntouched : lastError();
+    };
+    writeFile(path("run.log"), "this run");
+    writeFile(path("run.1.log"), "the run before");
+    ASSERT_TRUE(sys().CreateDirectoryA(path("folder.log").c_str(), nullptr));
+    EXPECT_EQ(move("run.log", "run.1.log", 0), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(move("run.log", "folder.log", MOVEFILE_REPLACE_EXISTING), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(move("missing.log", "other.log", MOVEFILE_REPLACE_EXISTING), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    HANDLE held = open(path("run.log"), FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(move("run.log", "run.1.log", MOVEFILE_REPLACE_EXISTING), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(sys().CloseHandle(held));
+    held = open(path("run.1.log"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(move("run.log", "run.1.log", MOVEFILE_REPLACE_EXISTING), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(sys().CloseHandle(held));
+    EXPECT_EQ(move("run.log", "run.1.log", MOVEFILE_REPLACE_EXISTING), kUntouched);
+    EXPECT_EQ(readFile(path("run.1.log")), "this run");
+    EXPECT_FALSE(fileExists(path("run.log")));
+}
+
 // From Vista on, an open file tells where it lies, "\\?\" before its full
 // path; too small a buffer gets the size with the terminator.
 TEST_P(FilesBehaviour, AnOpenFileTellsWhereItLies) {

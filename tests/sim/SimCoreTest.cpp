@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "os/sim/Security.h"
 #include "os/sim/SimOs.h"
 
 using os::sim::FileSystem;
@@ -147,6 +148,45 @@ TEST(SimMutex, AMutexHeldByAnotherProgramMakesTheFirstCreateReportExisting) {
     // Another name is free.
     os.CreateMutexA(nullptr, TRUE, "Setup");
     EXPECT_EQ(os.GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+// What a mutex made without a descriptor gets is the token's default owner
+// and an access list for that owner and the system. On Windows XP (policy
+// "Default owner for objects created by members of the Administrators
+// group": "Object creator") that owner is the administrator himself, and
+// another administrator may not open it; on 2000, 2003 and from Vista on,
+// the Administrators group, which every administrator is.
+TEST(SimMutex, AnAdministratorsMutexIsHisOwnOnWindowsXpAlone) {
+    namespace wellKnown = os::sim::wellKnown;
+    struct Row {
+        const char* what;
+        os::sim::Machine machine;
+        const char* owner;
+        DWORD anotherAdministrator;  // what his CreateMutexA of the name says
+    } rows[] = {
+        {"Windows XP", os::sim::Machine::windowsXp(), wellKnown::kUser, ERROR_ACCESS_DENIED},
+        {"Windows 2000", os::sim::Machine::windows2000(), wellKnown::kAdministrators, ERROR_ALREADY_EXISTS},
+        {"Windows Server 2003", os::sim::Machine::windows2003(), wellKnown::kAdministrators, ERROR_ALREADY_EXISTS},
+        {"Windows 7", os::sim::Machine::windows7(), wellKnown::kAdministrators, ERROR_ALREADY_EXISTS},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SimOs os(row.machine);
+        HANDLE mine = os.CreateMutexA(nullptr, TRUE, "setup");
+        ASSERT_NE(mine, nullptr);
+        DWORD needed = 0;
+        os.GetKernelObjectSecurity(mine, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+        std::vector<BYTE> bytes(needed);
+        ASSERT_TRUE(os.GetKernelObjectSecurity(mine, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                               bytes.data(), needed, &needed));
+        os::sim::Descriptor security;
+        ASSERT_TRUE(os::sim::readDescriptor(bytes.data(), &security));
+        EXPECT_EQ(security.owner, row.owner);
+        os.machine().user = wellKnown::kOtherAdministrator;
+        HANDLE theirs = os.CreateMutexA(nullptr, TRUE, "setup");
+        EXPECT_EQ(os.GetLastError(), row.anotherAdministrator);
+        EXPECT_EQ(theirs == nullptr, row.anotherAdministrator == ERROR_ACCESS_DENIED);
+    }
 }
 
 TEST(SimMemory, AllocationsCanBeMadeToFail) {
