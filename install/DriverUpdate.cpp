@@ -8,6 +8,7 @@
 #include "install/InstalledDrivers.h"
 #include "install/SpoolerRegistration.h"
 #include "os/Os.h"
+#include "os/RunningSystem.h"
 
 namespace install {
 
@@ -31,7 +32,8 @@ InstalledDriverStanding installedDriverStanding(const DRIVER_INFO_3A& driver) {
 }
 
 bool registerPrinterDriver(DRIVER_INFO_3A* driver, bool registered, std::string& errorText) {
-    if (!registered) return addPrinterDriver(driver, errorText);
+    // AddPrinterDriverEx is Windows 2000's and later's; before, the one rule is the spooler's own.
+    if (!registered || !os::runningSystem().ntAtLeast(5, 0)) return addPrinterDriver(driver, errorText);
     if (os::sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(driver), APD_COPY_ALL_FILES)) return true;
     errorText = std::string(app::MessageTexts().GetText("IDS_ERR_ADDPRNDRV3")) + "   er = " +
                 std::to_string(os::sys().GetLastError());

@@ -520,14 +520,17 @@ std::vector<Scenario> scenarios() {
     }
     {
         // The newer package takes the older one's place and its remembered
-        // choices: the printer stays through the older one's removal, and
-        // the newer one's installation keeps it.
+        // choices. Windows sets UPGRADINGPRODUCTCODE in the older package's
+        // removal, which then leaves the printer for the newer one to keep;
+        // Wine 8's Windows Installer does not set it, so here the older
+        // package's removal takes the printer and the newer one adds it.
         Scenario s;
         s.name = "PackageUpgrade";
         s.before = {"msiexec.exe /i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
                     "LOG=C:\\quiet.log"};
         s.msiexec = "/i C:\\package\\PrinterDriverSetup-next.msi /qn";
-        s.logLines = {"unattended installation of RP-80 on LPT1:", "printer RP-80(P) on LPT1: kept", "exit code 0"};
+        s.logLines = {"unattended removal of RP-80 on LPT1:", "printer RP-80(P) on LPT1: removed",
+                      "unattended installation of RP-80 on LPT1:", "printer RP-80(P) on LPT1: added", "exit code 0"};
         s.filesLeft = {kPackageSetup};
         s.keysGone = {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{4D084249-FAD0-46A7-BA92-F2E10A37ABA8}"};
         s.keysLeft = {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{7D09E5F4-AAAC-4153-8A47-D776315F4AD1}"};
