@@ -98,11 +98,13 @@ private:
 const char* const kOptions[] = {"?",        "help",     "quiet",  "accepteula", "default",    "raster",
                                 "noraster", "restart",  "model",  "port",       "log",        "category",
                                 "mode",     "baud",     "databits", "parity",   "stopbits",   "flow",
-                                "usbid",    "usbtimeout", "uninstall"};
+                                "usbid",    "usbtimeout", "uninstall", "query"};
 
 // What a removal may be told besides /uninstall: which model's printers (on
 // which port), and where to log.
 const char* const kRemovalOptions[] = {"uninstall", "quiet", "model", "port", "category", "log"};
+// What a query may be told: which model (on which port), and where to log.
+const char* const kQueryOptions[] = {"query", "model", "port", "category", "log"};
 
 std::string optionName(const std::string& argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return std::string();
@@ -139,6 +141,8 @@ bool Parser::option(const std::string& name) {
         result_.restart = true;
     } else if (name == "uninstall") {
         result_.uninstall = true;
+    } else if (name == "query") {
+        result_.query = true;
     } else if (name == "model" || name == "port" || name == "log") {
         std::string text;
         if (!value("/" + name, &text)) return false;
@@ -179,8 +183,11 @@ bool Parser::option(const std::string& name) {
 
 CommandLine Parser::parse() {
     // Whatever else the line holds, nothing may be shown when it asks for quiet.
+    // A query is a deployment tool's detection rule: it never shows anything either.
     for (const std::string& argument : arguments_)
-        if (optionName(argument) == "quiet") result_.quiet = true;
+        if (optionName(argument) == "quiet" || optionName(argument) == "query") result_.quiet = true;
+    for (const std::string& argument : arguments_)
+        if (optionName(argument) == "query") result_.query = true;
     while (next_ < arguments_.size()) {
         const std::string& argument = arguments_[next_++];
         const std::string name = optionName(argument);
@@ -190,7 +197,17 @@ CommandLine Parser::parse() {
         }
         if (!option(name)) return result_;
     }
-    if (usage_) {
+    if (result_.query && !usage_) {
+        result_.action = CommandLine::kQuery;
+        for (const std::string& given : given_) {
+            bool allowed = false;
+            for (const char* option : kQueryOptions) allowed = allowed || given == option;
+            if (!allowed) invalid("/" + given + " does not go with /query");
+        }
+        if (result_.model.empty()) invalid("/query needs /model");
+        else if (config::equalIgnoringCase(result_.port, "auto"))
+            invalid("/query takes the port a printer was installed on, or no /port for every port");
+    } else if (usage_) {
         result_.action = CommandLine::kUsage;
         // The usage is a box for a person; a quiet run answers its caller.
         if (result_.quiet) invalid("/? shows the usage in a box, which a quiet run never shows");
@@ -230,13 +247,15 @@ const char* commandLineUsage() {
            "    [/flow none|xonxoff|hardware] [/usbid change|keep] [/usbtimeout SECONDS]\r\n"
            "    [/restart] [/log FILE]\r\n"
            "setup.exe /uninstall /quiet /model NAME [/port PORT] [/log FILE]\r\n"
+           "setup.exe /query /model NAME [/port PORT] [/log FILE]\r\n"
            "\r\n"
            "/port auto takes the port the wizard would preselect. Without /accepteula a disc\r\n"
            "that shows a licence agreement does not install. A quiet installation logs\r\n"
            "every step, by default to %TEMP%\\PrinterDriverSetup.log.\r\n"
            "\r\n"
            "Exit codes: 0 installed (removed); 3010 the same, restart needed; 1603 failed;\r\n"
-           "1605 nothing of the model to remove; 1633 system or model not supported;\r\n"
+           "1605 nothing of the model to remove (/query: not installed); 1633 system or model\r\n"
+           "not supported; /query: 1 installed, but older than this disc;\r\n"
            "1618 another copy running; 87 invalid command line.";
 }
 

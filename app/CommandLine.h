@@ -5,6 +5,7 @@
 //             [/default] [/raster|/noraster] [/baud N] [/databits D] [/parity P] [/stopbits S]
 //             [/flow F] [/usbid change|keep] [/usbtimeout SECONDS] [/restart] [/log FILE]
 //   setup.exe /uninstall /quiet /model NAME [/port PORT] [/category C] [/log FILE]
+//   setup.exe /query /model NAME [/port PORT] [/category C] [/log FILE]
 //   setup.exe /?
 //
 // Options are case-insensitive and begin with "/" or "-"; a value follows
@@ -18,7 +19,7 @@
 namespace app {
 
 struct CommandLine {
-    enum Action { kWizard, kUsage, kQuiet, kRemove, kInvalid };
+    enum Action { kWizard, kUsage, kQuiet, kRemove, kQuery, kInvalid };
     Action action = kWizard;
     std::string error;   // why the line is invalid
     bool quiet = false;  // /quiet was given (even on an invalid line: nothing may be shown)
@@ -39,6 +40,9 @@ struct CommandLine {
     int usbInstallerSeconds = 120;  // how long a quiet run waits for the USB driver installer
     bool restart = false;
     bool uninstall = false;  // take the model's printers off instead (port optional)
+    // Only say whether the model is installed and current, by the exit code;
+    // nothing is shown, changed or logged but to /log (even on a wrong line).
+    bool query = false;
     std::string logFile;  // empty: none in the wizard, the default one in quiet mode
 };
 
@@ -50,9 +54,10 @@ const char* commandLineUsage();
 // Exit codes that deployment tools read.
 enum ExitCode {
     kExitInstalled = 0,
+    kExitInstalledButOlder = 1,  // /query: installed, something older than the medium's
     kExitInvalidCommandLine = 87,
     kExitFailed = 1603,
-    kExitNothingToRemove = 1605,
+    kExitNothingToRemove = 1605,  // also /query: not installed
     kExitAnotherCopyRuns = 1618,
     kExitNotSupported = 1633,
     kExitRestartNeeded = 3010,

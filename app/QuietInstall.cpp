@@ -8,6 +8,7 @@
 #include "app/ProgramFolderCheck.h"
 #include "config/Wordings.h"
 #include "app/ProtectedPrint.h"
+#include "app/QuietQuery.h"
 #include "app/QuietRemoval.h"
 #include "app/Startup.h"
 #include "install/CompatibilityRecord.h"
@@ -255,13 +256,16 @@ int runCommandLine(const CommandLine& line, install::WorkerHost* host) {
             return runQuietInstall(line, host);
         case CommandLine::kRemove:
             return runQuietRemoval(line);
+        case CommandLine::kQuery:
+            return runQuery(line);
         case CommandLine::kUsage:
             applicationMessageBox(commandLineUsage(), MB_OK | MB_ICONINFORMATION);
             return kExitInstalled;
         case CommandLine::kInvalid:
             // An unattended run shows nothing, not even this: its log says it.
             if (line.quiet) {
-                install::setInstallLog(logPlace(line));
+                // A query keeps no log but the one /log names.
+                if (!line.query || !line.logFile.empty()) install::setInstallLog(logPlace(line));
                 install::logStep("invalid command line: " + line.error);
                 install::logStep("exit code " + std::to_string(kExitInvalidCommandLine));
                 install::setInstallLog("");

@@ -73,7 +73,10 @@ set(E2E_SCENARIOS
   winxp:RemoveOneOfTwoModels winxp:RemoveWhatIsNotInstalled winxp:RemoveBesideAnotherProductsDriver
   winxp:PackageInstall win7:PackageInstall winxp:PackageUnknownModel winxp:PackageIntoAFolderOthersMayWrite
   winxp:PackageUnderAFolderOthersMayRename winxp:PackageRemoval win7:PackageRemoval
-  winxp:PackageUpgrade)
+  winxp:PackageUpgrade
+  winxp:QuietParallelTwice winxp:QuietSerialTwice winxp:QuietUsbTwice win7:QuietParallelTwice
+  winxp:QuietUpdateFromANewerMedium winxp:QueryBeforeInstallation winxp:QueryAfterInstallation
+  winxp:QueryOverAnOlderInstallation)
 # On 64-bit Windows (a WoW64 prefix; its template is made the first time one
 # of these runs): the program's start, log and command line; the wizard for a
 # parallel, a serial and a USB printer; quiet installations on 7, 8.1 and 10,
@@ -84,7 +87,7 @@ list(APPEND E2E_SCENARIOS
   win10x64:Parallel win10x64:Serial win10x64:UsbTypical
   win10x64:QuietX64 win81x64:QuietX64 win7x64:QuietX64 win10x64:QuietUsb
   win10x64:RemoveAfterAQuietUsbInstallation win10x64:PackageInstall win10x64:PackageRemoval
-  win10x64:QuietWithoutX64 win10x64:QuietWrongArchitecture)
+  win10x64:QuietWithoutX64 win10x64:QuietWrongArchitecture win10x64:QuietParallelTwice)
 foreach(entry ${E2E_SCENARIOS})
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 windows)

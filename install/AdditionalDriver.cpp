@@ -75,7 +75,12 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     }
     DRIVER_INFO_3A x86 = driver;
     x86.pEnvironment = os::environmentFor(os::Architecture::X86);
-    if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86)))
+    // Registered again as the machine's own is: every file copied.
+    std::vector<std::string> registered;
+    const bool again = driverFilePaths(name, os::Architecture::X86, &registered);
+    const BOOL added = again ? os::sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86), APD_COPY_ALL_FILES)
+                             : os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86));
+    if (!added)
         return notRegistered(name, "the spooler refused it (system error " +
                                        std::to_string(os::sys().GetLastError()) + ")");
     logStep(x86DriverLabel(name) + " registered");

@@ -43,7 +43,12 @@ Installed installedState(const std::string& name, const std::string& key, int me
     if (!registry.Open(HKEY_LOCAL_MACHINE, key)) return Installed::No;
     DWORD installed = 0;
     if (!registry.GetDword("DriverVersion", &installed)) return Installed::Older;
-    return static_cast<DWORD>(mediumVersion) > installed ? Installed::Older : Installed::Current;
+    if (static_cast<DWORD>(mediumVersion) > installed) return Installed::Older;
+    // Never back: a newer one stays as it is, and the log says so.
+    if (static_cast<DWORD>(mediumVersion) < installed)
+        logStep(name + " kept: version " + std::to_string(installed) + " is installed, the medium's is " +
+                std::to_string(mediumVersion));
+    return Installed::Current;
 }
 
 void writeInstalledVersion(const std::string& key, int version) {

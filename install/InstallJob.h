@@ -49,6 +49,10 @@ struct InstallJob {
     // processor, what the medium lacks for it) rather than failed: an
     // unattended run ends "not supported".
     bool refusedAsNotSupported = false;
+    // An unattended run found the printer it would add already installed as
+    // the model's, on its port: the sequence keeps it, adds none and leaves
+    // its USB port records as they are.
+    bool keepsPrinter = false;
 
     // Keeps the language monitor's name, environment and DLL name in this
     // job's own storage and points `languageMonitor` at it. The configuration

@@ -8,6 +8,7 @@
 #include "config/ProfileValues.h"
 #include "config/ProgramFolder.h"
 #include "config/Wordings.h"
+#include "install/ExistingPrinter.h"
 #include "install/InstallLog.h"
 #include "install/MediumArchitectureCheck.h"
 #include "install/UsbClassDriver.h"
@@ -60,7 +61,7 @@ private:
     bool reconcileTypical(int deviceValue);
     bool renumberUsbPrinter(int carried, int wanted);
     std::string renumberingUnavailable(int carried, int wanted) const;
-    void nameAndRecordUsbPort();
+    void nameUsbPrinter();
 
     InstallJob& job_;
     InstallSelection& s_;
@@ -90,10 +91,17 @@ bool Preparation::run() {
         return false;
     if (s_.portKind == config::kUsb) {
         if (!reconcileUsbIdentity()) return false;
-        nameAndRecordUsbPort();
+        nameUsbPrinter();
     } else {
         job_.setPrinterName(std::string(job_.printer.pPrinterName) +
                             (s_.portKind == config::kSerial ? "(S)" : "(P)"));
+    }
+    // The same unattended command run again keeps what the first run made;
+    // a person who installs again chose to, and the wizard adds a printer.
+    job_.keepsPrinter = context_.quiet && printerIsTheModelsInstallation(job_);
+    if (s_.portKind == config::kUsb && !job_.keepsPrinter) {
+        RegisterUsbPort(job_.printer.pPortName);
+        logStep(std::string("USB port ") + job_.printer.pPortName + " recorded");
     }
     if (s_.targetOs == 1 && s_.portKind == config::kUsb) {
         wizardBox(message("IDS_ERR_NOSUPPORTUSB"));
@@ -262,7 +270,7 @@ std::string Preparation::renumberingUnavailable(int carried, int wanted) const {
     return app::shownText(app::kRenumberOtherPrinter, {number, s_.portName, std::to_string(wanted)});
 }
 
-void Preparation::nameAndRecordUsbPort() {
+void Preparation::nameUsbPrinter() {
     std::string name = job_.printer.pPrinterName;
     const char* const numbers[] = {"1", "2", "3", "4"};
     for (const char* number : numbers)
@@ -270,8 +278,6 @@ void Preparation::nameAndRecordUsbPort() {
     job_.setPrinterName(name);
     // Some models' ports are known to the port monitor by a fixed name.
     job_.setPrinterPort(spoolerPortName(s_.portName));
-    RegisterUsbPort(job_.printer.pPortName);
-    logStep(std::string("USB port ") + job_.printer.pPortName + " recorded");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "install/AdditionalDriver.h"
 #include "install/ComponentInstallers.h"
 #include "install/DefaultPrinterCheck.h"
+#include "install/DriverUpdate.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstallJob.h"
@@ -62,6 +63,9 @@ private:
     bool replaceIn98(const std::string& key, std::string& file, int target, int version);
     bool restartSpooler();
     bool copyDriverFiles();
+    bool addThePrinter();
+    bool registerDriver(const std::string& driverName, bool registered);
+    void logOlderLeft(int replaced);
     bool replaceLanguageMonitor();
     void writeSerialSettings();
 
@@ -86,20 +90,23 @@ bool Sequence::run() {
         !step("older components replaced", s_.targetOs == 0 ? update98() : updateNtFamily()))
         return false;
     if (s_.portKind == config::kUsb && !step("spooler ports enumerated", checkPortEnumeration(text_))) return false;
-    if (!step("driver files copied", copyDriverFiles())) return false;
-    if (!step("language monitor", replaceLanguageMonitor())) return false;
+    // Never back: a driver whose installed programs are newer than the
+    // medium's stays whole, with the version-3 folder's files beside it.
     const std::string driverName = job_.driver.pName ? job_.driver.pName : "";
-    if (!step("printer driver " + driverName + " registered", addPrinterDriver(&job_.driver, text_))) return false;
-    if (os::sixtyFourBit(os::machineArchitecture()))
-        addX86AdditionalDriver(job_.driver, job_.files, s_.targetOs,
-                               job_.config.needs2kDdkFiles(s_.modelName, s_.targetOs, s_.flavour));
-    if (s_.portKind == config::kUsb) {
-        RegistryKey ports;
-        if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey, portRecordView())) ports.SetDword(s_.portName, 0);
+    const InstalledDriverStanding installed = installedDriverStanding(job_.driver);
+    if (installed.newer) {
+        logStep("printer driver " + driverName + " kept: " + installed.why +
+                "; none of its files nor of the version-3 folder's are copied");
+        if (!step("language monitor", replaceLanguageMonitor())) return false;
+    } else if (!registerDriver(driverName, installed.registered)) {
+        return false;
     }
-    bool added = addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName);
-    s_.modelName = std::string(job_.printer.pPrinterName ? job_.printer.pPrinterName : "").substr(0, 199);
-    if (!step("printer " + s_.modelName + " on " + s_.portName + " added", added)) return false;
+    if (job_.keepsPrinter) {
+        s_.modelName = std::string(job_.printer.pPrinterName).substr(0, 199);
+        logStep("printer " + s_.modelName + " on " + s_.portName + " kept");
+    } else if (!addThePrinter()) {
+        return false;
+    }
     if (s_.modelName.empty()) return false;
     if (s_.defaultPrinter) {
         bool made = setDefaultPrinter(s_.modelName.c_str());
@@ -174,12 +181,15 @@ bool Sequence::updateNtFamily() {
     config::PortMonitorSet monitors;
     job_.config.buildPortMonitors(s_.targetOs, &monitors);
     bool replaced = true;
-    if (job_.statusFlags & kSerialMonitorOlder)
+    if (job_.statusFlags & kSerialMonitorOlder) {
+        logOlderLeft(kSerialMonitorOlder);
         replaced = replaceMonitorNt(monitors.serial, monitors.serialUiDll, monitors.serialVersion, false);
-    else if (job_.statusFlags & kUsbMonitorOlder)
+    } else if (job_.statusFlags & kUsbMonitorOlder) {
+        logOlderLeft(kUsbMonitorOlder);
         replaced = replaceMonitorNt(monitors.usb, monitors.usbUiDll, monitors.usbVersion, true);
-    else if (job_.statusFlags & kProcessorOlder)
+    } else if (job_.statusFlags & kProcessorOlder) {
         replaced = replaceProcessorNt(processorDirectory);
+    }
     if (replaced) return restartSpooler();
     const std::string failure = text_;
     logStep(restartSpooler() ? "Spooler started again" : "Spooler could not be started again");
@@ -261,6 +271,7 @@ bool Sequence::update98() {
     config::PortMonitorSet monitors;
     job_.config.buildPortMonitors(s_.targetOs, &monitors);
     if (job_.statusFlags & kUsbMonitorOlder) {
+        logOlderLeft(kUsbMonitorOlder);
         std::string dll = monitors.usb.pDLLName ? monitors.usb.pDLLName : "";
         return replaceIn98(monitorKey(monitors.usb.pName), dll, kSystemDirectory, monitors.usbVersion);
     }
@@ -361,6 +372,44 @@ bool Sequence::replaceLanguageMonitor() {
         key.SetDword("DriverVersion", static_cast<DWORD>(monitor.version));
     }
     return true;
+}
+
+bool Sequence::registerDriver(const std::string& driverName, bool registered) {
+    if (!step("driver files copied", copyDriverFiles())) return false;
+    if (!step("language monitor", replaceLanguageMonitor())) return false;
+    const std::string how = registered ? " registered again, all its files copied" : " registered";
+    if (!step("printer driver " + driverName + how, registerPrinterDriver(&job_.driver, registered, text_)))
+        return false;
+    if (os::sixtyFourBit(os::machineArchitecture()))
+        addX86AdditionalDriver(job_.driver, job_.files, s_.targetOs,
+                               job_.config.needs2kDdkFiles(s_.modelName, s_.targetOs, s_.flavour));
+    return true;
+}
+
+bool Sequence::addThePrinter() {
+    if (s_.portKind == config::kUsb) {
+        RegistryKey ports;
+        if (ports.Open(HKEY_LOCAL_MACHINE, kPrinterPortKey, portRecordView())) ports.SetDword(s_.portName, 0);
+    }
+    bool added = addPrinter(&job_.printer, 2, s_.portKind == config::kUsb, text_, job_.numberedName);
+    s_.modelName = std::string(job_.printer.pPrinterName ? job_.printer.pPrinterName : "").substr(0, 199);
+    return step("printer " + s_.modelName + " on " + s_.portName + " added", added);
+}
+
+// One older component is replaced per installation; the others stay older
+// until a later one replaces them, and the log says which they are.
+void Sequence::logOlderLeft(int replaced) {
+    const struct {
+        int flag;
+        const char* what;
+    } components[] = {{kSerialMonitorOlder, "the serial port monitor"},
+                      {kUsbMonitorOlder, "the USB port monitor"},
+                      {kProcessorOlder, "the print processor"}};
+    std::string left;
+    for (const auto& component : components)
+        if ((job_.statusFlags & component.flag) && component.flag != replaced)
+            left += (left.empty() ? "" : ", ") + std::string(component.what);
+    if (!left.empty()) logStep("older too, left for a later installation to replace: " + left);
 }
 
 void Sequence::writeSerialSettings() {

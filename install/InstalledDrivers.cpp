@@ -54,4 +54,25 @@ bool installedDrivers(std::vector<InstalledDriver>* drivers, os::Architecture ar
     return true;
 }
 
+bool driverFilePaths(const std::string& driver, os::Architecture architecture, std::vector<std::string>* paths) {
+    LPSTR environment = os::environmentFor(architecture);
+    DWORD needed = 0, returned = 0;
+    os::sys().EnumPrinterDriversA(nullptr, environment, 3, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 ||
+        !os::sys().EnumPrinterDriversA(nullptr, environment, 3, buffer.data(), needed, &needed, &returned))
+        return false;
+    const auto* records = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i) {
+        const DRIVER_INFO_3A& r = records[i];
+        if (r.pName == nullptr || !config::equalIgnoringCase(r.pName, driver)) continue;
+        for (const char* file : {r.pDriverPath, r.pDataFile, r.pConfigFile, r.pHelpFile})
+            if (file && *file) paths->push_back(file);
+        for (const char* file = r.pDependentFiles; file && *file; file += std::strlen(file) + 1)
+            paths->push_back(file);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace install

@@ -31,4 +31,8 @@ std::vector<os::Architecture> driverArchitectures();
 bool installedDrivers(std::vector<InstalledDriver>* drivers,
                       os::Architecture architecture = os::machineArchitecture());
 
+// The full paths of the files the spooler keeps for the driver of that name
+// in the environment of `architecture`; false when it has none there.
+bool driverFilePaths(const std::string& driver, os::Architecture architecture, std::vector<std::string>* paths);
+
 }  // namespace install

@@ -7,6 +7,7 @@
 #include "config/ProfileValues.h"
 #include "install/AdditionalDriver.h"
 #include "install/ComponentInstallers.h"
+#include "install/ExistingPrinter.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -80,22 +81,6 @@ private:
     std::string name_;
     HANDLE handle_ = nullptr;
 };
-
-// The names of the local printers; false when the spooler cannot list them.
-bool localPrinters(std::vector<std::string>* names) {
-    DWORD needed = 0, returned = 0;
-    if (!os::sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned) &&
-        os::sys().GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return false;
-    if (needed == 0) return true;
-    std::vector<BYTE> buffer(needed);
-    if (!os::sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &returned))
-        return false;
-    const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i)
-        if (printers[i].pPrinterName) names->push_back(printers[i].pPrinterName);
-    return true;
-}
 
 // Each port with the name its monitor gives itself: the spooler passes on
 // what the monitor reports, which for Windows' own monitors is the name they
@@ -271,7 +256,7 @@ bool Removal::isOwnDriver(const std::string& driver) const {
 // on the port asked for when one is.
 bool Removal::removePrinters() {
     std::vector<std::string> names;
-    if (!localPrinters(&names)) return failed("the printers could not be listed" + systemError());
+    if (!localPrinterNames(&names)) return failed("the printers could not be listed" + systemError());
     for (const std::string& name : names) {
         if (!isPrinterNameOfModel(name, parts_.model)) continue;
         Printer printer(name);
@@ -295,7 +280,7 @@ bool Removal::removePrinters() {
 bool Removal::readStayingPrinters() {
     const std::string kept = ": the drivers, port records, monitors and print processor are kept";
     std::vector<std::string> names;
-    if (!localPrinters(&names)) return failed("the printers that stay could not be listed" + systemError() + kept);
+    if (!localPrinterNames(&names)) return failed("the printers that stay could not be listed" + systemError() + kept);
     for (const std::string& name : names) {
         Printer printer(name);
         PrinterUse use;

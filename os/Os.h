@@ -168,6 +168,8 @@ public:
 
     // Print spooler.
     virtual BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) = 0;
+    // Windows 2000 and later; `copyFlags` as APD_COPY_ALL_FILES or APD_COPY_NEW_FILES.
+    virtual BOOL AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) = 0;
     virtual BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) = 0;
     virtual BOOL DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
                                         DWORD versionFlag) = 0;

@@ -183,6 +183,7 @@ public:
     BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
                                          DWORD size, PDWORD required) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
     // As DeletePrinterDriverA; with DPD_DELETE_UNUSED_FILES the files of its
     // version directory that no other driver names go too, those that can.
@@ -293,6 +294,8 @@ private:
     Services::Service* openedService(const char* call, SC_HANDLE handle, DWORD right,
                                      ServiceObject** opened);
     bool spoolerReachable(LPSTR server, bool changes);
+    // AddPrinterDriverA and AddPrinterDriverExA once the call is entered.
+    BOOL addPrinterDriver(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags);
     bool beginEnumeration(const char* call, LPSTR server, DWORD level, LPDWORD needed,
                           LPDWORD returned);
     bool enumerationFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed,

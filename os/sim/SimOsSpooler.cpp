@@ -674,11 +674,35 @@ BOOL SimOs::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD l
 
 // --- Printer drivers ----------------------------------------------------------------
 
+// AddPrinterDriver copies as AddPrinterDriverEx does with APD_COPY_NEW_FILES.
 BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
     SIM_LOCK();
     auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
+    if (enter("AddPrinterDriverA", record ? text(record->pName) : std::string())) return FALSE;
+    return addPrinterDriver(server, level, info, APD_COPY_NEW_FILES);
+}
+
+BOOL SimOs::AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) {
+    SIM_LOCK();
+    auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
+    if (enter("AddPrinterDriverExA", record ? text(record->pName) : std::string())) return FALSE;
+    // Not exported before Windows 2000: the seam answers as for a missing function.
+    if (!machine_.isNt() || machine_.major < 5) {
+        fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    // One of the copy rules must be named; the strict ones and copying from
+    // the files' own folder are not modelled, and refused as unknown.
+    if (copyFlags != APD_COPY_ALL_FILES && copyFlags != APD_COPY_NEW_FILES) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return addPrinterDriver(server, level, info, copyFlags);
+}
+
+BOOL SimOs::addPrinterDriver(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) {
+    auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
     std::string name = record ? text(record->pName) : std::string();
-    if (enter("AddPrinterDriverA", name)) return FALSE;
     if (!spoolerReachable(server, false)) return FALSE;
     // DRIVER_INFO_2A is the beginning of DRIVER_INFO_3A.
     if (level != 2 && level != 3) {
@@ -765,9 +789,11 @@ BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
         for (const auto& source : sources) {
             std::string target = versionDirectory + "\\" + source.second;
             if (equalsNoCase(source.first, target)) continue;
-            // AddPrinterDriver copies only what is newer than the file the
-            // version folder holds (APD_COPY_NEW_FILES): a newer one stays.
-            const bool newerThere = files_.isFile(target) && files_.writtenOf(target) > files_.writtenOf(source.first);
+            // APD_COPY_NEW_FILES copies only what is newer than the file the
+            // version folder holds, by time stamp: a newer one stays.
+            // APD_COPY_ALL_FILES ignores the time stamps.
+            const bool newerThere = copyFlags == APD_COPY_NEW_FILES && files_.isFile(target) &&
+                                    files_.writtenOf(target) > files_.writtenOf(source.first);
             if (DWORD error = newerThere ? 0 : files_.copy(source.first, target, false)) {
                 fail(error);
                 return FALSE;

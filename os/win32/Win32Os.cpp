@@ -336,6 +336,12 @@ BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
     return function ? function(server, level, info) : missing<BOOL>(FALSE);
 }
 
+BOOL Win32Os::AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) {
+    // Windows 2000 and later.
+    static const auto function = spooler<decltype(&::AddPrinterDriverExA)>("AddPrinterDriverExA");
+    return function ? function(server, level, info, copyFlags) : missing<BOOL>(FALSE);
+}
+
 BOOL Win32Os::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) {
     static const auto function = spooler<decltype(&::DeletePrinterDriverA)>("DeletePrinterDriverA");
     return function ? function(server, environment, driverName) : missing<BOOL>(FALSE);

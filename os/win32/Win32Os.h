@@ -81,6 +81,7 @@ public:
     BOOL SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR localeName, PSTR buffer,
                                          DWORD size, PDWORD required) override;
     BOOL AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) override;
+    BOOL AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) override;
     BOOL DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) override;
     BOOL AddMonitorA(LPSTR server, DWORD level, LPBYTE info) override;
     BOOL DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) override;

@@ -52,6 +52,13 @@ struct Scenario {
     // ARGUMENTS" run unattended. The audit then compares the system from
     // before these to the one the scenario leaves.
     std::vector<const char*> before;
+    // After those: the spooler answers an existing printer name with 1802,
+    // as Windows does (Wine 8 does so for a printer whose key has a subkey
+    // "Attributes"); an older serial monitor recorded; the medium's data
+    // file of the driver one release later, with an older time stamp.
+    bool printersAnswerAsWindows = false;
+    bool olderMonitorRecorded = false;
+    bool newerMediumDataFile = false;
     // What must be gone afterwards, and what must still be there: printers,
     // printer drivers, port monitors, files.
     std::vector<const char*> printersGone, printersLeft, driversGone, driversLeft, monitorsGone, monitorsLeft,
@@ -302,6 +309,95 @@ std::vector<Scenario> scenarios() {
         s.logLines = {"install RP-80 on USB_RP-80_1", "Missing: USBDrv\\X64\\BULKUSB.CAT.", "exit code 1633"};
         all.push_back(s);
     }
+    // The same command run again, as a startup script or an agent does: the
+    // model's printer is kept, and no numbered one is added beside it.
+    {
+        Scenario s;
+        s.name = "QuietParallelTwice";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port LPT1: /default"};
+        s.printersAnswerAsWindows = true;
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default /log C:\\quiet.log";
+        s.defaultPrinter = true;
+        s.logLines = {"printer RP-80(P) on LPT1: is there already, printing through RP-80: it is kept",
+                      "printer driver RP-80 registered again, all its files copied", "printer RP-80(P) on LPT1: kept",
+                      "made the default printer", "exit code 0"};
+        s.printersGone = {"RP-80(P)(1)"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietSerialTwice";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port HVCOM2:"};
+        s.printersAnswerAsWindows = true;
+        s.quiet = "/quiet /accepteula /model RP-80 /port HVCOM2: /baud 19200 /log C:\\quiet.log";
+        s.baud = "19200";
+        s.port = "HVCOM2:";
+        s.printer = "RP-80(S)";
+        s.driver = "RP-80 Serial";
+        s.spoolerPort = "HVCOM2:";
+        s.logLines = {"printer RP-80(S) on HVCOM2: kept", "serial settings written", "exit code 0"};
+        s.printersGone = {"RP-80(S)(1)"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QuietUsbTwice";
+        s.usbPrinters = {{0}};
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port USB_RP-80_1"};
+        s.printersAnswerAsWindows = true;
+        s.quiet = "/quiet /accepteula /model RP-80 /port USB_RP-80_1 /log C:\\quiet.log";
+        s.port = "USB_RP-80_1";
+        s.printer = "RP-80(U) 1";
+        s.driver = "RP-80 USB";
+        s.spoolerPort = "USB_RP-80_1";
+        s.logLines = {"printer RP-80(U) 1 on USB_RP-80_1 kept", "said: @IDS_INF_USBRESTART", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        // The driver's data file one release later, stamped older: copied all the same.
+        Scenario s;
+        s.name = "QuietUpdateFromANewerMedium";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port LPT1: /default"};
+        s.printersAnswerAsWindows = true;
+        s.newerMediumDataFile = true;
+        s.quiet = "/quiet /accepteula /model RP-80 /port LPT1: /default /log C:\\quiet.log";
+        s.defaultPrinter = true;
+        s.logLines = {"printer driver RP-80 registered again, all its files copied", "printer RP-80(P) on LPT1: kept",
+                      "exit code 0"};
+        s.printersGone = {"RP-80(P)(1)"};
+        all.push_back(s);
+    }
+    // The detection rule: before, after, and against an older installation.
+    {
+        Scenario s;
+        s.name = "QueryBeforeInstallation";
+        s.quiet = "/query /model RP-80";
+        s.exitCode = 1605;
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QueryAfterInstallation";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port LPT1:"};
+        s.quiet = "/query /model RP-80 /port LPT1: /log C:\\quiet.log";
+        s.changes = "installation";
+        s.logLines = {"query of RP-80 on LPT1:", "found printer RP-80(P) on LPT1:, printing through RP-80",
+                      "RP-80 is installed on LPT1:, as new as this disc's or newer", "exit code 0"};
+        all.push_back(s);
+    }
+    {
+        Scenario s;
+        s.name = "QueryOverAnOlderInstallation";
+        s.before = {"setup.exe /quiet /accepteula /model RP-80 /port HVCOM2:"};
+        s.olderMonitorRecorded = true;
+        s.quiet = "/query /model RP-80 /log C:\\quiet.log";
+        s.changes = "installation";
+        s.exitCode = 1;
+        s.logLines = {"monitor POS Serial Port: version 1, the medium's 3: older",
+                      "RP-80 is installed, but older than this disc's", "exit code 1"};
+        s.printersLeft = {"RP-80(S)"};
+        all.push_back(s);
+    }
     // Removal, after an installation the audit counts from.
     {
         Scenario s;
@@ -439,7 +535,10 @@ std::vector<Scenario> scenarios() {
     }
     {
         // The newer package takes the older one's place and its remembered
-        // choices: the printer is removed with the older and made again.
+        // choices. Windows sets UPGRADINGPRODUCTCODE in the older package's
+        // removal, which then leaves the printer for the newer one to keep;
+        // Wine 8's Windows Installer does not set it, so here the older
+        // package's removal takes the printer and the newer one adds it.
         Scenario s;
         s.name = "PackageUpgrade";
         s.before = {"msiexec.exe /i C:\\package\\PrinterDriverSetup.msi /qn MODEL=RP-80 PORT=LPT1: ACCEPTEULA=1 "
@@ -644,6 +743,27 @@ std::string systemDirectory() {
     char directory[MAX_PATH] = {};
     GetSystemDirectoryA(directory, MAX_PATH);
     return directory;
+}
+
+// A file of the x86 spooler's version-3 folder.
+std::string installedDriverFile(const char* name) {
+    char directory[MAX_PATH] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &needed);
+    return std::string(directory) + "\\3\\" + name;
+}
+
+bool sameContent(const std::string& a, const std::string& b) {
+    std::string contents[2];
+    const std::string* paths[] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        FILE* file = std::fopen(paths[i]->c_str(), "rb");
+        if (file == nullptr) return false;
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) contents[i].append(buffer, n);
+        std::fclose(file);
+    }
+    return contents[0] == contents[1];
 }
 
 // Wine reports `windows` to setup.exe alone; Windows Server 2008 and Vista
@@ -1155,10 +1275,46 @@ void runBefore(const Scenario& s) {
     }
 }
 
+// What the scenario sets up once the runs before it have ended.
+void afterBefore(const Scenario& s) {
+    const char* const printers = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+    HKEY key = nullptr;
+    if (s.printersAnswerAsWindows && RegOpenKeyExA(HKEY_LOCAL_MACHINE, printers, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char name[256];
+        for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                               ERROR_SUCCESS;
+             ++i, size = sizeof name) {
+            HKEY attributes = nullptr;
+            const std::string path = std::string(printers) + "\\" + name + "\\Attributes";
+            expect(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &attributes,
+                                   nullptr) == ERROR_SUCCESS,
+                   "the spooler answers 1802 for " + std::string(name));
+            RegCloseKey(attributes);
+        }
+        RegCloseKey(key);
+    }
+    if (s.olderMonitorRecorded)
+        setDword(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\POS Serial Port",
+                 "DriverVersion", 1);
+    if (s.newerMediumDataFile) {
+        const std::string file = medium + "\\W32\\RP80.GPD";
+        HANDLE gpd = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD written = 0;
+        const char release[] = "\r\n; one release later\r\n";
+        SetFilePointer(gpd, 0, nullptr, FILE_END);
+        expect(gpd != INVALID_HANDLE_VALUE && WriteFile(gpd, release, sizeof release - 1, &written, nullptr),
+               "the medium's RP80.GPD one release later");
+        FILETIME old = {0, 0x01A00000};  // 1980: older than anything installed
+        SetFileTime(gpd, nullptr, nullptr, &old);
+        CloseHandle(gpd);
+    }
+}
+
 // An unattended run: setup.exe must show no window, end with its code and
 // leave its log; an installation it reports done must be in the spooler.
 void runQuiet(const Scenario& s) {
     runBefore(s);
+    afterBefore(s);
     std::string arguments = s.quiet ? s.quiet : s.msiexec;
     std::string log;
     // Named on the line, or on an installation before it (the package
@@ -1220,10 +1376,13 @@ void runQuiet(const Scenario& s) {
         expect(found != std::string::npos, "the log says \"" + line + "\" (after what came before)");
         if (found != std::string::npos) at = found + line.size();
     }
+    const bool query = s.quiet && std::strstr(s.quiet, "/query");
     if (s.exitCode == 0 && !removes(s))
         checkInstalled(s);
-    else if (!removes(s))
+    else if (!removes(s) && !query)
         expect(!printerNamed(s.printer).found, std::string("no printer ") + s.printer);
+    if (s.newerMediumDataFile) expect(sameContent(medium + "\\W32\\RP80.GPD", installedDriverFile("RP80.GPD")),
+                                      "the driver's data file is the newer medium's");
     checkGoneAndLeft(s);
 }
 

@@ -63,6 +63,10 @@ TEST(CommandLineTest, ValidLinesSayWhatToDo) {
     EXPECT_EQ(line.port, "");
     EXPECT_EQ(line.category, 0);
     EXPECT_EQ(parseCommandLine("/quiet /model M /port COM1: /uninstall").port, "COM1:");
+    line = parseCommandLine("/query /model M /port USB_M_1 /log q.log");
+    EXPECT_EQ(line.action, CommandLine::kQuery);
+    EXPECT_TRUE(line.quiet) << "a query shows nothing";
+    EXPECT_EQ(line.port, "USB_M_1");
     // A value that merely begins like an option is a value.
     EXPECT_EQ(parseCommandLine("/quiet /model -M /port LPT1: /log -setup.log").logFile, "-setup.log");
 }
@@ -106,6 +110,12 @@ TEST(CommandLineTest, InvalidLinesAreRefusedWithTheirReason) {
         {"/uninstall /quiet /port LPT1:", "/uninstall needs /model", true},
         {"/uninstall /quiet /model M /default", "/default does not go with /uninstall", true},
         {"/uninstall /quiet /model M /port auto", "/uninstall takes the port", true},
+        {"/query /quiet /model M", "/quiet does not go with /query", true},
+        {"/query /uninstall /model M", "/uninstall does not go with /query", true},
+        {"/query /model M /accepteula", "/accepteula does not go with /query", true},
+        {"/query /port LPT1:", "/query needs /model", true},
+        {"/query /model M /port auto", "/query takes the port", true},
+        {"/model M /frobnicate /query", "unknown option", true},
         {"/log", "needs a value", false},
         {"setup", "unexpected argument", false},
         {"/", "unexpected argument", false},

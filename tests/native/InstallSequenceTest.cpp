@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "install/ComponentInstallers.h"
+#include "install/InstallLog.h"
 #include "support/InstallFixture.h"
 
 using install::monitorKey;
@@ -181,10 +182,15 @@ TEST_F(InstallOnXpTest, OnlyTheFirstOlderComponentIsReplaced) {
     installedOlderMonitor("Serial Mon", "SER.DLL");
     installedOlderProcessor("MProc", "MPROC.DLL");
     prepare("HVCOM1:");
+    const std::string log = sim.machine().windowsDirectory + "\\sequence.log";
+    install::setInstallLog(log);
     ASSERT_TRUE(install()) << message();
+    install::setInstallLog("");
     EXPECT_EQ(job.statusFlags, install::kSerialMonitorOlder | install::kProcessorOlder);
     EXPECT_EQ(read(processorDirectory() + "\\MPROC.DLL"), "old processor");
     EXPECT_EQ(installedVersion(processorKey(3, "MProc")), 1u);
+    EXPECT_NE(read(log).find("older too, left for a later installation to replace: the print processor\r\n"),
+              std::string::npos) << read(log);
 }
 
 TEST_F(InstallOnXpTest, AnOlderProcessorIsCopiedStraightFromTheMedium) {

@@ -117,8 +117,10 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
              EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\SER.DLL"));
              EXPECT_FALSE(s.sim.files().isFile(s.systemDirectory() + "\\SERUI.DLL"));
          }},
-        {"printers numbered where the name was taken", {lpt, lpt}, "/uninstall /quiet /model M", 0,
-         "printer M(P)(1) on LPT1: removed", {}},
+        // The same command again keeps the model's printer: a second one
+        // on another port is numbered.
+        {"printers numbered where the name was taken", {lpt, "/quiet /model M /port LPT2:"}, "/uninstall /quiet /model M",
+         0, "printer M(P)(1) on LPT2: removed", {}},
         {"only the port asked for", {lpt, com}, "/uninstall /quiet /model M /port HVCOM1:", 0,
          "printer M(S) on HVCOM1: removed", {"M(P)"}, nullptr, [](InstallScenario& s) {
              EXPECT_TRUE(hasDriver(s, "M Parallel"));

@@ -408,6 +408,18 @@ TEST_F(SimSpooler, DriverFilesMoveIntoTheVersionDirectory) {
     sim.files().readFile(drivers() + "\\3\\TDRV.DLL", &content);
     EXPECT_EQ(content, "newer driver");
 
+    // AddPrinterDriverEx with APD_COPY_ALL_FILES ignores the time stamps;
+    // the copy rules the simulation does not model are refused.
+    sim.SetLastError(0xdeadbeef);
+    EXPECT_FALSE(sim.AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_STRICT_UPGRADE));
+    EXPECT_EQ(sim.GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    sim.files().writeFile(drivers() + "\\TUI.DLL", "older interface");
+    sim.files().setWritten(drivers() + "\\TUI.DLL", sim.files().writtenOf(drivers() + "\\3\\TUI.DLL") - 1);
+    ASSERT_TRUE(sim.AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES))
+        << sim.GetLastError();
+    sim.files().readFile(drivers() + "\\3\\TUI.DLL", &content);
+    EXPECT_EQ(content, "older interface");
+
     // Registering it again finds the files in the version directory and
     // replaces the driver.
     info.pHelpFile = nullptr;
