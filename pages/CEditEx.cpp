@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ui/ScreenScale.h"
+
 CEditEx::CEditEx()
     : background_(GetSysColor(COLOR_WINDOW)), text_(GetSysColor(COLOR_WINDOWTEXT)) {
     brush_ = CreateSolidBrush(background_);
@@ -46,7 +48,8 @@ void CEditEx::applyFont(HFONT font) {
 }
 
 void CEditEx::setFont(int height, BYTE pitchAndFamily, const char* face) {
-    applyFont(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, pitchAndFamily,
+    // A height meant for 96 dots per inch keeps its size on a scaled screen.
+    applyFont(CreateFontA(ui::scaledForScreen(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, pitchAndFamily,
                           face ? face : ""));
 }
 
