@@ -49,6 +49,17 @@ foreach(suite ${WINE_SUITES})
   set_tests_properties(wine.${suite} PROPERTIES LABELS wine TIMEOUT 300 SKIP_RETURN_CODE 77 COST 100)
 endforeach()
 
+# The wizard's layout on scaled screens: the suite runs above at Wine's
+# 96 dots per inch, and here at 144 and 192 (150 and 200 per cent), alone in
+# the first session, since the setting is the prefix's.
+foreach(dpi 144 192)
+  add_test(NAME wine.ScaledLayout.${dpi}
+    COMMAND env WINE_DPI=${dpi} LAYOUT_DPI=${dpi} ${WINE_RUNNER} run ${WINE_STATE} ${WINE_TEST_EXE}
+      "--gtest_filter=ScaledLayout.*")
+  set_tests_properties(wine.ScaledLayout.${dpi} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix
+    LABELS wine TIMEOUT 300 COST 100)
+endforeach()
+
 # End to end: the real setup.exe on the sample medium, each scenario in a
 # prefix of its own on the session's screen, two at a time beside the rest.
 set(E2E_RUNNER "${CMAKE_SOURCE_DIR}/tests/e2e/run.sh")
@@ -56,6 +67,7 @@ set(E2E_DRIVER "${WINDOWS_BINARY_DIR}/tests/e2e_driver.exe")
 set(E2E_SCENARIOS
   win2k:Parallel win2k:Serial win2k:UsbTypical
   winxp:Parallel winxp:Serial winxp:SerialOverAnOlderMonitor winxp:UsbTypical
+  winxp:KeyboardParallel winxp:KeyboardUsbNumberChanged
   winxp:UsbTypicalWithoutPrinter winxp:UsbAdvancedNumberChanged winxp:UsbAdvancedWithoutPrinter
   winxp:UsbTwoPrinters winxp:UsbKpxD7
   win2003:Parallel win2003:UsbAdvancedNumberChanged
