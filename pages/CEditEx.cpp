@@ -114,6 +114,12 @@ LRESULT CEditEx::windowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
         if (contextMenu_ != 0) return showContextMenu(wParam, lParam);
         break;
+    case WM_GETDLGCODE:
+        // A text to read keeps its selection when the keyboard's focus
+        // arrives, instead of the dialog selecting all of it.
+        if (GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY)
+            return defaultProc(message, wParam, lParam) & ~DLGC_HASSETSEL;
+        break;
     case WM_COMMAND:
         if (lParam == 0 && HIWORD(wParam) == 0) {
             onMenuCommand(LOWORD(wParam));
