@@ -170,11 +170,10 @@ bool Page::preTranslateMessage(MSG& message) {
     // A control that takes the key itself (an open drop-down list) keeps it.
     LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
     if (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    // As the dialog manager would tell the page itself, which does nothing.
     if (message.message == WM_KEYDOWN) {
-        if (message.wParam == VK_RETURN)
-            onOK();
-        else
-            onCancel();
+        const int id = message.wParam == VK_RETURN ? IDOK : IDCANCEL;
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     }
     return true;
 }

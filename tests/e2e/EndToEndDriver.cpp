@@ -914,18 +914,32 @@ private:
     // A key to the wizard, once it is the foreground window; then the time
     // its thread needs to handle it: a message sent to it is handled before
     // the input waiting in its queue, so only a pause tells that the key is
-    // through, and the focus is read once it holds still.
+    // through, and the focus is read once it has held still for 300 ms.
     void key(WORD k, bool shift = false) {
-        SetForegroundWindow(frame_);
+        toForeground();
         sendKey(k, shift);
         HWND before = nullptr;
-        for (int i = 0; i < 20; ++i) {
+        int still = 0;
+        for (int i = 0; i < 30 && still < 3; ++i) {
             Sleep(100);
             responsive(frame_);
             HWND now = focus();
-            if (i > 0 && now == before) break;
+            still = now == before ? still + 1 : 0;
             before = now;
         }
+    }
+    // A key that moves the focus (Tab, Shift+Tab, an arrow in a group): it
+    // is through once the focus has left where it was (at most 5 s).
+    void move(WORD k, bool shift = false) {
+        HWND from = focus();
+        toForeground();
+        sendKey(k, shift);
+        waitFor([&] { return focus() != from && focus() != nullptr ? frame_ : nullptr; }, 5000);
+        Sleep(50);
+    }
+    // Asked only when needed: each activation moves the focus for a moment.
+    void toForeground() {
+        if (GetForegroundWindow() != frame_) SetForegroundWindow(frame_);
     }
     HWND focus() const { return focusIn(frame_); }
     // Tab until `id` (or `other`) has the focus on the page shown or the
@@ -934,7 +948,7 @@ private:
         for (int i = 0; i < 30; ++i) {
             HWND now = focus();
             if (now && IsWindowVisible(now) && (GetDlgCtrlID(now) == id || GetDlgCtrlID(now) == other)) return true;
-            key(VK_TAB);
+            move(VK_TAB);
         }
         fail("Tab never reached control " + std::to_string(id) + " (focus on " + nameOf(focus()) + ")");
         return false;
@@ -966,7 +980,7 @@ void KeyboardWalk::checkTabRound(const char* page) {
     if (!tabTo(IDOK)) return;
     std::vector<HWND> round;
     for (int i = 0; i < 30; ++i) {
-        key(VK_TAB);
+        move(VK_TAB);
         HWND now = focus();
         if (now == start || now == nullptr) break;
         round.push_back(now);
@@ -981,7 +995,7 @@ void KeyboardWalk::checkTabRound(const char* page) {
         if (GetParent(h) != frame_) onPage.push_back(h);
     expect(!round.empty() && round.front() == GetDlgItem(frame_, IDCANCEL), std::string(page) + ": Cancel follows the forward button");
     if (IsWindowEnabled(GetDlgItem(frame_, kBack)))
-        expect(round.back() == GetDlgItem(frame_, kBack), std::string(page) + ": Back comes last before the forward button");
+        expect(!round.empty() && round.back() == GetDlgItem(frame_, kBack), std::string(page) + ": Back comes last before the forward button");
     expect(!onPage.empty(), std::string(page) + ": Tab reaches the page's controls");
     // Reading order: each control on the same row and further right, or lower.
     for (size_t i = 1; i < onPage.size(); ++i) {
@@ -1007,13 +1021,13 @@ void KeyboardWalk::checkTabRound(const char* page) {
     }
     // Shift+Tab: the same round backwards.
     for (auto at = round.rbegin(); at != round.rend(); ++at) {
-        key(VK_TAB, true);
+        move(VK_TAB, true);
         if (focus() != *at) {
             fail(std::string(page) + ": Shift+Tab went to " + nameOf(focus()) + ", not back to " + nameOf(*at));
             break;
         }
     }
-    key(VK_TAB, true);
+    move(VK_TAB, true);
     expect(focus() == start, std::string(page) + ": Shift+Tab came round to the forward button");
 }
 
@@ -1053,17 +1067,19 @@ void KeyboardWalk::run() {
         // The agreement's pair, by the arrows: down to Reject, up to Accept.
         // Tab enters the pair on one of its buttons (none is marked yet).
         if (!tabTo(kAccept, kAccept + 1)) return;
+        // The focus moves first, the mark follows.
+        auto marked = [&](HWND button) {
+            return waitFor([&] { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? button : nullptr; },
+                           3000) != nullptr;
+        };
         HWND first = focus();
-        key(VK_DOWN);
+        move(VK_DOWN);
         HWND second = focus();
-        expect(second != first && SendMessageW(second, BM_GETCHECK, 0, 0) == BST_CHECKED,
-               "the down arrow moves to the agreement's other button and marks it");
-        key(VK_UP);
-        expect(focus() == first && SendMessageW(first, BM_GETCHECK, 0, 0) == BST_CHECKED,
-               "the up arrow moves back and marks the first");
-        if (GetDlgCtrlID(focus()) != kAccept) key(VK_DOWN);
-        expect(SendMessageW(visibleControl(frame_, kAccept), BM_GETCHECK, 0, 0) == BST_CHECKED,
-               "the arrows mark Accept");
+        expect(second != first && marked(second), "the down arrow moves to the agreement's other button and marks it");
+        move(VK_UP);
+        expect(focus() == first && marked(first), "the up arrow moves back and marks the first");
+        if (GetDlgCtrlID(focus()) != kAccept) move(VK_DOWN);
+        expect(marked(visibleControl(frame_, kAccept)), "the arrows mark Accept");
         checkTabRound("agreement");
         tabTo(IDOK);
         key(VK_SPACE);  // Space presses the focused button
@@ -1073,7 +1089,9 @@ void KeyboardWalk::run() {
     // The scenario's model is the default one; the box is ticked by Space.
     if (s_.defaultPrinter && tabTo(kDefaultPrinter)) {
         key(VK_SPACE);
-        expect(SendMessageW(visibleControl(frame_, kDefaultPrinter), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        HWND box = visibleControl(frame_, kDefaultPrinter);
+        waitFor([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? box : nullptr; }, 5000);
+        expect(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED,
                "Space ticks the default-printer box");
     }
     tabTo(IDOK);
@@ -1081,9 +1099,11 @@ void KeyboardWalk::run() {
     waitForPage(kTypical, "the mode page");
     checkTabRound("mode page");
     if (s_.advanced) {
-        tabTo(kTypical);
-        key(VK_DOWN);
-        expect(SendMessageW(visibleControl(frame_, kAdvanced), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        tabTo(kTypical, kAdvanced);
+        if (GetDlgCtrlID(focus()) == kTypical) move(VK_DOWN);
+        HWND advanced = visibleControl(frame_, kAdvanced);
+        expect(waitFor([&] { return SendMessageW(advanced, BM_GETCHECK, 0, 0) == BST_CHECKED ? advanced : nullptr; },
+                       3000) != nullptr,
                "the down arrow marks Advanced");
     }
     tabTo(IDOK);
@@ -1100,7 +1120,11 @@ void KeyboardWalk::run() {
     if (!tabTo(kPortList)) return;
     HWND ports = visibleControl(frame_, kPortList);
     key(VK_HOME);
-    for (int i = 0; i < 40 && textOf(ports) != s_.port; ++i) key(VK_DOWN);
+    for (int i = 0; i < 40 && textOf(ports) != s_.port; ++i) {
+        const std::string was = textOf(ports);
+        key(VK_DOWN);
+        waitFor([&] { return textOf(ports) != was ? ports : nullptr; }, 3000);
+    }
     if (textOf(ports) != s_.port) return fail(std::string("the arrows never reached the port ") + s_.port);
     step(std::string("Install on ") + s_.port + " by Enter on the forward button");
     tabTo(IDOK);
