@@ -15,6 +15,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/Application.h"
 #include "ui/DialogFont.h"
+#include "ui/ScreenScale.h"
 
 namespace app {
 
@@ -123,8 +124,10 @@ void WizardFrame::createPages(bool beforeShowing) {
         ui::Page* page = pages_[index];
         if (neededBeforeShowing(index) != beforeShowing) continue;
         if (page == nullptr || !page->create(hwnd_)) continue;
-        SetWindowPos(page->hwnd(), nullptr, area.left, area.top, area.right - area.left,
-                     area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Before the buttons in the tab order, as in reading order: the
+        // page's controls, then Back, forward and Cancel.
+        SetWindowPos(page->hwnd(), item(IDC_HELP_HINT), area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOACTIVATE);
     }
 }
 
@@ -152,6 +155,7 @@ bool WizardFrame::SetActivePage(int index) {
         ui::Page* page = pages_[leaving];
         if (!page->updateData(true)) return false;
         page->show(SW_HIDE);
+        keepFocusShown(page->hwnd());
     }
     // From the mode page back towards the printer page the model may change.
     if (leaving == kModePage && index < kModePage) checks_.backToPrinterPage();
@@ -215,6 +219,17 @@ void WizardFrame::backCommand() {
         focusForward();
     }
     enableItem(IDOK, true);
+}
+
+// A button pressed by its access key (Alt+N) leaves the focus where it was:
+// on a page that is now hidden, where no key would reach anything shown.
+void WizardFrame::keepFocusShown(HWND hiddenPage) {
+    HWND focus = GetFocus();
+    if (focus == nullptr || (focus != hiddenPage && !IsChild(hiddenPage, focus))) return;
+    if (IsWindowEnabled(item(IDOK)))
+        focusForward();
+    else
+        SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDCANCEL)), TRUE);
 }
 
 void WizardFrame::focusForward() {
@@ -297,7 +312,15 @@ void WizardFrame::paintSideBitmap() {
     HDC dc = GetDC(picture);
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ previous = SelectObject(memory, sideBitmap_);
-    SetStretchBltMode(dc, COLORONCOLOR);
+    // On a scaled screen the picture grows well beyond its own size: there
+    // it is smoothed, which takes the brush origin set anew; at 96 dots per
+    // inch it keeps the plain stretch it always had.
+    if (ui::screenDpi() > 96) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
     StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
     SelectObject(memory, previous);
     DeleteDC(memory);

@@ -121,6 +121,8 @@ private:
     // False when the model does not support the target system.
     bool leaveOsPage();
     void focusForward();
+    // Moves the focus out of a page just hidden, onto a button.
+    void keepFocusShown(HWND hiddenPage);
     void paintIcon();
     void paintSideBitmap();
     void openHelp();

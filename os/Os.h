@@ -264,6 +264,10 @@ public:
                                     LPCSTR directory, INT showCommand) = 0;
     virtual BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) = 0;
     virtual BOOL ExitWindowsEx(UINT flags, DWORD reason) = 0;
+    // The user's display settings; of them the program asks only
+    // SPI_GETHIGHCONTRAST, with a HIGHCONTRASTA whose cbSize, like uiParam,
+    // is the record's size. Windows without the setting (NT 4.0) fail it.
+    virtual BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT winIni) = 0;
     virtual LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT flags, UINT timeout, PDWORD_PTR result) = 0;
     virtual BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;

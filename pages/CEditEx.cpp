@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ui/ScreenScale.h"
+
 CEditEx::CEditEx()
     : background_(GetSysColor(COLOR_WINDOW)), text_(GetSysColor(COLOR_WINDOWTEXT)) {
     brush_ = CreateSolidBrush(background_);
@@ -46,7 +48,8 @@ void CEditEx::applyFont(HFONT font) {
 }
 
 void CEditEx::setFont(int height, BYTE pitchAndFamily, const char* face) {
-    applyFont(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, pitchAndFamily,
+    // A height meant for 96 dots per inch keeps its size on a scaled screen.
+    applyFont(CreateFontA(ui::scaledForScreen(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, pitchAndFamily,
                           face ? face : ""));
 }
 
@@ -110,6 +113,12 @@ LRESULT CEditEx::windowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CONTEXTMENU:
         if (contextMenu_ != 0) return showContextMenu(wParam, lParam);
+        break;
+    case WM_GETDLGCODE:
+        // A text to read keeps its selection when the keyboard's focus
+        // arrives, instead of the dialog selecting all of it.
+        if (GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY)
+            return defaultProc(message, wParam, lParam) & ~DLGC_HASSETSEL;
         break;
     case WM_COMMAND:
         if (lParam == 0 && HIWORD(wParam) == 0) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "os/Os.h"
+#include "ui/ScreenScale.h"
 #include "ui/Timer.h"
 
 CStaticEx::CStaticEx()
@@ -62,7 +63,8 @@ CStaticEx& CStaticEx::setBackgroundColour(COLORREF colour) {
 }
 
 CStaticEx& CStaticEx::setCharacterHeight(int height) {
-    description_.lfHeight = -height;
+    // A height meant for 96 dots per inch keeps its size on a scaled screen.
+    description_.lfHeight = -ui::scaledForScreen(height);
     recreateFont();
     redraw();
     return *this;

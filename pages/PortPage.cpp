@@ -5,6 +5,7 @@
 
 #include "config/ProfileValues.h"
 #include "install/UsbClassDriver.h"
+#include "os/DisplaySettings.h"
 #include "pages/OsPage.h"
 #include "resources/ResourceIds.h"
 
@@ -66,10 +67,12 @@ void PortPage::fillSerialLists() {
 }
 
 void PortPage::styleDriverMessage() {
-    driverMessage_.setTextColour(RGB(0, 0, 255))
-        .setBackgroundColour(RGB(255, 202, 253))
-        .setCharacterHeight(14)
-        .setFaceName("Arial");
+    // In high contrast the user's colours for a dialog's text stand instead of ours.
+    if (os::highContrastOn())
+        driverMessage_.setTextColour(GetSysColor(COLOR_BTNTEXT)).setBackgroundColour(GetSysColor(COLOR_BTNFACE));
+    else
+        driverMessage_.setTextColour(RGB(0, 0, 255)).setBackgroundColour(RGB(255, 202, 253));
+    driverMessage_.setCharacterHeight(14).setFaceName("Arial");
 }
 
 void PortPage::doDataExchange(ui::DataExchange& exchange) {

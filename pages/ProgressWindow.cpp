@@ -1,9 +1,11 @@
 #include "pages/ProgressWindow.h"
 
 #include "config/TextTable.h"
+#include "os/DisplaySettings.h"
 #include "pages/ProgressAnimation.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogFont.h"
+#include "ui/ScreenScale.h"
 
 namespace pages {
 namespace {
@@ -45,12 +47,13 @@ bool ProgressWindow::onPaint() {
     GetClientRect(hwnd(), &client);
     // Copied out before any other lookup of this thread reuses the buffer.
     std::string text = app::TextTable("Progress").GetText("Wait");
-    HFONT font = CreateFontA(20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    HFONT font = CreateFontA(ui::scaledForScreen(20), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "System");
     HGDIOBJ previous = SelectObject(dc, font);
     RECT area = {client.left, client.top, client.right, client.bottom * 2 / 3};
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 51, 153));
+    // Our blue, unless the user's high contrast colours rule the screen.
+    SetTextColor(dc, os::highContrastOn() ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 51, 153));
     DrawTextA(dc, text.c_str(), -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     SelectObject(dc, previous);
     DeleteObject(font);

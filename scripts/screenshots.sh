@@ -10,15 +10,26 @@
 # GBK, LANGUAGE=0 (the wizard's own Chinese font) and a zh_CN.GBK locale, as
 # on a Chinese Windows. Pictures go to BUILD/screenshots/wizard/{en,zh}-*.png.
 #
-# Usage: scripts/screenshots.sh [BUILD]   (default: ./build)
+# With --dpi N (96, 120, 144, 192, ...) the screen has N dots per inch, as a
+# Windows display scaled to N/96 (150 per cent is 144): the pictures then go
+# to BUILD/screenshots/wizard-Ndpi/.
+#
+# Usage: scripts/screenshots.sh [--dpi N] [BUILD]   (default: 96, ./build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+dpi=96
+if [ "${1:-}" = --dpi ]; then
+  dpi=${2:?"--dpi needs a number of dots per inch"}
+  case "$dpi" in ''|*[!0-9]*) echo "--dpi needs a number of dots per inch, not $dpi" >&2; exit 2 ;; esac
+  shift 2
+fi
 "$root/scripts/install-deps.sh"
 build=${1:-$root/build}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 runner="$root/tests/wine/run.sh"
 out="$build/screenshots/wizard"
+[ "$dpi" = 96 ] || out="$build/screenshots/wizard-${dpi}dpi"
 state="$build/wine-screenshots"
 work="$build/screenshots/.work"
 
@@ -51,6 +62,10 @@ trap '"$runner" stop "$state"' EXIT
 # The fonts the dialogs have on Windows, with Chinese glyphs.
 . "$state/session.env"
 "$root/scripts/wine-fonts.sh" "$state/prefix"
+# The screen's dots per inch, read by each program as it starts.
+for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+  WINEPREFIX="$state/prefix" WINEDEBUG=-all wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+done
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 status=0

@@ -151,6 +151,33 @@ bool Dialog::preTranslateMessage(MSG& message) {
     return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
+bool Page::preTranslateMessage(MSG& message) {
+    if (!hwnd_) return false;
+    // Tab goes round the parent's controls and the page's as one. A
+    // multi-line text takes Tab itself and would move on within its page
+    // only, wrapping there, so the parent moves the focus for every control.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000)) {
+        HWND parent = GetParent(hwnd_);
+        if (parent == nullptr) return Dialog::preTranslateMessage(message);
+        SendMessageW(parent, WM_NEXTDLGCTL, (GetKeyState(VK_SHIFT) & 0x8000) ? 1 : 0, 0);
+        return true;
+    }
+    const bool key = message.message == WM_KEYDOWN || message.message == WM_CHAR;
+    const bool enterOrEscape = message.message == WM_KEYDOWN
+                                   ? message.wParam == VK_RETURN || message.wParam == VK_ESCAPE
+                                   : message.wParam == '\r' || message.wParam == 0x1B;
+    if (!key || !enterOrEscape) return Dialog::preTranslateMessage(message);
+    // A control that takes the key itself (an open drop-down list) keeps it.
+    LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+    if (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    // As the dialog manager would tell the page itself, which does nothing.
+    if (message.message == WM_KEYDOWN) {
+        const int id = message.wParam == VK_RETURN ? IDOK : IDCANCEL;
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    return true;
+}
+
 BOOL Dialog::onInitDialog() {
     updateData(false);
     return TRUE;

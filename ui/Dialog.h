@@ -89,10 +89,15 @@ private:
 };
 
 // A page of the wizard: a modeless child dialog in which Enter and Escape do
-// nothing (they would end the page, not the wizard).
+// nothing (they would end the page, not the wizard). Its template is a
+// control parent (DS_CONTROL), so Tab and the arrows move through its
+// controls and its parent's as through one dialog; Enter and Escape stay the
+// page's, where they would otherwise press the parent's default or Cancel.
 class Page : public Dialog {
 public:
     using Dialog::Dialog;
+
+    bool preTranslateMessage(MSG& message) override;
 
 protected:
     void onOK() override {}

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ui/Dialog.h"
+#include "ui/ScreenScale.h"
 
 namespace ui {
 
@@ -15,7 +16,8 @@ bool DialogFont::create(const LOGFONTW& description) {
 bool DialogFont::createAlternate() {
     LOGFONTW description;
     std::memset(&description, 0, sizeof description);
-    description.lfHeight = 13;
+    // 13 pixels at 96 dots per inch, as many points at any other.
+    description.lfHeight = scaledForScreen(13);
     description.lfWeight = FW_NORMAL;
     description.lfCharSet = GB2312_CHARSET;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;  // 32

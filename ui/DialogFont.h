@@ -17,7 +17,8 @@ public:
 
     // Replaces any font held by a new one.
     bool create(const LOGFONTW& description);
-    // The alternate font: "宋体" (SimSun), 13 pixels high, GB2312 character set.
+    // The alternate font: "宋体" (SimSun), 13 pixels high at 96 dots per
+    // inch (scaled with the screen), GB2312 character set.
     bool createAlternate();
     void destroy();
     HFONT handle() const { return font_; }

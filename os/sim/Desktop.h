@@ -78,6 +78,8 @@ public:
     std::vector<ShellRun>& shellRuns() { return shellRuns_; }
     std::vector<Broadcast>& broadcasts() { return broadcasts_; }
     std::vector<UINT>& restartRequests() { return restarts_; }
+    // The user's high contrast setting (SPI_GETHIGHCONTRAST).
+    bool highContrast = false;
 
     // For SimOs.
     HWND findWindow(const std::string* className, const std::string* title, DWORD now) const;

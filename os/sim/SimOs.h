@@ -256,6 +256,7 @@ public:
     HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand) override;
     BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) override;
     BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
+    BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT winIni) override;
     LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) override;
     BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;

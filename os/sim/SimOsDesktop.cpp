@@ -110,6 +110,22 @@ BOOL SimOs::ExitWindowsEx(UINT flags, DWORD) {
     return TRUE;
 }
 
+// Only the high contrast setting is kept. A record of another size, or
+// none, is refused as Windows refuses it.
+BOOL SimOs::SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT) {
+    SIM_LOCK();
+    if (enter("SystemParametersInfoA")) return FALSE;
+    auto* contrast = static_cast<LPHIGHCONTRASTA>(pvParam);
+    if (action != SPI_GETHIGHCONTRAST || contrast == nullptr || contrast->cbSize != sizeof(HIGHCONTRASTA) ||
+        uiParam != sizeof(HIGHCONTRASTA)) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    contrast->dwFlags = desktop_.highContrast ? HCF_HIGHCONTRASTON : 0;
+    contrast->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
 LRESULT SimOs::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT flags, UINT timeout, PDWORD_PTR result) {
     SIM_LOCK();

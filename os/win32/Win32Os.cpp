@@ -663,6 +663,10 @@ BOOL Win32Os::ExitWindowsEx(UINT flags, DWORD reason) {
     return ::ExitWindowsEx(flags, reason);
 }
 
+BOOL Win32Os::SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT winIni) {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, winIni);
+}
+
 LRESULT Win32Os::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) {
     return ::SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, result);
 }

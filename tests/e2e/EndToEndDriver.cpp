@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,6 +97,8 @@ struct Scenario {
     bool defaultPrinter = false;
     // The answer to a question (a box with Yes and No).
     bool answerYes = true;
+    // The walk and the boxes by key presses alone (class KeyboardWalk).
+    bool keyboardOnly = false;
     // What must follow.
     const char* closingKey = "IDS_INF_NTRESTART";  // the last box's text; null: no install
     std::vector<const char*> otherBoxes;           // keys of the boxes before it, in order
@@ -557,6 +560,15 @@ std::vector<Scenario> scenarios() {
         s.defaultPrinter = true;
         all.push_back(s);
     }
+    // The same installations by the keyboard alone: Tab, Shift+Tab, the
+    // arrows, Space, Enter, Escape and a box's Y.
+    {
+        Scenario s;
+        s.name = "KeyboardParallel";
+        s.keyboardOnly = true;
+        s.defaultPrinter = true;
+        all.push_back(s);
+    }
     {
         Scenario s;
         s.name = "Serial";
@@ -610,6 +622,10 @@ std::vector<Scenario> scenarios() {
         s.driver = "RP-80 USB";
         s.spoolerPort = "USB_RP-80_3";
         s.closingKey = "IDS_INF_USBRESTART";
+        all.push_back(s);
+        // Its question answered with Y.
+        s.name = "KeyboardUsbNumberChanged";
+        s.keyboardOnly = true;
         all.push_back(s);
     }
     {
@@ -976,6 +992,278 @@ void Walk::run() {
         return fail(std::string("choosing the baud rate ") + s_.baud);
     step(std::string("Install on ") + s_.port);
     next();
+    settle();
+}
+
+// --- The walk by the keyboard alone ---------------------------------------------------
+
+// Keys reach setup.exe as a person's do: SendInput puts them in the input
+// queue of the foreground window's thread, where the program's own message
+// loop translates them and offers them to its dialogs. Measured under Wine:
+// SetForegroundWindow from this process makes the wizard the foreground
+// window, and the keys then reach its focused control with the Shift state
+// the dialog manager reads; keys posted to a control instead (WM_KEYDOWN)
+// reach it too, but without that state, so Shift+Tab could not be told from
+// Tab. The focus is read across processes with GetGUIThreadInfo.
+void sendKey(WORD key, bool shift = false) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD k, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = k;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+HWND focusIn(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::string nameOf(HWND control) {
+    return control ? std::to_string(GetDlgCtrlID(control)) + " \"" + textOf(control) + "\"" : "nothing";
+}
+
+RECT placeOf(HWND window) {
+    RECT place = {};
+    GetWindowRect(window, &place);
+    return place;
+}
+
+class KeyboardWalk {
+public:
+    KeyboardWalk(SetupProcess& setup, const Scenario& scenario) : setup_(setup), s_(scenario) {}
+
+    void run();
+    const std::vector<std::string>& boxes() const { return boxes_; }
+
+private:
+    // A key to the wizard, once it is the foreground window; then the time
+    // its thread needs to handle it: a message sent to it is handled before
+    // the input waiting in its queue, so only a pause tells that the key is
+    // through, and the focus is read once it has held still for 300 ms.
+    void key(WORD k, bool shift = false) {
+        toForeground();
+        sendKey(k, shift);
+        HWND before = nullptr;
+        int still = 0;
+        for (int i = 0; i < 30 && still < 3; ++i) {
+            Sleep(100);
+            responsive(frame_);
+            HWND now = focus();
+            still = now == before ? still + 1 : 0;
+            before = now;
+        }
+    }
+    // A key that moves the focus (Tab, Shift+Tab, an arrow in a group): it
+    // is through once the focus has left where it was (at most 5 s).
+    void move(WORD k, bool shift = false) {
+        HWND from = focus();
+        toForeground();
+        sendKey(k, shift);
+        waitFor([&] { return focus() != from && focus() != nullptr ? frame_ : nullptr; }, 5000);
+        Sleep(50);
+    }
+    // Asked only when needed: each activation moves the focus for a moment.
+    void toForeground() {
+        if (GetForegroundWindow() != frame_) SetForegroundWindow(frame_);
+    }
+    HWND focus() const { return focusIn(frame_); }
+    // Tab until `id` (or `other`) has the focus on the page shown or the
+    // frame; false after a whole round.
+    bool tabTo(int id, int other = -1) {
+        for (int i = 0; i < 30; ++i) {
+            HWND now = focus();
+            if (now && IsWindowVisible(now) && (GetDlgCtrlID(now) == id || GetDlgCtrlID(now) == other)) return true;
+            move(VK_TAB);
+        }
+        fail("Tab never reached control " + std::to_string(id) + " (focus on " + nameOf(focus()) + ")");
+        return false;
+    }
+    // From the forward button, Tab goes round the page and the frame's buttons in reading order, and Shift+Tab the same way back.
+    void checkTabRound(const char* page);
+    HWND pageShown() const {
+        HWND focused = focus();
+        for (HWND w = focused; w && w != frame_; w = GetParent(w))
+            if (GetParent(w) == frame_) return w;
+        return nullptr;
+    }
+    void waitForPage(int id, const char* what) {
+        if (!waitFor([&] { return visibleControl(frame_, id); })) fail(std::string("waited for ") + what);
+    }
+    void checkPageKeepsEnterAndEscape(int id);
+    // The boxes, each answered by a key: Y or N for a question, Enter and
+    // Escape in turn for a notice.
+    void settle();
+
+    SetupProcess& setup_;
+    const Scenario& s_;
+    HWND frame_ = nullptr;
+    std::vector<std::string> boxes_;
+};
+
+void KeyboardWalk::checkTabRound(const char* page) {
+    HWND start = GetDlgItem(frame_, IDOK);
+    if (!tabTo(IDOK)) return;
+    std::vector<HWND> round;
+    for (int i = 0; i < 30; ++i) {
+        move(VK_TAB);
+        HWND now = focus();
+        if (now == start || now == nullptr) break;
+        round.push_back(now);
+        expect(IsWindowVisible(now) && IsWindowEnabled(now), std::string(page) + ": Tab reached a hidden or disabled " + nameOf(now));
+        // After a key the focus is drawn: the window does not hide it.
+        expect(!(SendMessageW(now, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS), std::string(page) + ": no focus drawn on " + nameOf(now));
+    }
+    expect(focus() == start, std::string(page) + ": Tab did not come round to the forward button");
+    // The round: Cancel, the page's controls, Back when it is enabled.
+    std::vector<HWND> buttons = {GetDlgItem(frame_, IDCANCEL)}, onPage;
+    for (HWND h : round)
+        if (GetParent(h) != frame_) onPage.push_back(h);
+    expect(!round.empty() && round.front() == GetDlgItem(frame_, IDCANCEL), std::string(page) + ": Cancel follows the forward button");
+    if (IsWindowEnabled(GetDlgItem(frame_, kBack)))
+        expect(!round.empty() && round.back() == GetDlgItem(frame_, kBack), std::string(page) + ": Back comes last before the forward button");
+    expect(!onPage.empty(), std::string(page) + ": Tab reaches the page's controls");
+    // Reading order: each control on the same row and further right, or lower.
+    for (size_t i = 1; i < onPage.size(); ++i) {
+        RECT a = placeOf(onPage[i - 1]), b = placeOf(onPage[i]);
+        int row = (a.bottom - a.top) / 2 + 1;
+        bool sameRowRight = std::abs(b.top - a.top) < row && b.left > a.left;
+        expect(sameRowRight || b.top >= a.top + row,
+               std::string(page) + ": " + nameOf(onPage[i]) + " comes after " + nameOf(onPage[i - 1]) + " against reading order");
+    }
+    // Every enabled input control of the page is in the round (of a radio group, its marked button).
+    HWND shown = onPage.empty() ? nullptr : GetParent(onPage.front());
+    for (HWND c = shown ? GetWindow(shown, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+        char kind[32] = {};
+        GetClassNameA(c, kind, sizeof kind);
+        const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+        const bool radio = lstrcmpiA(kind, "Button") == 0 && type == BS_AUTORADIOBUTTON;
+        const bool input = lstrcmpiA(kind, "ComboBox") == 0 || lstrcmpiA(kind, "Edit") == 0 ||
+                           (lstrcmpiA(kind, "Button") == 0 && type == BS_AUTOCHECKBOX) ||
+                           (radio && SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        if (input)
+            expect(std::find(onPage.begin(), onPage.end(), c) != onPage.end(), std::string(page) + ": Tab never reaches " + nameOf(c));
+    }
+    // Shift+Tab: the same round backwards.
+    for (auto at = round.rbegin(); at != round.rend(); ++at) {
+        move(VK_TAB, true);
+        if (focus() != *at) {
+            fail(std::string(page) + ": Shift+Tab went to " + nameOf(focus()) + ", not back to " + nameOf(*at));
+            break;
+        }
+    }
+    move(VK_TAB, true);
+    expect(focus() == start, std::string(page) + ": Shift+Tab came round to the forward button");
+}
+
+// Enter and Escape on a page's control close nothing and leave the page.
+void KeyboardWalk::checkPageKeepsEnterAndEscape(int id) {
+    if (!tabTo(id)) return;
+    key(VK_RETURN);
+    key(VK_ESCAPE);
+    expect(setup_.running() && IsWindowVisible(frame_) && visibleControl(frame_, id) && setup_.messageBox() == nullptr,
+           "Enter and Escape on control " + std::to_string(id) + " leave the wizard where it was");
+}
+
+void KeyboardWalk::settle() {
+    bool enter = true;
+    bool settled = answerUntilSettled(setup_, frame_, [&](HWND box, const std::string& text) {
+        boxes_.push_back(text);
+        const bool question = GetDlgItem(box, IDYES) != nullptr;
+        step("box: \"" + text + "\", answered by " + (question ? (s_.answerYes ? "Y" : "N") : enter ? "Enter" : "Escape"));
+        SetForegroundWindow(box);
+        Sleep(300);  // the box takes the keys once it is the active window
+        if (question)
+            sendKey(s_.answerYes ? 'Y' : 'N');
+        else
+            sendKey(enter ? VK_RETURN : VK_ESCAPE);
+        enter = !enter;
+        return 0;  // the key answered it
+    });
+    if (!settled) fail("waited for setup.exe to finish its work or ask, and for its boxes to close by key");
+}
+
+void KeyboardWalk::run() {
+    frame_ = waitFor([&] { return setup_.wizard(); });
+    if (frame_ == nullptr) return fail("waited for the wizard window (setup.exe " + whatBecameOf(setup_) + ")");
+    step("the wizard is up; from here on only keys");
+    waitFor([&] { return responsive(frame_) && IsWindowEnabled(frame_) ? frame_ : nullptr; });
+    if (visibleControl(frame_, kAgreementText)) {
+        // The agreement's pair, by the arrows: down to Reject, up to Accept.
+        // Tab enters the pair on one of its buttons (none is marked yet).
+        if (!tabTo(kAccept, kAccept + 1)) return;
+        // The focus moves first, the mark follows.
+        auto marked = [&](HWND button) {
+            return waitFor([&] { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? button : nullptr; },
+                           3000) != nullptr;
+        };
+        HWND first = focus();
+        move(VK_DOWN);
+        HWND second = focus();
+        expect(second != first && marked(second), "the down arrow moves to the agreement's other button and marks it");
+        move(VK_UP);
+        expect(focus() == first && marked(first), "the up arrow moves back and marks the first");
+        if (GetDlgCtrlID(focus()) != kAccept) move(VK_DOWN);
+        expect(marked(visibleControl(frame_, kAccept)), "the arrows mark Accept");
+        checkTabRound("agreement");
+        tabTo(IDOK);
+        key(VK_SPACE);  // Space presses the focused button
+    }
+    waitForPage(kReceipt, "the printer page");
+    checkTabRound("printer page");
+    // The scenario's model is the default one; the box is ticked by Space.
+    if (s_.defaultPrinter && tabTo(kDefaultPrinter)) {
+        key(VK_SPACE);
+        HWND box = visibleControl(frame_, kDefaultPrinter);
+        waitFor([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? box : nullptr; }, 5000);
+        expect(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED,
+               "Space ticks the default-printer box");
+    }
+    tabTo(IDOK);
+    key(VK_RETURN);  // Enter presses the focused forward button
+    waitForPage(kTypical, "the mode page");
+    checkTabRound("mode page");
+    if (s_.advanced) {
+        tabTo(kTypical, kAdvanced);
+        if (GetDlgCtrlID(focus()) == kTypical) move(VK_DOWN);
+        HWND advanced = visibleControl(frame_, kAdvanced);
+        expect(waitFor([&] { return SendMessageW(advanced, BM_GETCHECK, 0, 0) == BST_CHECKED ? advanced : nullptr; },
+                       3000) != nullptr,
+               "the down arrow marks Advanced");
+    }
+    tabTo(IDOK);
+    key(VK_RETURN);
+    waitForPage(kOs2000, "the OS page");
+    checkTabRound("OS page");
+    tabTo(IDOK);
+    key(VK_RETURN);
+    waitForPage(kPortList, "the port page");
+    settle();  // the port list's probe of the USB printers may speak
+    checkTabRound("port page");
+    checkPageKeepsEnterAndEscape(kPortList);
+    // The port chosen with the arrows from the top of the list.
+    if (!tabTo(kPortList)) return;
+    HWND ports = visibleControl(frame_, kPortList);
+    key(VK_HOME);
+    for (int i = 0; i < 40 && textOf(ports) != s_.port; ++i) {
+        const std::string was = textOf(ports);
+        key(VK_DOWN);
+        waitFor([&] { return textOf(ports) != was ? ports : nullptr; }, 3000);
+    }
+    if (textOf(ports) != s_.port) return fail(std::string("the arrows never reached the port ") + s_.port);
+    step(std::string("Install on ") + s_.port + " by Enter on the forward button");
+    tabTo(IDOK);
+    key(VK_RETURN);
     settle();
 }
 
@@ -1473,10 +1761,18 @@ int main(int argc, char** argv) {
             fail("starting setup.exe (" + std::to_string(GetLastError()) + ")");
             return 1;
         }
-        Walk walk(setup, s);
-        walk.run();
+        std::vector<std::string> boxes;
+        if (s.keyboardOnly) {
+            KeyboardWalk walk(setup, s);
+            walk.run();
+            boxes = walk.boxes();
+        } else {
+            Walk walk(setup, s);
+            walk.run();
+            boxes = walk.boxes();
+        }
         long code = setup.wait(s.closingKey ? kPatience : 500);
-        checkOutcome(s, walk.boxes(), code);
+        checkOutcome(s, boxes, code);
         setup.kill();
         std::printf("%s\n", failures == 0 ? "PASSED" : "FAILED");
         return failures == 0 ? 0 : 1;

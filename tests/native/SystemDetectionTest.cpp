@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install/CompatibilityRecord.h"
+#include "os/DisplaySettings.h"
 #include "os/SystemDetection.h"
 #include "os/RunningSystem.h"
 #include "os/sim/SimOs.h"
@@ -317,3 +318,15 @@ TEST_F(CompatibilityRecordTest, APathTooLongForItsBufferIsNotRecordedCut) {
 }
 
 }  // namespace
+
+// High contrast, as the colours the program picks itself ask for it; a
+// system that cannot answer the query has it off.
+TEST(HighContrast, FollowsTheUsersSettingAndIsOffWhereTheQueryFails) {
+    SimOs sim(Machine::windowsXp());
+    os::ScopedSystem scope(sim);
+    EXPECT_FALSE(os::highContrastOn());
+    sim.desktop().highContrast = true;
+    EXPECT_TRUE(os::highContrastOn());
+    sim.faults().fail("SystemParametersInfoA", ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(os::highContrastOn());
+}

@@ -45,6 +45,18 @@ private:
     HWND window_ = nullptr;
 };
 
+// The high contrast query fills a record of its own size, and only such a
+// record (the test machines have high contrast off).
+TEST_P(DesktopBehaviour, TheHighContrastQueryTakesARecordOfItsOwnSize) {
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    contrast.dwFlags = kUntouched;
+    EXPECT_TRUE(sys().SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0));
+    EXPECT_EQ(contrast.dwFlags & HCF_HIGHCONTRASTON, 0u);
+    contrast.cbSize = sizeof contrast + 4;
+    EXPECT_FALSE(sys().SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0));
+}
+
 TEST_P(DesktopBehaviour, LoadingAMissingLibraryIsModuleNotFound) {
     for (std::string name : {std::string("NoSuchLibrary.dll"), scratch() + "\\NoSuchLibrary.dll",
                              scratch() + "\\nodir\\NoSuchLibrary.dll"}) {

@@ -60,6 +60,16 @@ TEST_F(CEditExTest, AReadOnlyTextIsPaintedInTheWindowColourNotTheDialogFace) {
     EXPECT_EQ(inside(), GetSysColor(COLOR_BTNFACE));
 }
 
+// Tab into the read-only text leaves it unselected: the dialog selects the
+// whole of an edit that asks for it, and a text to read does not.
+TEST_F(CEditExTest, AReadOnlyTextIsNotSelectedWhenTheKeyboardReachesIt) {
+    SetWindowTextW(edit_.hwnd(), L"Terms of use");
+    SendMessageW(page_.hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit_.hwnd()), TRUE);
+    DWORD start = 1, end = 1;
+    SendMessageW(edit_.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, end);
+}
+
 TEST_F(CEditExTest, ColoursChangeAndReturnTheirPreviousValue) {
     EXPECT_EQ(edit_.setBackgroundColour(RGB(0, 0, 128)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(edit_.setTextColour(RGB(255, 255, 0)), GetSysColor(COLOR_WINDOWTEXT));

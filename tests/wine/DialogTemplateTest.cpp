@@ -301,7 +301,7 @@ TEST_F(DialogTemplateTest, WizardFrame102) {
           {{IDC_LEFT_PICTURE, BlackFrame, 7, 5, 83, 158, nullptr, true, true},
            {IDC_PAGE_AREA, EtchedFrame, 96, 1, 193, 158, nullptr, false, true},
            {IDC_STATIC, EtchedLine, 100, 162, 189, 1, nullptr, true, true},
-           {IDC_HELP_HINT, Text, 4, 172, 77, 8, L"Press F1 for help", true, true},
+           {IDC_HELP_HINT, Text, 4, 172, 104, 8, L"Press F1 for help", true, true},
            {IDC_BACK, PushButton, 112, 166, 50, 14, L"< Back", true, false},
            {IDOK, DefaultPushButton, 168, 166, 50, 14, L"Next >", true, false},
            {IDCANCEL, PushButton, 224, 166, 50, 14, L"Cancel", true, true}});
@@ -319,14 +319,14 @@ TEST_F(DialogTemplateTest, WizardFrame102) {
 
 TEST_F(DialogTemplateTest, OsPage130) {
     check(IDD_OS_PAGE, true, 200, 162,
-          {{IDC_SELECT_GROUP, GroupBox, 7, 5, 186, 150, nullptr, true, true},
+          {{IDC_SELECT_GROUP, GroupBox, 7, 5, 185, 150, nullptr, true, true},
            {IDC_OS_2000, RadioStartingGroup, 37, 25, 69, 10, L"Windows 2000", true, true},
            {IDC_OS_XP, Radio, 37, 47, 69, 10, L"Windows XP", true, true},
            {IDC_OS_2003, Radio, 37, 70, 100, 10, L"Windows Server 2003 ", true, true},
            {IDC_OS_VISTA, Radio, 37, 93, 69, 10, L"Windows Vista", true, true},
            {IDC_OS_WIN7, Radio, 37, 117, 108, 10, L"Windows 7", true, true},
            {IDC_OS_2008, Radio, 37, 138, 69, 10, L"Windows 2008", true, true},
-           {IDC_OS_98ME, Radio, 125, 85, 64, 10, L"Windows 98/Me", false, true},
+           {IDC_OS_98ME, Radio, 125, 85, 66, 10, L"Windows 98/Me", false, true},
            {IDC_OS_NT, Radio, 119, 46, 69, 10, L"Windows NT", false, true}});
     // All eight buttons are one group, so the page can mark any of them.
     EXPECT_TRUE(dialog_->checkRadio(IDC_OS_98ME, IDC_OS_WIN7, IDC_OS_VISTA));
@@ -336,16 +336,16 @@ TEST_F(DialogTemplateTest, OsPage130) {
 
 TEST_F(DialogTemplateTest, PrinterPage131) {
     check(IDD_PRINTER_PAGE, true, 200, 162,
-          {{IDC_SELECT_GROUP, GroupBox, 7, 4, 186, 136, L"选择安装打印机", true, true},
-           {IDC_RECEIPT, RadioStartingGroup, 12, 27, 50, 10, L"收据打印机", true, true},
-           {IDC_TICKET, Radio, 13, 55, 52, 10, L"票据打印机", true, true},
-           {IDC_LABEL, Radio, 14, 83, 50, 10, L"标签打印机", true, true},
-           {IDC_EMBEDDED, Radio, 15, 111, 57, 10, L"嵌入式打印机", true, true},
-           {IDC_RECEIPT_LIST, DropDownList, 73, 25, 110, 89, nullptr, true, true},
-           {IDC_TICKET_LIST, DropDownList, 74, 53, 110, 81, nullptr, true, true},
-           {IDC_LABEL_LIST, DropDownList, 74, 81, 110, 78, nullptr, true, true},
-           {IDC_EMBEDDED_LIST, DropDownList, 74, 109, 110, 108, nullptr, true, true},
-           {IDC_DEFAULT_PRINTER, CheckBox, 7, 149, 85, 10, L"设置为默认打印机", true, true}});
+          {{IDC_SELECT_GROUP, GroupBox, 7, 4, 185, 136, L"选择安装打印机", true, true},
+           {IDC_RECEIPT, RadioStartingGroup, 12, 27, 66, 10, L"收据打印机", true, true},
+           {IDC_TICKET, Radio, 13, 55, 65, 10, L"票据打印机", true, true},
+           {IDC_LABEL, Radio, 14, 83, 64, 10, L"标签打印机", true, true},
+           {IDC_EMBEDDED, Radio, 15, 111, 64, 10, L"嵌入式打印机", true, true},
+           {IDC_RECEIPT_LIST, DropDownList, 79, 25, 104, 89, nullptr, true, true},
+           {IDC_TICKET_LIST, DropDownList, 79, 53, 105, 81, nullptr, true, true},
+           {IDC_LABEL_LIST, DropDownList, 79, 81, 105, 78, nullptr, true, true},
+           {IDC_EMBEDDED_LIST, DropDownList, 79, 109, 105, 108, nullptr, true, true},
+           {IDC_DEFAULT_PRINTER, CheckBox, 7, 149, 185, 9, L"设置为默认打印机", true, true}});
     for (int id : {IDC_RECEIPT_LIST, IDC_TICKET_LIST, IDC_LABEL_LIST, IDC_EMBEDDED_LIST})
         EXPECT_TRUE(items(id).empty()) << id;
     // The lists keep the order models are added in.
@@ -360,20 +360,20 @@ TEST_F(DialogTemplateTest, PrinterPage131) {
 TEST_F(DialogTemplateTest, PortPage132) {
     check(IDD_PORT_PAGE, true, 207, 162,
           {{IDC_PORT_GROUP, GroupBox, 7, 4, 184, 110, L"Set Printer Port", true, true},
-           {IDC_PORTS_LABEL, Text, 20, 18, 32, 8, L"Ports:", true, true},
+           {IDC_PORTS_LABEL, Text, 20, 18, 46, 8, L"Ports:", true, true},
            {IDC_PORT_LIST, SortedDropDownList, 67, 16, 119, 74, nullptr, true, true},
-           {IDC_COM_GROUP, GroupBox, 14, 31, 172, 77, L"COM port setting", true, true},
-           {IDC_BAUD_LABEL, Text, 19, 44, 47, 8, L"Baud Rate:", true, true},
+           {IDC_COM_GROUP, GroupBox, 14, 31, 172, 79, L"COM port setting", true, true},
+           {IDC_BAUD_LABEL, Text, 19, 44, 47, 16, L"Baud Rate:", true, true},
            {IDC_BAUD_LIST, DropDownList, 67, 42, 38, 98, nullptr, true, true},
-           {IDC_PARITY_LABEL, Text, 108, 44, 42, 8, L"Parity:", true, true},
-           {IDC_PARITY_LIST, DropDownList, 151, 42, 33, 82, nullptr, true, true},
-           {IDC_BYTE_SIZE_LABEL, Text, 19, 68, 44, 8, L"Byte Size:", true, true},
+           {IDC_PARITY_LABEL, Text, 108, 44, 29, 16, L"Parity:", true, true},
+           {IDC_PARITY_LIST, DropDownList, 138, 42, 47, 82, nullptr, true, true},
+           {IDC_BYTE_SIZE_LABEL, Text, 19, 68, 47, 16, L"Byte Size:", true, true},
            {IDC_BYTE_SIZE_LIST, DropDownList, 67, 66, 38, 68, nullptr, true, true},
-           {IDC_STOP_BITS_LABEL, Text, 107, 68, 42, 8, L"Stop Bits:", true, true},
+           {IDC_STOP_BITS_LABEL, Text, 107, 68, 43, 16, L"Stop Bits:", true, true},
            {IDC_STOP_BITS_LIST, DropDownList, 151, 66, 33, 55, nullptr, true, true},
-           {IDC_PROTOCOL_LABEL, Text, 19, 92, 46, 8, L"Protocol:", true, true},
+           {IDC_PROTOCOL_LABEL, Text, 19, 92, 47, 16, L"Protocol:", true, true},
            {IDC_FLOW_CONTROL_LIST, DropDownList, 67, 90, 93, 70, nullptr, true, true},
-           {IDC_RASTER, CheckBox, 7, 117, 92, 8, L"Raster Graphic Printing", true, false},
+           {IDC_RASTER, CheckBox, 7, 117, 184, 8, L"Raster Graphic Printing", true, false},
            {IDC_DRIVER_MESSAGE, Text, 6, 125, 186, 26, L"", false, true}});
     EXPECT_EQ(items(IDC_BAUD_LIST), (std::vector<std::wstring>{L"110", L"300", L"1200", L"2400", L"4800",
                                                                L"9600", L"19200", L"38400", L"57600",
@@ -397,8 +397,8 @@ TEST_F(DialogTemplateTest, AgreementPage133) {
     check(IDD_AGREEMENT_PAGE, true, 197, 162,
           {{IDC_AGREEMENT_GROUP, GroupBox, 6, 4, 183, 151, nullptr, true, true},
            {IDC_AGREEMENT_TEXT, ReadOnlyText, 9, 13, 179, 121, L"", true, true},
-           {IDC_ACCEPT, RadioStartingGroup, 34, 140, 54, 10, nullptr, true, true},
-           {IDC_REJECT, Radio, 109, 140, 52, 10, nullptr, true, true}});
+           {IDC_ACCEPT, RadioStartingGroup, 34, 140, 72, 10, nullptr, true, true},
+           {IDC_REJECT, Radio, 109, 140, 78, 10, nullptr, true, true}});
     // Typing into the text does nothing.
     HWND text = GetDlgItem(dialog_->hwnd(), IDC_AGREEMENT_TEXT);
     SendMessageW(text, WM_CHAR, 'x', 0);
@@ -408,13 +408,13 @@ TEST_F(DialogTemplateTest, AgreementPage133) {
 TEST_F(DialogTemplateTest, ModePage137) {
     check(IDD_MODE_PAGE, true, 197, 162,
           {{IDC_TYPE_GROUP, GroupBox, 7, 7, 178, 147, nullptr, true, true},
-           {IDC_TYPICAL, RadioStartingGroup, 38, 27, 46, 10, nullptr, true, true},
-           {IDC_ADVANCED, Radio, 38, 55, 46, 10, nullptr, true, true},
+           {IDC_TYPICAL, RadioStartingGroup, 38, 27, 140, 10, nullptr, true, true},
+           {IDC_ADVANCED, Radio, 38, 55, 140, 10, nullptr, true, true},
            {IDC_STATIC, EtchedLine, 16, 79, 160, 1, nullptr, true, true},
-           {IDC_REMARKS_LABEL, Text, 16, 89, 40, 8, nullptr, true, true},
-           {IDC_REMARK1, Text, 32, 100, 149, 8, nullptr, true, true},
-           {IDC_REMARK2, Text, 32, 116, 137, 8, nullptr, false, true},
-           {IDC_REMARK3, Text, 32, 133, 135, 8, nullptr, false, true}});
+           {IDC_REMARKS_LABEL, Text, 16, 89, 100, 8, nullptr, true, true},
+           {IDC_REMARK1, Text, 32, 100, 149, 16, nullptr, true, true},
+           {IDC_REMARK2, Text, 32, 116, 149, 16, nullptr, false, true},
+           {IDC_REMARK3, Text, 32, 133, 149, 16, nullptr, false, true}});
 }
 
 TEST_F(DialogTemplateTest, ProgressWindow141) {

@@ -5,7 +5,9 @@
 #                                session beside it: a prefix of its own from FIRST's template, on
 #                                FIRST's screen
 #   run.sh run STATE EXE ARGS...   run EXE in that session; exit code 77 when
-#                                  it passed but skipped a test (ctest shows it skipped)
+#                                  it passed but skipped a test (ctest shows it skipped);
+#                                  with WINE_DPI set (96, 144, 192), on a screen of that
+#                                  many dots per inch, the prefix's own setting put back after
 #   run.sh stop STATE        end the session
 #   run.sh template64 STATE  make the 64-bit (WoW64) prefix template, once, for
 #                            the end-to-end scenarios on 64-bit Windows
@@ -22,6 +24,19 @@ prefix="$state/prefix"
 envfile="$state/session.env"
 
 quiet_wine() { WINEDEBUG=-all "$@"; }
+
+# The screen's dots per inch as Wine reads them when a program starts (both
+# places), or deleted again when DPI is empty: Wine's default, 96.
+set_dpi() {
+  local dpi=$1 key
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    if [ -n "$dpi" ]; then
+      quiet_wine wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    else
+      quiet_wine wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+    fi
+  done
+}
 
 # make_template TEMPLATE WINEARCH: a fresh prefix with the settings every
 # test prefix has, of either architecture (win32; win64, a 64-bit Windows
@@ -101,6 +116,10 @@ case "$cmd" in
     export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
     output=$(mktemp)
     status=0
+    if [ -n "${WINE_DPI:-}" ]; then
+      set_dpi "$WINE_DPI"
+      trap 'set_dpi ""' EXIT
+    fi
     wine "$exe" "$@" 2>&1 | tee "$output" || status=${PIPESTATUS[0]}
     if [ "$status" -eq 0 ] && grep -q '^\[  SKIPPED \]' "$output"; then status=77; fi
     rm -f "$output"

@@ -226,7 +226,8 @@ inline bool capture(HWND window, const std::string& path) {
 // Answers the message boxes that come up until setup.exe ends or its wizard
 // waits for the user again (enabled, not minimised, taking messages, no box,
 // for a second). `answer` gets each box and its text before it is answered
-// and gives the button to press (IDOK, IDYES, IDNO). False when setup.exe
+// and gives the button to press (IDOK, IDYES, IDNO), or 0 when it answered
+// the box itself (by a key). False when setup.exe
 // neither ended nor settled within `patience`, or a box did not close.
 inline bool answerUntilSettled(const SetupProcess& setup, HWND frame,
                                const std::function<int(HWND box, const std::string& text)>& answer,
@@ -244,7 +245,8 @@ inline bool answerUntilSettled(const SetupProcess& setup, HWND frame,
         }
         quiet = 0;
         Sleep(100);  // visible and ready for its click
-        click(GetDlgItem(box, answer(box, textOf(GetDlgItem(box, kMessageText)))));
+        int button = answer(box, textOf(GetDlgItem(box, kMessageText)));
+        if (button != 0) click(GetDlgItem(box, button));
         if (!waitFor([&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : GetDesktopWindow(); }, 5000))
             return false;
     }
