@@ -19,6 +19,16 @@ scenario=$5
 # shellcheck disable=SC1091
 . "$state/session.env"
 export DISPLAY
+# A walk by the keyboard alone types into whatever window has the screen's
+# focus: beside other scenarios on the session's screen, their windows take
+# it at times, so such a walk has a screen of its own.
+case "$scenario" in
+  Keyboard*)
+    # shellcheck disable=SC1091
+    . "$(dirname "$0")/../../scripts/xvfb.sh"
+    start_xvfb 1024x768x24
+    trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT ;;
+esac
 work="$state/e2e/$windows-$scenario"
 rm -rf "$work"
 mkdir -p "$work"
@@ -122,6 +132,7 @@ if [ -z "${E2E_SECOND_RUN:-}" ] && grep -q '^FAILED: waited for the \(usage box\
   rm -rf "$work-first-run"
   mv "$work" "$work-first-run"
   echo "setup.exe showed no first window; its run is kept in $work-first-run, and the scenario runs once more"
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
   E2E_SECOND_RUN=1 exec "$0" "$@"
 fi
 echo "kept for a look: $work"
