@@ -6,6 +6,7 @@
 
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
+#include "install/DriverPolicyCauses.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -75,9 +76,11 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     }
     DRIVER_INFO_3A x86 = driver;
     x86.pEnvironment = os::environmentFor(os::Architecture::X86);
-    if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86)))
-        return notRegistered(name, "the spooler refused it (system error " +
-                                       std::to_string(os::sys().GetLastError()) + ")");
+    if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86))) {
+        const DWORD error = os::sys().GetLastError();
+        logDriverPolicyCauses("AddPrinterDriver", error);
+        return notRegistered(name, "the spooler refused it (system error " + std::to_string(error) + ")");
+    }
     logStep(x86DriverLabel(name) + " registered");
     return true;
 }
