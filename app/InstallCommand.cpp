@@ -3,6 +3,7 @@
 // built. On the last page it installs: the choice is checked and prepared
 // (install/InstallPreparation), then the install sequence runs on a worker
 // thread behind the progress window, and the wizard closes with one message.
+#include "app/AdminCheck.h"
 #include "os/SystemDetection.h"
 #include "config/TextTable.h"
 #include "app/WizardFrame.h"
@@ -48,6 +49,7 @@ void WizardFrame::captureSelection() {
         selection.modelName = printer->modelName();
         selection.defaultPrinter = printer->defaultPrinter() == BST_CHECKED;
     }
+    selection.systemAccount = isLocalSystem();
     config::installPaths(selection.category, &setupPath_, &categoryPath_);
     if (auto* mode = pageAs<pages::ModePage>(kModePage)) selection.installMode = mode->installMode();
     if (auto* osPage = pageAs<pages::OsPage>(kOsPage)) selection.targetOs = osPage->targetOs();

@@ -20,17 +20,32 @@ namespace {
 // systems ignore the policy, and may well carry it from a domain's settings.
 const DWORD kFirstBuildWithTheMode = 26100;
 
+// The policy's value as the log names it, whatever it is: a domain may
+// carry it to any build, and a value other than 1 may still be worth seeing
+// beside a driver the spooler refuses. True when it turns the mode on.
 bool policyTurnsItOn() {
     HKEY key = nullptr;
     // The machine's own view: on 64-bit Windows the program's is Wow6432Node's.
     const REGSAM access = KEY_QUERY_VALUE | os::nativeRegistryView(os::machineArchitecture());
-    if (os::sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProtectedPrintPolicyKey, 0, access, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0, size = sizeof value, type = 0;
-    LONG read = os::sys().RegQueryValueExA(key, kProtectedPrintPolicyValue, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(&value), &size);
-    os::sys().RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1;
+    DWORD value = 0, size = sizeof value, type = REG_NONE;
+    LONG read = os::sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProtectedPrintPolicyKey, 0, access, &key);
+    if (read == ERROR_SUCCESS) {
+        read = os::sys().RegQueryValueExA(key, kProtectedPrintPolicyValue, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&value), &size);
+        os::sys().RegCloseKey(key);
+    }
+    const bool number = read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value;
+    std::string said;
+    if (number)
+        said = "is " + std::to_string(value);
+    else if (read == ERROR_SUCCESS || read == ERROR_MORE_DATA)
+        said = "is no number (registry type " + std::to_string(type) + ")";
+    else if (read == ERROR_FILE_NOT_FOUND)
+        said = "is not set";
+    else
+        said = "could not be read (system error " + std::to_string(read) + ")";
+    install::logStep(std::string("protected print policy: ") + kProtectedPrintPolicyValue + " " + said);
+    return number && value == 1;
 }
 
 bool windowsSaysItIsOn() {

@@ -132,6 +132,7 @@ int QuietInstall::chooseModel() {
     if (!config::DriverConfig().findModel(line_.model, line_.category, &s_.category, &s_.modelName))
         return end(kExitNotSupported, "no model " + line_.model + " on this disc");
     s_.defaultPrinter = line_.defaultPrinter;
+    s_.systemAccount = isLocalSystem();
     install::logStep("model " + s_.modelName + " of category " + std::to_string(s_.category));
     bool advancedAllowed = checks_.leavePrinterPage(s_.category, s_.modelName);
     if (line_.installMode == 0 && !advancedAllowed) return end(kExitNotSupported, messageText("IDS_TYPICAL_NOTES"));

@@ -6,6 +6,7 @@
 
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
+#include "install/DriverPolicyCauses.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -80,9 +81,11 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     const bool again = driverFilePaths(name, os::Architecture::X86, &registered);
     const BOOL added = again ? os::sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86), APD_COPY_ALL_FILES)
                              : os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86));
-    if (!added)
-        return notRegistered(name, "the spooler refused it (system error " +
-                                       std::to_string(os::sys().GetLastError()) + ")");
+    if (!added) {
+        const DWORD error = os::sys().GetLastError();
+        logDriverPolicyCauses("AddPrinterDriver", error);
+        return notRegistered(name, "the spooler refused it (system error " + std::to_string(error) + ")");
+    }
     logStep(x86DriverLabel(name) + " registered");
     return true;
 }

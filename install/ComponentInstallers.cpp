@@ -93,8 +93,11 @@ bool isWindowsOwnComponent(const std::string& name) {
 }
 
 bool isWindowsOwnFile(const std::string& name) {
+    // As Windows reads the name: without its trailing dots and blanks.
+    const size_t end = name.find_last_not_of(". ");
+    const std::string read = end == std::string::npos ? std::string() : name.substr(0, end + 1);
     for (const char* own : kWindowsOwnFiles)
-        if (config::equalIgnoringCase(name, own)) return true;
+        if (config::equalIgnoringCase(read, own)) return true;
     return false;
 }
 

@@ -26,7 +26,9 @@ bool isWindowsOwnComponent(const std::string& name);
 // Whether a file name (without its folder) is one of Windows' own files
 // that a medium may name for a part of its own: the spooler's, those of its
 // own monitors, print processor and Unidrv and PostScript drivers, and the
-// system libraries every program loads. Such a file is never deleted.
+// system libraries every program loads, compared as Windows reads the
+// name (case aside, trailing dots and blanks dropped). Such a file is never
+// replaced by the installation nor deleted by the removal.
 bool isWindowsOwnFile(const std::string& name);
 
 // Registry keys of installed components under HKEY_LOCAL_MACHINE.

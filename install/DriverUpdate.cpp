@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/TextTable.h"
+#include "install/DriverPolicyCauses.h"
 #include "install/FileComparison.h"
 #include "install/FileStaging.h"
 #include "install/InstalledDrivers.h"
@@ -35,8 +36,9 @@ bool registerPrinterDriver(DRIVER_INFO_3A* driver, bool registered, std::string&
     // AddPrinterDriverEx is Windows 2000's and later's; before, the one rule is the spooler's own.
     if (!registered || !os::runningSystem().ntAtLeast(5, 0)) return addPrinterDriver(driver, errorText);
     if (os::sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(driver), APD_COPY_ALL_FILES)) return true;
-    errorText = std::string(app::MessageTexts().GetText("IDS_ERR_ADDPRNDRV3")) + "   er = " +
-                std::to_string(os::sys().GetLastError());
+    const DWORD error = os::sys().GetLastError();
+    logDriverPolicyCauses("AddPrinterDriver", error);
+    errorText = std::string(app::MessageTexts().GetText("IDS_ERR_ADDPRNDRV3")) + "   er = " + std::to_string(error);
     return false;
 }
 

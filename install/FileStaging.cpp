@@ -1,6 +1,5 @@
 #include "install/FileStaging.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -129,28 +128,17 @@ bool targetDirectory(int target, std::string* directory, std::string& errorText,
     }
 }
 
-// A file's last-write time as a listing of its folder gives it; false
-// when it is not there.
-bool lastWritten(const std::string& path, uint64_t* written) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = os::sys().FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    os::sys().FindClose(search);
-    *written = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-               found.ftLastWriteTime.dwLowDateTime;
-    return true;
-}
-
-// On 64-bit Windows the spooler moves into its version folder only files
-// newer than those there; the program's own copies into that folder keep to
-// the same rule, so that a newer file another installation left is not
-// replaced by an older one of this medium.
-bool newerFileStays(const std::string& source, const std::string& destination) {
-    // A name with wildcards would be listed as a pattern, not as the file.
-    if (destination.find_first_of("*?") != std::string::npos) return false;
-    uint64_t sourceWritten = 0, destinationWritten = 0;
-    return lastWritten(destination, &destinationWritten) && lastWritten(source, &sourceWritten) &&
-           destinationWritten > sourceWritten;
+// A clean system may lack an environment's version folder: a 64-bit Windows
+// that never had an x86 driver has no w32x86\3. It is made before the
+// first copy into it, under the driver folder, whose access list it takes.
+// 0, or the system's error code.
+DWORD makeVersionFolder(const std::string& folder) {
+    if (os::sys().CreateDirectoryA(folder.c_str(), nullptr)) {
+        logStep("folder " + folder + " made");
+        return ERROR_SUCCESS;
+    }
+    const DWORD error = os::sys().GetLastError();
+    return error == ERROR_ALREADY_EXISTS ? static_cast<DWORD>(ERROR_SUCCESS) : error;
 }
 
 int copyFromMedium(const std::string& name, int target, bool prefixed, std::string& errorText,
@@ -166,12 +154,13 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
     }
     const std::string fileName = (prefixed ? "n" : "") + name;
     const std::string destination = directory + "\\" + fileName;
-    if (target == kVersion3Directory && os::sixtyFourBit(os::machineArchitecture()) &&
-        newerFileStays(source, destination)) {
-        logStep("kept the newer " + destination);
-        return kCopied;
+    // Windows 98's driver folder is the system folder, without version folders.
+    const bool versionFolder = target == kVersion3Directory && os::runningSystem().isNt();
+    DWORD error = versionFolder ? makeVersionFolder(directory) : ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS) {
+        errorText = copyFailure(fileName, error, source);
+        return kCopyFailed;
     }
-    DWORD error = 0;
     {
         // The system directory's files are the spooler's monitors and their
         // UI: on 64-bit Windows they go to its native directory, which the
@@ -325,12 +314,45 @@ bool mediumSource(const std::string& name, os::Architecture architecture, std::s
     return true;
 }
 
-bool staysInItsFolder(const std::string& name) {
-    return name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
+namespace {
+
+bool reachesAnotherFolder(const std::string& name) {
+    return name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos;
+}
+
+bool endsInDotOrBlank(const std::string& name) {
+    return !name.empty() && (name.back() == '.' || name.back() == ' ');
+}
+
+bool holdsShortNameAlias(const std::string& name) {
+    for (size_t tilde = name.find('~'); tilde != std::string::npos; tilde = name.find('~', tilde + 1))
+        if (tilde + 1 < name.size() && name[tilde + 1] >= '0' && name[tilde + 1] <= '9') return true;
+    return false;
+}
+
+// Windows takes a device's name for the device in any folder, with any
+// extension and blanks before it ("nul .txt"). The digits include the
+// superscripts one, two and three of the ANSI code page, which Windows
+// documents as devices too.
+bool isDeviceName(const std::string& name) {
+    std::string stem = config::upperAscii(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
+        if (stem == device) return true;
+    if (stem.size() != 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) return false;
+    const unsigned char digit = static_cast<unsigned char>(stem[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+}  // namespace
+
+bool isPlainFileName(const std::string& name) {
+    return !reachesAnotherFolder(name) && !endsInDotOrBlank(name) && !holdsShortNameAlias(name) &&
+           !isDeviceName(name);
 }
 
 bool mediumNameAccepted(const std::string& name, std::string& errorText) {
-    if (staysInItsFolder(name)) return true;
+    if (isPlainFileName(name)) return true;
     std::string current;
     currentDirectory(&current);
     errorText = copyFailure(name, ERROR_INVALID_NAME, current + "\\W32\\" + name);

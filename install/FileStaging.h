@@ -37,12 +37,17 @@ inline bool inUse(int copyResult) {
 bool processorDirectory(std::string* directory);
 bool systemDirectory(std::string* directory);
 
-// A file name read from the medium names a file of the folder it is copied
-// from and of the folder it is copied to: no path separator, no drive and no
-// "..", which would reach into any other folder of the system.
-bool staysInItsFolder(const std::string& name);
-// True for a name that stays in its folder; otherwise false, with the copy's
-// failure text for it (the system's code for an invalid name).
+// A file name read from the medium names, as it is written, one file of the
+// folder it is copied from and of the folder it is copied to (or deleted
+// from). Refused: a path separator, a drive, "..", which reach into other
+// folders; and what Windows reads as another name: a trailing dot or blank
+// (dropped, so "LOCALUI.DLL." is LOCALUI.DLL), "." itself, an 8.3 alias ("~"
+// and a digit, which may name another file of the folder) and a device
+// (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$, CLOCK$,
+// with or without an extension).
+bool isPlainFileName(const std::string& name);
+// True for a plain file name; otherwise false, with the copy's failure text
+// for it (the system's code for an invalid name).
 bool mediumNameAccepted(const std::string& name, std::string& errorText);
 
 // A program (DLL, EXE, SYS, DRV): built for one architecture, so taken from

@@ -17,6 +17,8 @@ struct InstallSelection {
     std::string modelName;  // after the install: the name the printer was created with
     int installMode = 1;    // 1 typical, 0 advanced
     bool defaultPrinter = false;
+    // The installation runs as the local system account (a deployment).
+    bool systemAccount = false;
     std::string portName;  // as chosen on the port page
     int flavour = config::kStd;
     int portKind = config::kSerial;

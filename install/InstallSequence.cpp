@@ -56,6 +56,7 @@ private:
     }
 
     bool namesStayInTheirFolders();
+    bool replacesNoWindowsFile();
     bool updateNtFamily();
     bool update98();
     bool replaceMonitorNt(MONITOR_INFO_2A& monitor, std::string uiDll, int version, bool usb);
@@ -68,6 +69,7 @@ private:
     void logOlderLeft(int replaced);
     bool replaceLanguageMonitor();
     void writeSerialSettings();
+    void makeDefaultPrinter();
 
     InstallJob& job_;
     InstallSelection& s_;
@@ -77,7 +79,8 @@ private:
 
 bool Sequence::run() {
     job_.statusFlags = 0;
-    if (!step("file names of the medium checked", namesStayInTheirFolders())) return false;
+    if (!step("file names of the medium checked", namesStayInTheirFolders() && replacesNoWindowsFile()))
+        return false;
     int monitors = installPortMonitors(job_.config, s_.targetOs, s_.portName, text_);
     if (!step("port monitors", monitors != kMonitorInstallFailed)) return false;
     job_.statusFlags = monitors;
@@ -108,11 +111,7 @@ bool Sequence::run() {
         return false;
     }
     if (s_.modelName.empty()) return false;
-    if (s_.defaultPrinter) {
-        bool made = setDefaultPrinter(s_.modelName.c_str());
-        logStep(made ? "made the default printer" : "could not be made the default printer");
-        if (made && windowsManagesDefaults()) logStep(defaultPrinterOutcome(s_.modelName));
-    }
+    if (s_.defaultPrinter) makeDefaultPrinter();
     if (s_.portKind == config::kSerial) {
         writeSerialSettings();
         logStep("serial settings written");
@@ -144,6 +143,32 @@ bool Sequence::namesStayInTheirFolders() {
     names.push_back(monitors.usbUiDll);
     for (const std::string& name : names)
         if (!isNoneOrEmpty(name) && !mediumNameAccepted(name, text_)) return false;
+    return true;
+}
+
+// The files the installation copies into the folders that hold Windows' own
+// (the system folder, the print processor folder, the version-3 folder):
+// none may be one of Windows' own, which the copy would replace. A monitor
+// or processor that is Windows' own is never copied, whatever it names.
+bool Sequence::replacesNoWindowsFile() {
+    std::vector<std::string> names = {job_.files.fontFile, job_.files.usbIdentityFile};
+    auto addComponent = [&names](const char* component, const char* file, const std::string& other) {
+        if (component == nullptr || isWindowsOwnComponent(component)) return;
+        if (file) names.push_back(file);
+        names.push_back(other);
+    };
+    config::PortMonitorSet monitors;
+    job_.config.buildPortMonitors(s_.targetOs, &monitors);
+    addComponent(monitors.serial.pName, monitors.serial.pDLLName, monitors.serialUiDll);
+    addComponent(monitors.usb.pName, monitors.usb.pDLLName, monitors.usbUiDll);
+    addComponent(job_.languageMonitor.pName, job_.languageMonitor.pDLLName, "");
+    addComponent(job_.printer.pPrintProcessor, nullptr, job_.files.processor);
+    for (const std::string& name : names) {
+        if (isNoneOrEmpty(name) || !isWindowsOwnFile(name)) continue;
+        text_ = message("IDS_ERR_COPYFIEL") + name + ": the medium names one of Windows' own files, which this "
+                                                     "installation never replaces";
+        return false;
+    }
     return true;
 }
 
@@ -410,6 +435,20 @@ void Sequence::logOlderLeft(int replaced) {
         if ((job_.statusFlags & component.flag) && component.flag != replaced)
             left += (left.empty() ? "" : ", ") + std::string(component.what);
     if (!left.empty()) logStep("older too, left for a later installation to replace: " + left);
+}
+
+// Windows sets the default printer of the account that asks. The local
+// system account's (a deployment's) is its own and no user's, which the log
+// says instead of whether it held.
+void Sequence::makeDefaultPrinter() {
+    const bool made = setDefaultPrinter(s_.modelName.c_str());
+    if (made && s_.systemAccount) {
+        logStep("made the default printer of the local system account, which this installation runs as: no "
+                "user's default printer was set");
+        return;
+    }
+    logStep(made ? "made the default printer" : "could not be made the default printer");
+    if (made && windowsManagesDefaults()) logStep(defaultPrinterOutcome(s_.modelName));
 }
 
 void Sequence::writeSerialSettings() {

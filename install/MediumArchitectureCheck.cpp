@@ -84,7 +84,7 @@ bool isNoneOrEmpty(const char* name) { return name == nullptr || config::isNone(
 // nowhere: the install sequence refuses it before it copies anything.
 void addProgram(std::vector<std::string>* files, const char* name, int targetOs) {
     if (isNoneOrEmpty(name) || !isProgramFile(name) || comesFromWindows(name, targetOs)) return;
-    if (!staysInItsFolder(name)) return;
+    if (!isPlainFileName(name)) return;
     const std::string upper = config::upperAscii(name);
     for (const std::string& known : *files)
         if (known == upper) return;

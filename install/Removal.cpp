@@ -202,9 +202,10 @@ RemovalOutcome Removal::run() {
     return outcome_;
 }
 
-// Every file the removal deletes is named by the medium; one that reaches
-// out of the folder it is deleted from refuses the removal before anything
-// is changed, as it refuses an installation.
+// Every file the removal deletes is named by the medium; a name that reaches
+// out of the folder it is deleted from, or that Windows reads as another
+// file's, refuses the removal before anything is changed, as it refuses an
+// installation.
 bool Removal::namesStayInTheirFolders() {
     std::vector<std::string> names;
     for (const ModelParts::Component* monitor : {&parts_.serialMonitor, &parts_.usbMonitor, &parts_.languageMonitor}) {
@@ -213,9 +214,10 @@ bool Removal::namesStayInTheirFolders() {
     }
     for (const ModelParts::Component& processor : parts_.processors) names.push_back(processor.dll);
     for (const std::string& name : names)
-        if (!name.empty() && !staysInItsFolder(name))
-            return failed("the medium names the file " + name + ", which is not in the folder it is removed from" +
-                          " (system error " + std::to_string(ERROR_INVALID_NAME) + ")");
+        if (!name.empty() && !isPlainFileName(name))
+            return failed("the medium names the file " + name +
+                          ", which is no plain name of a file of the folder it is removed from (system error " +
+                          std::to_string(ERROR_INVALID_NAME) + ")");
     return true;
 }
 

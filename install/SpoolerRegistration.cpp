@@ -6,6 +6,7 @@
 #include "config/AsciiCase.h"
 #include "config/Descriptors.h"
 #include "install/DriverLoadPrivilege.h"
+#include "install/DriverPolicyCauses.h"
 #include "os/Os.h"
 #include "os/World.h"
 
@@ -100,6 +101,7 @@ bool addPrinter(PRINTER_INFO_2A* record, DWORD level, bool usbPort, std::string&
     }
     DWORD error = os::sys().GetLastError();
     if (error != ERROR_PRINTER_ALREADY_EXISTS) {
+        logDriverPolicyCauses("AddPrinter", error);
         errorText = message("IDS_ERR_ADDPRINTER") + "er = " + std::to_string(error);
         return false;
     }
@@ -118,6 +120,7 @@ bool addPrinter(PRINTER_INFO_2A* record, DWORD level, bool usbPort, std::string&
         }
         error = os::sys().GetLastError();
         if (error != ERROR_PRINTER_ALREADY_EXISTS) {
+            logDriverPolicyCauses("AddPrinter", error);
             record->pPrinterName = original;
             errorText = message("IDS_ERR_ADDPRINTER") + "er = " + std::to_string(error);
             return false;
@@ -130,7 +133,9 @@ bool addPrinter(PRINTER_INFO_2A* record, DWORD level, bool usbPort, std::string&
 
 bool addPrinterDriver(DRIVER_INFO_3A* record, std::string& errorText) {
     if (os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(record))) return true;
-    errorText = message("IDS_ERR_ADDPRNDRV3") + "   er = " + std::to_string(os::sys().GetLastError());
+    const DWORD error = os::sys().GetLastError();
+    logDriverPolicyCauses("AddPrinterDriver", error);
+    errorText = message("IDS_ERR_ADDPRNDRV3") + "   er = " + std::to_string(error);
     return false;
 }
 
@@ -140,6 +145,7 @@ bool addMonitor(MONITOR_INFO_2A* record, std::string& errorText) {
     if (os::sys().AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(record))) return true;
     DWORD error = os::sys().GetLastError();
     if (error == ERROR_PRINT_MONITOR_ALREADY_INSTALLED || error == ERROR_ALREADY_EXISTS) return true;
+    logDriverPolicyCauses("AddMonitor", error);
     errorText = message("IDS_ERR_ADDMONITOR") + " Erro code is:" + std::to_string(error);
     return false;
 }
@@ -149,6 +155,8 @@ int addPrintProcessor(const std::string& processorName, const std::string& dllNa
     LPSTR environment = targetOs == 0 ? config::windows40Environment() : os::spoolerEnvironment();
     if (os::sys().AddPrintProcessorA(nullptr, environment, &dll[0], &name[0])) return 1;
     DWORD error = os::sys().GetLastError();
+    if (error != ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED && error != ERROR_ALREADY_EXISTS)
+        logDriverPolicyCauses("AddPrintProcessor", error);
     if (error == ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED || error == ERROR_ALREADY_EXISTS ||
         error == ERROR_INVALID_PARAMETER)
         return static_cast<int>(error);

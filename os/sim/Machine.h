@@ -60,6 +60,11 @@ struct Machine {
     std::string user;
     // Vista, 2008 and 7 with the update that brings SetDefaultDllDirectories.
     bool dllDirectoriesUpdate = false;
+    // The spooler's version folder "3" of each environment it keeps a driver
+    // folder for. A clean system may lack one, w32x86\3 on 64-bit Windows in
+    // particular, which has no x86 driver of its own; the spooler makes a
+    // version folder as it adds a driver of that version.
+    bool versionFolders = true;
     // Files Windows deletes when it next starts (MoveFileExA).
     std::vector<std::string> deletedAtRestart;
 

@@ -78,10 +78,11 @@ void SimOs::buildMachine() {
             for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
                 registry_.setString(HKEY_LOCAL_MACHINE, current + "\\Ports", com, "9600,n,8,1");
         }
-        files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\W32X86\\3");
+        const std::string version = m.versionFolders ? "\\3" : "";
+        files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\W32X86" + version);
         files_.makeDirectories(m.systemDirectory + "\\spool\\PRTPROCS\\W32X86");
         if (m.wow64()) {
-            files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\x64\\3");
+            files_.makeDirectories(m.systemDirectory + "\\spool\\DRIVERS\\x64" + version);
             files_.makeDirectories(m.systemDirectory + "\\spool\\PRTPROCS\\x64");
         }
         files_.writeFile(m.systemDirectory + "\\localspl.dll", std::string("MZ"));

@@ -58,7 +58,17 @@ struct InstallRow {
     std::function<void(SixtyFourBitInstall&)> arrange;
     bool x86Driver;      // the x86 driver is registered beside the x64 one
     const char* logged;  // a line the log holds
+    std::function<void(SixtyFourBitInstall&)> leaves = nullptr;  // what else must hold afterwards
 };
+
+// The model's control font and USB identity file, which go straight into
+// the version folder of each environment.
+void versionFolderFiles(SixtyFourBitInstall& s) {
+    s.writeConfiguration("STD2KDDKDEV=1\r\nGDI2KDDKDEV=1\r\nSTDDataFileDLLName=MRES.DLL\r\n"
+                         "ControlFontFile=FONT.BIN\r\nUSBInternalID=USBID.DAT\r\n");
+    s.onMedium("FONT.BIN", "font");
+    s.onMedium("USBID.DAT", "identity");
+}
 
 TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFilesCanBePlaced) {
     const Machine windows10 = Machine::sixtyFourBit(Machine::windows10());
@@ -88,6 +98,38 @@ TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFile
              s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED).when("M Serial").after(1);
          },
          false, "x86 driver M Serial for 32-bit clients not registered: the spooler refused it (system error 5)"},
+        // A clean 64-bit Windows may lack both version folders: they are made for the copies.
+        {"neither version folder", windows10,
+         [](SixtyFourBitInstall& s) {
+             versionFolderFiles(s);
+             for (const char* environment : {kX64, kX86}) {
+                 std::string folder = s.versionFolder(environment);
+                 folder.pop_back();
+                 s.sim.files().removeDirectory(folder);
+                 ASSERT_FALSE(s.sim.files().isDirectory(folder)) << environment;
+             }
+         },
+         true, "x86 driver M Serial for 32-bit clients registered",
+         [](SixtyFourBitInstall& s) {
+             for (const char* environment : {kX64, kX86}) {
+                 EXPECT_EQ(s.read(s.versionFolder(environment) + "FONT.BIN"), "font") << environment;
+                 EXPECT_EQ(s.read(s.versionFolder(environment) + "USBID.DAT"), "identity") << environment;
+             }
+         }},
+        // A newer file there is replaced, as the 32-bit installation replaces it.
+        {"a newer control font in the version folder", windows10,
+         [](SixtyFourBitInstall& s) {
+             versionFolderFiles(s);
+             s.write(s.versionFolder(kX64) + "FONT.BIN", "another installation's newer font");
+         },
+         true, "x86 driver M Serial for 32-bit clients registered",
+         [](SixtyFourBitInstall& s) { EXPECT_EQ(s.read(s.versionFolder(kX64) + "FONT.BIN"), "font"); }},
+        // Windows 11 22H2 and later: the log names what Windows may have refused it for.
+        {"the spooler refuses the x86 driver on Windows 11 24H2", Machine::sixtyFourBit(Machine::windows11v24h2()),
+         [](SixtyFourBitInstall& s) {
+             s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED).when("M Serial").after(1);
+         },
+         false, "AddPrinterDriver refused (system error 5); Windows may refuse it for protected print mode"},
         {"the privilege cannot be enabled", windows10,
          [](SixtyFourBitInstall& s) { s.sim.faults().fail("AdjustTokenPrivileges", ERROR_ACCESS_DENIED); }, true,
          "SeLoadDriverPrivilege not enabled: the token could not be changed (system error 5)"},
@@ -125,6 +167,7 @@ TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFile
         ASSERT_LT(enabled, s.sim.journal().size());
         EXPECT_LT(enabled, s.journalIndex("AddMonitorA Serial Mon"));
         EXPECT_EQ(s.sim.openHandles(), 0u);
+        if (row.leaves) row.leaves(s);
     }
 }
 

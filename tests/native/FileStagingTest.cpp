@@ -1,4 +1,5 @@
 // The driver-file copier and the staging of the Unidrv support files.
+#include "install/ComponentInstallers.h"
 #include "install/FileStaging.h"
 #include "support/EngineFixture.h"
 
@@ -88,6 +89,35 @@ TEST_F(FileStagingTest, AFailedCopyNamesTheFileTheCodeAndTheSource) {
     onMedium("OTHER.DLL");
     EXPECT_EQ(copy("MISSING.DLL", install::kDriverDirectory, 3, true), 0);
     EXPECT_EQ(error, "<IDS_ERR_COPYFIEL>nMISSING.DLL  er = 2C:\\MEDIUM\\W32\\MISSING.DLL");
+}
+
+// Only a name that Windows reads as written, in the folder it is copied to,
+// is copied or deleted; each rule has its near miss, which passes.
+TEST(PlainFileNameTest, NamesWindowsReadsOtherwiseAreRefused) {
+    const struct {
+        const char* name;
+        bool plain;
+    } rows[] = {
+        {"POSCOM.DLL", true},      {"..\\victim.ini", false}, {"W32/M.INI", false},   {"D:SER.DLL", false},
+        {"LOCALUI.DLL.", false},   {"LOCALUI.DLL ", false},   {".", false},           {"M.GPD.INI", true},
+        {"LOCALU~1.DLL", false},   {"A~B.DLL", true},         {"CON", false},         {"con.dll", false},
+        {"NUL .TXT", false},       {"AUX.X.Y", false},        {"PRN", false},         {"COM1.DLL", false},
+        {"LPT9", false},           {"COM\xB9.DLL", false},   {"CONIN$", false},      {"conout$.dll", false},
+        {"CLOCK$", false},         {"COM10.DLL", true},       {"LPT0.DLL", true},     {"CONSOLE.DLL", true},
+        {"NULL.DLL", true},        {"MY.CON", true},          {"LPT.DLL", true},
+    };
+    for (const auto& row : rows) EXPECT_EQ(install::isPlainFileName(row.name), row.plain) << row.name;
+}
+
+// Windows' own files are known by the name Windows reads: case aside,
+// without trailing dots and blanks.
+TEST(PlainFileNameTest, WindowsOwnFilesAreKnownAsWindowsReadsTheirNames) {
+    const struct {
+        const char* name;
+        bool own;
+    } rows[] = {{"localui.dll", true}, {"LOCALUI.DLL. .", true}, {"LOCALUI.DLL2", false},
+                {"LOCALUI", false},    {"...", false},          {"", false}};
+    for (const auto& row : rows) EXPECT_EQ(install::isWindowsOwnFile(row.name), row.own) << row.name;
 }
 
 TEST_F(FileStagingTest, UnavailableDirectoriesAreReported) {

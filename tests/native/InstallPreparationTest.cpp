@@ -392,7 +392,7 @@ public:
         sim.files().writeFile("C:\\MEDIUM\\USBDrv\\X64\\Install.exe",
                               os::sim::Spooler::dllExporting({"Install"}, IMAGE_FILE_MACHINE_AMD64));
         // The 64-bit builds of what a USB installation of the model copies.
-        for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL", "USBMON.DLL", "USBUI.DLL", "LMON.DLL"})
+        for (const char* file : {"DRV.DLL", "DRVUI.DLL", "MPROC.DLL", "USBPM.DLL", "USBUI.DLL", "LMON.DLL"})
             sim.files().writeFile(std::string("C:\\MEDIUM\\X64\\") + file,
                                   os::sim::Spooler::dllExporting({"InitializePrintMonitor2"}, IMAGE_FILE_MACHINE_AMD64));
     }

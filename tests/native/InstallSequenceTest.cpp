@@ -369,10 +369,10 @@ protected:
 };
 
 TEST_F(InstallOnWindows7Test, AnOlderUsbMonitorIsReplacedWithoutAWaitAfterTheStart) {
-    installedOlderMonitor("Usb Mon", "USBMON.DLL");
+    installedOlderMonitor("Usb Mon", "USBPM.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
-    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBPM.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
     // Stop 100, 500; no wait after the start on Windows 7; the start is
     // pending at the first query, running at the second.
@@ -408,25 +408,25 @@ TEST_F(Install98Test, SerialSettingsGoIntoTheClassKeyAndWinIni) {
 }
 
 TEST_F(Install98Test, AnOlderUsbMonitorInUseIsWrittenUnderItsPrefixedName) {
-    installedOlderMonitor("Usb Mon", "USBMON.DLL");
-    auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
+    installedOlderMonitor("Usb Mon", "USBPM.DLL");
+    auto held = sim.files().hold(systemDirectory() + "\\USBPM.DLL");
     prepare("USB_M_1");
     ASSERT_TRUE(install()) << message();
-    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "nUSBMON.DLL");
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "nUSBPM.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 3u);
     EXPECT_TRUE(sim.calls("ControlService").empty());
     sim.files().release(held);
 }
 
 TEST_F(Install98Test, AMonitorInUseUnderBothNamesNeedsARestart) {
-    installedOlderMonitor("Usb Mon", "USBMON.DLL");
-    write(systemDirectory() + "\\nUSBMON.DLL", "older");
-    auto held = sim.files().hold(systemDirectory() + "\\USBMON.DLL");
-    auto heldToo = sim.files().hold(systemDirectory() + "\\nUSBMON.DLL");
+    installedOlderMonitor("Usb Mon", "USBPM.DLL");
+    write(systemDirectory() + "\\nUSBPM.DLL", "older");
+    auto held = sim.files().hold(systemDirectory() + "\\USBPM.DLL");
+    auto heldToo = sim.files().hold(systemDirectory() + "\\nUSBPM.DLL");
     prepare("USB_M_1");
     EXPECT_FALSE(install());
     EXPECT_EQ(message(), "<IDS_ERR_NEEDRESTART>");
-    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+    EXPECT_EQ(driverValue(monitorKey("Usb Mon")), "USBPM.DLL");
     EXPECT_EQ(installedVersion(monitorKey("Usb Mon")), 1u);
     EXPECT_TRUE(sim.calls("AddPrinterDriverA").empty());
     sim.files().release(held);
@@ -482,6 +482,13 @@ public:
         prepare(port, config::kGdi);
     }
     bool driverRegistered() { return !sim.calls("AddPrinterDriverA").empty(); }
+    // The serial monitor's interface DLL named otherwise by the medium.
+    void renameSerialInterface(const std::string& name) {
+        std::string setup = monitorSections();
+        for (size_t at = setup.find("=SERUI.DLL"); at != std::string::npos; at = setup.find("=SERUI.DLL", at))
+            setup.replace(at + 1, 9, name);
+        write("C:\\MEDIUM\\DRVCONFIG\\setup.ini", setup);
+    }
     std::string defaultPrinter() {
         char name[64] = {};
         DWORD size = sizeof name;
@@ -532,6 +539,42 @@ INSTANTIATE_TEST_SUITE_P(
                         t.prepare("LPT1:");
                     },
                     false, "<IDS_ERR_COPYFIEL>/inf/M.INI  er = 123C:\\MEDIUM\\W32\\/inf/M.INI", nothingWritten},
+        // Names Windows reads otherwise, and Windows' own files in its folders.
+        FailureCase{"AMonitorUiDllWithATrailingDot", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.renameSerialInterface("LOCALUI.DLL.");
+                        t.prepare("HVCOM1:");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>LOCALUI.DLL.  er = 123C:\\MEDIUM\\W32\\LOCALUI.DLL.", nothingWritten},
+        FailureCase{"AControlFontNamedAfterADevice", 7, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.writeConfiguration("ControlFontFile=NUL.FNT\r\n");
+                        t.prepare("LPT1:");
+                    },
+                    false, "<IDS_ERR_COPYFIEL>NUL.FNT  er = 123C:\\MEDIUM\\W32\\NUL.FNT", nothingWritten},
+        FailureCase{"AMonitorUiDllOfWindowsOwn", 3, "HVCOM1:",
+                    [](InstallFailureTest& t) {
+                        t.renameSerialInterface("localui.dll");
+                        t.onMedium("localui.dll", "the medium's");
+                        t.write(t.systemDirectory() + "\\localui.dll", "Windows' own");
+                        t.prepare("HVCOM1:");
+                    },
+                    false,
+                    "<IDS_ERR_COPYFIEL>localui.dll: the medium names one of Windows' own files, which this "
+                    "installation never replaces",
+                    [](InstallFailureTest& t) {
+                        nothingWritten(t);
+                        EXPECT_EQ(t.read(t.systemDirectory() + "\\localui.dll"), "Windows' own");
+                    }},
+        FailureCase{"AControlFontNamedAfterWindowsPostScriptDriver", 7, "LPT1:",
+                    [](InstallFailureTest& t) {
+                        t.writeConfiguration("ControlFontFile=PSCRIPT5.DLL\r\n");
+                        t.prepare("LPT1:");
+                    },
+                    false,
+                    "<IDS_ERR_COPYFIEL>PSCRIPT5.DLL: the medium names one of Windows' own files, which this "
+                    "installation never replaces",
+                    nothingWritten},
         FailureCase{"MonitorDllMissingInTheUpdatePhase", 3, "HVCOM1:",
                     [](InstallFailureTest& t) {
                         t.installedOlderMonitor("Serial Mon", "SER.DLL");
@@ -561,7 +604,7 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         FailureCase{"UsbMonitorUiDllMissingInTheUpdatePhase", 3, "USB_M_1",
                     [](InstallFailureTest& t) {
-                        t.installedOlderMonitor("Usb Mon", "USBMON.DLL");
+                        t.installedOlderMonitor("Usb Mon", "USBPM.DLL");
                         t.sim.files().remove("C:\\MEDIUM\\W32\\USBUI.DLL");
                     },
                     true, "<IDS_INF_USBRESTART>",
@@ -647,13 +690,13 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         FailureCase{"Windows98MonitorHeldAndItsPrefixedCopyFails", 0, "USB_M_1",
                     [](InstallFailureTest& t) {
-                        t.installedOlderMonitor("Usb Mon", "USBMON.DLL");
-                        t.sim.files().hold(t.systemDirectory() + "\\USBMON.DLL");
-                        t.sim.faults().fail("CopyFileA", ERROR_WRITE_PROTECT).when("nUSBMON.DLL");
+                        t.installedOlderMonitor("Usb Mon", "USBPM.DLL");
+                        t.sim.files().hold(t.systemDirectory() + "\\USBPM.DLL");
+                        t.sim.faults().fail("CopyFileA", ERROR_WRITE_PROTECT).when("nUSBPM.DLL");
                     },
-                    false, "<IDS_ERR_COPYFIEL>nUSBMON.DLL  er = 19C:\\MEDIUM\\W32\\USBMON.DLL",
+                    false, "<IDS_ERR_COPYFIEL>nUSBPM.DLL  er = 19C:\\MEDIUM\\W32\\USBPM.DLL",
                     [](InstallFailureTest& t) {
-                        EXPECT_EQ(t.driverValue(monitorKey("Usb Mon")), "USBMON.DLL");
+                        EXPECT_EQ(t.driverValue(monitorKey("Usb Mon")), "USBPM.DLL");
                         EXPECT_EQ(t.installedVersion(monitorKey("Usb Mon")), 1u);
                         EXPECT_FALSE(t.driverRegistered());
                     }},

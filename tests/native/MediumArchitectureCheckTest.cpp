@@ -23,7 +23,7 @@ const char* const kRasterKeys =
     "GDIDataFileDLLName=MRES.DLL\r\nGDIDataOemuiDLL=0\r\nGDIDataOemuniDLL=MUNI.DLL\r\nGDIDataOemuniini=MUNI.INI\r\n"
     "GDIProcessorDLLName=WINPRINT.DLL\r\nGDIPrintProcessor=WinPrint\r\nGDI2KDDKDEV=1\r\n";
 
-const char* const kEveryProgram[] = {"SER.DLL", "SERUI.DLL", "USBMON.DLL", "USBUI.DLL", "LMON.DLL",
+const char* const kEveryProgram[] = {"SER.DLL", "SERUI.DLL", "USBPM.DLL", "USBUI.DLL", "LMON.DLL",
                                      "MPROC.DLL", "DRV.DLL",  "DRVUI.DLL",  "MRES.DLL",  "MUNI.DLL"};
 
 std::vector<uint8_t> image(WORD machine) {
@@ -115,11 +115,11 @@ TEST(MediumArchitectureCheckTest, AProgramFileMissingOrNotBuiltForX64IsRefusedBy
          [](X64Medium& m) {
              m.sim.files().writeFile("C:\\MEDIUM\\X64\\DRV.DLL", std::string("content of DRV.DLL"));
              m.sim.files().writeFile("C:\\MEDIUM\\X64\\DRVUI.DLL", cutShortImage());
-             m.sim.files().writeFile("C:\\MEDIUM\\X64\\USBMON.DLL", image(IMAGE_FILE_MACHINE_I386));
+             m.sim.files().writeFile("C:\\MEDIUM\\X64\\USBPM.DLL", image(IMAGE_FILE_MACHINE_I386));
              m.sim.files().writeFile("C:\\MEDIUM\\X64\\LMON.DLL", image(IMAGE_FILE_MACHINE_ARM64));
          },
          head.substr(0, head.size() - 2) + "; X64\\DRV.DLL is not a program file; X64\\DRVUI.DLL is not a program file"
-                                           "; X64\\USBMON.DLL is built for x86, not for x64"
+                                           "; X64\\USBPM.DLL is built for x86, not for x64"
                                            "; X64\\LMON.DLL is built for ARM64, not for x64."},
         {"a file that cannot be read", x64, "LPT1:", config::kStd,
          [](X64Medium& m) { m.sim.faults().fail("CreateFileA", ERROR_SHARING_VIOLATION).when("X64\\MPROC.DLL"); },

@@ -105,6 +105,17 @@ os::sim::Machine manifestNaming(os::sim::Machine m, DWORD newest) {
     return m;
 }
 
+// The log the rows below keep.
+std::string quietLog(InstallScenario& s) { return s.read(s.sim.machine().windowsDirectory + "\\quiet.log"); }
+
+// A Windows 10 or 11 of this build installing the Windows 7 section of the
+// medium, on a parallel or serial port.
+void windows10Build(InstallScenario& s, DWORD build) {
+    onlyWindows7Sections(s, "COMSUPPORTED=1\r\nSystemWin7Supported=1\r\n");
+    s.sim.machine() = build >= 26100 ? Machine::windows11v24h2() : build >= 22000 ? Machine::windows11() : Machine::windows10();
+    s.sim.machine().build = build;
+}
+
 void protectedPrintPolicy(InstallScenario& s, DWORD value) {
     s.sim.registry().setDword(HKEY_LOCAL_MACHINE, app::kProtectedPrintPolicyKey, app::kProtectedPrintPolicyValue,
                               value);
@@ -230,14 +241,86 @@ TEST(QuietInstallTest, EachEndingHasItsExitCodeAndNothingIsShown) {
              s.sim.machine() = Machine::windows11();
              protectedPrintPolicy(s, 1);
          },
-         0, "printer M(P) on LPT1: added", "M(P)"},
+         0, "printer M(P) on LPT1: added", "M(P)",
+         [](InstallScenario& s) { EXPECT_EQ(quietLog(s).find("protected print"), std::string::npos); }},
         {"protected print mode's policy off", 7, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
              onlyWindows7Sections(s, "SystemWin7Supported=1\r\n");
              s.sim.machine() = Machine::windows11v24h2();
              protectedPrintPolicy(s, 0);
          },
-         0, "printer M(P) on LPT1: added", "M(P)"},
+         0, "protected print policy: WindowsProtectedPrintGroupPolicyState is 0", "M(P)"},
+        // From 24H2 on the log names the policy's value, whatever it is.
+        {"protected print mode's policy of another value", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             protectedPrintPolicy(s, 2);
+         },
+         0, "protected print policy: WindowsProtectedPrintGroupPolicyState is 2", "M(P)"},
+        {"protected print mode's policy not set", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) { windows10Build(s, 26100); }, 0,
+         "protected print policy: WindowsProtectedPrintGroupPolicyState is not set", "M(P)"},
+        {"protected print mode's policy no number", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             s.sim.registry().setString(HKEY_LOCAL_MACHINE, app::kProtectedPrintPolicyKey,
+                                        app::kProtectedPrintPolicyValue, "1");
+         },
+         0, "protected print policy: WindowsProtectedPrintGroupPolicyState is no number (registry type 1)", "M(P)"},
+        // A spooler that refuses a driver, monitor or processor on Windows 11
+        // 22H2 and later: the log names what Windows may have refused it for.
+        {"a driver refused on Windows 11 24H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
+         },
+         1603, "AddPrinterDriver refused (system error 5); Windows may refuse it for protected print mode"},
+        {"a monitor refused on Windows 11 24H2", 7, "/quiet /model M /port HVCOM1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             s.sim.faults().fail("AddMonitorA", ERROR_ACCESS_DENIED);
+         },
+         1603, "AddMonitor refused (system error 5); Windows may refuse it for protected print mode"},
+        {"a print processor refused on Windows 11 24H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             s.sim.faults().fail("AddPrintProcessorA", ERROR_ACCESS_DENIED);
+         },
+         1603, "AddPrintProcessor refused (system error 5); Windows may refuse it for protected print mode"},
+        {"a printer refused on Windows 11 24H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 26100);
+             s.sim.faults().fail("AddPrinterA", ERROR_INVALID_PRINTER_NAME);
+         },
+         1603, "AddPrinter refused (system error 1801); Windows may refuse it for protected print mode"},
+        {"a driver refused on Windows 11 22H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 22621);
+             s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
+         },
+         1603,
+         "AddPrinterDriver refused (system error 5); Windows may refuse it for the policy \"Limits print driver "
+         "installation to Administrators\" (RestrictDriverInstallationToAdministrators; it applies to callers "
+         "that are not administrators), or \"Point and Print Restrictions\" and \"Only use Package Point and "
+         "print\" (they apply to printer connections to a print server, not to a driver installed on this "
+         "computer)\r\n"},
+        {"a driver refused on Windows 11 21H2", 7, "/quiet /model M /port LPT1:",
+         [](InstallScenario& s) {
+             windows10Build(s, 22000);
+             s.sim.faults().fail("AddPrinterDriverA", ERROR_ACCESS_DENIED);
+         },
+         1603, "er = 5", nullptr,
+         [](InstallScenario& s) { EXPECT_EQ(quietLog(s).find("may refuse it"), std::string::npos); }},
+        // Windows sets the default printer of the account that asks.
+        {"the default printer asked for by the system account", 7, "/quiet /model M /port LPT1: /default",
+         [](InstallScenario& s) {
+             windows10Build(s, 19045);
+             s.sim.machine().systemAccount = true;
+         },
+         0,
+         "made the default printer of the local system account, which this installation runs as: "
+         "no user's default printer was set",
+         "M(P)", [](InstallScenario& s) { EXPECT_EQ(quietLog(s).find("held"), std::string::npos); }},
         {"no model offers a port", 3, "/quiet /model M /port LPT1:",
          [](InstallScenario& s) {
              s.write("C:\\MEDIUM\\DRVCONFIG\\setup_receipt.ini",

@@ -172,7 +172,7 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
          },
          [](InstallScenario& s) {
              twoModels(s, "Serial Mon", "SER.DLL", "KPX-D7 Mini");
-             s.sim.spooler().monitorDllPorts["USBMON.DLL"].push_back("USB_KPX-D7_1");
+             s.sim.spooler().monitorDllPorts["USBPM.DLL"].push_back("USB_KPX-D7_1");
          }},
         {"a port where the model has no printer", {lpt}, "/uninstall /quiet /model M /port HVCOM1:", 1605,
          "ended: nothing of M is installed on HVCOM1:", {"M(P)"},
@@ -273,7 +273,7 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
         // The medium names the files the removal deletes: none outside their folder, none of Windows' own.
         {"a medium naming a file outside its folder", {com}, "/uninstall /quiet /model M", 1603,
          "ended: removal failed: the medium names the file ..\\victim.ini, "
-         "which is not in the folder it is removed from (system error 123)",
+         "which is no plain name of a file of the folder it is removed from (system error 123)",
          {"M(S)"},
          [](InstallScenario& s) {
              renameSerialInterface(s, "..\\victim.ini");
@@ -284,6 +284,27 @@ TEST(RemovalTest, EachRemovalTakesItsModelAndWhatNothingElseUses) {
              removedNothing(s);
              EXPECT_TRUE(s.sim.files().isFile("C:\\WINDOWS\\victim.ini"));
          }},
+        // Windows drops the trailing dot: the name would be Windows' own Local Port UI.
+        {"a medium naming a file with a trailing dot", {com}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: the medium names the file LOCALUI.DLL., "
+         "which is no plain name of a file of the folder it is removed from (system error 123)",
+         {"M(S)"},
+         [](InstallScenario& s) {
+             renameSerialInterface(s, "LOCALUI.DLL.");
+             s.write(s.systemDirectory() + "\\localui.dll", "Windows' own");
+             s.sim.clearJournal();
+         },
+         [](InstallScenario& s) {
+             removedNothing(s);
+             EXPECT_EQ(s.read(s.systemDirectory() + "\\localui.dll"), "Windows' own");
+         }},
+        {"a medium naming a file by a short-name alias", {com}, "/uninstall /quiet /model M", 1603,
+         "ended: removal failed: the medium names the file SERIAL~1.DLL, ", {"M(S)"},
+         [](InstallScenario& s) {
+             renameSerialInterface(s, "SERIAL~1.DLL");
+             s.sim.clearJournal();
+         },
+         removedNothing},
         {"a medium naming one of Windows' own files", {com}, "/uninstall /quiet /model M", 0,
          "file C:\\WINDOWS\\system32\\LOCALUI.DLL kept: it is one of Windows' own", {},
          [](InstallScenario& s) {

@@ -123,32 +123,53 @@ TEST(SpoolerEnvironmentTest, MonitorFilesReachTheNativeSystemDirectoryForTheCopy
     }
 }
 
-// The version-3 folder of 64-bit Windows takes only newer files, as the
-// spooler's own AddPrinterDriver moves them there; 32-bit Windows replaces
-// what is there, as it always has.
-TEST(SpoolerEnvironmentTest, TheVersionFolderOfSixtyFourBitWindowsKeepsANewerFile) {
+// The version-3 folder takes the medium's file on either architecture, as
+// the 32-bit installation always has, whatever the time stamps say; a
+// folder a clean system lacks is made first.
+TEST(SpoolerEnvironmentTest, TheVersionFolderTakesTheMediumsFileOnEitherArchitecture) {
+    Machine clean = Machine::sixtyFourBit(Machine::windows10());
+    clean.versionFolders = false;
     struct Row {
         const char* what;
         Machine machine;
+        os::Architecture architecture;  // the environment copied for
         const char* folder;
-        bool olderOnMedium;  // the medium's copy was written before the one installed
-        const char* expected;
+        bool installedFirst;  // a file the medium's is older than lies there
+        DWORD folderRefusal;  // CreateDirectoryA fails with it (0: not)
+        int result;
+        const char* expected;  // the folder's file afterwards (null: none)
     } rows[] = {
-        {"64-bit Windows 10, an older medium", Machine::sixtyFourBit(Machine::windows10()), "x64", true, "installed"},
-        {"64-bit Windows 10, a newer medium", Machine::sixtyFourBit(Machine::windows10()), "x64", false, "medium"},
-        {"32-bit Windows 7, an older medium", Machine::windows7(), "W32X86", true, "medium"},
+        {"64-bit Windows 10, an older medium", Machine::sixtyFourBit(Machine::windows10()), os::Architecture::X64,
+         "x64", true, 0, 1, "medium"},
+        {"32-bit Windows 7, an older medium", Machine::windows7(), os::Architecture::X86, "W32X86", true, 0, 1,
+         "medium"},
+        {"64-bit Windows 10 without version folders, its own", clean, os::Architecture::X64, "x64", false, 0, 1,
+         "medium"},
+        {"64-bit Windows 10 without version folders, the x86 one", clean, os::Architecture::X86, "W32X86", false,
+         0, 1, "medium"},
+        {"64-bit Windows 10, the folder cannot be made", clean, os::Architecture::X64, "x64", false,
+         ERROR_ACCESS_DENIED, 0, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         EngineMachine machine(row.machine);
-        const std::string installed =
-            machine.sim.machine().systemDirectory + "\\spool\\DRIVERS\\" + row.folder + "\\3\\FONT.BIN";
-        if (row.olderOnMedium) machine.onMedium("FONT.BIN", "medium");
-        machine.write(installed, "installed");
-        if (!row.olderOnMedium) machine.onMedium("FONT.BIN", "medium");
+        const std::string folder = machine.sim.machine().systemDirectory + "\\spool\\DRIVERS\\" + row.folder + "\\3";
+        if (row.installedFirst) {
+            machine.onMedium("FONT.BIN", "medium");
+            machine.write(folder + "\\FONT.BIN", "installed");
+        } else {
+            ASSERT_FALSE(machine.sim.files().isDirectory(folder));
+            machine.onMedium("FONT.BIN", "medium");
+        }
+        if (row.folderRefusal) machine.sim.faults().fail("CreateDirectoryA", row.folderRefusal);
         std::string name = "FONT.BIN", error;
-        EXPECT_EQ(install::copyDriverFile(name, install::kVersion3Directory, 7, false, error), 1) << error;
-        EXPECT_EQ(machine.read(installed), row.expected);
+        EXPECT_EQ(install::copyDriverFile(name, install::kVersion3Directory, 7, false, error, row.architecture),
+                  row.result)
+            << error;
+        if (row.expected)
+            EXPECT_EQ(machine.read(folder + "\\FONT.BIN"), row.expected);
+        else
+            EXPECT_EQ(error.find("<IDS_ERR_COPYFIEL>FONT.BIN  er = " + std::to_string(row.folderRefusal)), 0u) << error;
         EXPECT_EQ(machine.sim.openHandles(), 0u);
     }
 }

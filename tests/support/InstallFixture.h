@@ -35,7 +35,7 @@ public:
         writeMedium();
         auto& ports = sim.spooler().monitorDllPorts;
         for (const char* dll : {"SER.DLL", "nSER.DLL"}) ports[dll] = {"HVCOM1:", "HVCOM2:", "HVCOM3:"};
-        for (const char* dll : {"USBMON.DLL", "nUSBMON.DLL"}) ports[dll] = {"USB_M_1", "USB_M_2"};
+        for (const char* dll : {"USBPM.DLL", "nUSBPM.DLL"}) ports[dll] = {"USB_M_1", "USB_M_2"};
     }
 
     // With the stand-in printers' command signature, or without one.
@@ -47,7 +47,7 @@ public:
             text += std::string("[COMMON-MONITOR.") + os + "]\r\n";
             text += "COMMONitorPName=Serial Mon\r\nCOMMONitorPDLLName=SER.DLL\r\n"
                     "COMMONitorPUIDLLName=SERUI.DLL\r\nCOMMONitorVersion=3\r\n"
-                    "USBMONitorPName=Usb Mon\r\nUSBMONitorPDLLName=USBMON.DLL\r\n"
+                    "USBMONitorPName=Usb Mon\r\nUSBMONitorPDLLName=USBPM.DLL\r\n"
                     "USBMONitorPUIDLLName=USBUI.DLL\r\nUSBMONitorVersion=3\r\n"
                     "USBLMONitorName=Stand-in Language Monitor\r\nUSBLMONitorDLLName=LMON.DLL\r\nUSBLMONitorVersion=2\r\n";
         }
@@ -81,7 +81,7 @@ public:
         // The medium's copies carry a mark, to tell them from installed ones.
         const std::string mark = "medium copy";
         monitor.insert(monitor.end(), mark.begin(), mark.end());
-        for (const char* dll : {"SER.DLL", "USBMON.DLL", "LMON.DLL"})
+        for (const char* dll : {"SER.DLL", "USBPM.DLL", "LMON.DLL"})
             sim.files().writeFile("C:\\MEDIUM\\W32\\" + std::string(dll), monitor);
         // Windows 98/Me also takes ICONLIB.DLL and UNIDRV.DLL from the medium.
         for (const char* file : {"SERUI.DLL", "USBUI.DLL", "MPROC.DLL", "DRV.DLL", "M.GPD", "DRVUI.DLL",

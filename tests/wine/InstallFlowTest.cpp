@@ -56,7 +56,7 @@ protected:
                         "System2008Supported=1\r\nSystemWin7Supported=1\r\n" +
                             InstallScenario::modelSections(gdi));
         const std::string monitor = standinMonitor();
-        for (const char* dll : {"SER.DLL", "USBMON.DLL", "LMON.DLL"}) writeFile(std::string("W32\\") + dll, monitor);
+        for (const char* dll : {"SER.DLL", "USBPM.DLL", "LMON.DLL"}) writeFile(std::string("W32\\") + dll, monitor);
         for (const char* file : {"SERUI.DLL", "USBUI.DLL", "MPROC.DLL", "DRV.DLL", "M.GPD", "DRVUI.DLL", "DRV.HLP",
                                  "ICONLIB.DLL", "UNIDRV.DLL"})
             writeFile(std::string("W32\\") + file, std::string("stand-in ") + file);
@@ -65,7 +65,7 @@ protected:
         sim.files().writeFile(install::mediumUsbDriverPath(), std::string("no version"));
         auto& ports = sim.spooler().monitorDllPorts;
         ports["SER.DLL"] = {"HVCOM1:", "HVCOM2:"};
-        ports["USBMON.DLL"] = {"USB_M_1", "USB_M_2", "USB_M_3", "USB_M_4"};
+        ports["USBPM.DLL"] = {"USB_M_1", "USB_M_2", "USB_M_3", "USB_M_4"};
         if (GetParam().deviceValue >= 0) sim.usb().attach(static_cast<WORD>(GetParam().deviceValue));
     }
 
