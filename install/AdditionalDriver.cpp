@@ -6,6 +6,7 @@
 
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
+#include "install/DriverLoadPrivilege.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -75,6 +76,7 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     }
     DRIVER_INFO_3A x86 = driver;
     x86.pEnvironment = os::environmentFor(os::Architecture::X86);
+    enableDriverLoadPrivilege();
     if (!os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86)))
         return notRegistered(name, "the spooler refused it (system error " +
                                        std::to_string(os::sys().GetLastError()) + ")");
