@@ -7,6 +7,7 @@
 #include "config/AsciiCase.h"
 #include "config/ProfileValues.h"
 #include "install/DriverPolicyCauses.h"
+#include "install/DriverLoadPrivilege.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -77,6 +78,7 @@ bool addX86AdditionalDriver(const DRIVER_INFO_3A& driver, const config::DriverFi
     DRIVER_INFO_3A x86 = driver;
     x86.pEnvironment = os::environmentFor(os::Architecture::X86);
     // Registered again as the machine's own is: every file copied.
+    enableDriverLoadPrivilege();
     std::vector<std::string> registered;
     const bool again = driverFilePaths(name, os::Architecture::X86, &registered);
     const BOOL added = again ? os::sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&x86), APD_COPY_ALL_FILES)

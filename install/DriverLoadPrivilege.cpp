@@ -1,11 +1,10 @@
 #include "install/DriverLoadPrivilege.h"
 
+#include <atomic>
 #include <string>
 
 #include "install/InstallLog.h"
 #include "os/Os.h"
-#include "os/RunningSystem.h"
-#include "os/World.h"
 
 namespace install {
 namespace {
@@ -18,10 +17,7 @@ bool notEnabled(const std::string& why, DWORD error) {
     return false;
 }
 
-}  // namespace
-
-bool enableDriverLoadPrivilege() {
-    if (!os::sixtyFourBit(os::machineArchitecture())) return true;
+bool enableOnce() {
     HANDLE token = nullptr;
     if (!os::sys().OpenProcessToken(os::sys().GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
         return notEnabled("the process token could not be opened", os::sys().GetLastError());
@@ -46,6 +42,25 @@ bool enableDriverLoadPrivilege() {
     }
     os::sys().CloseHandle(token);
     return enabled || notEnabled(why, error);
+}
+
+bool ntFamily() {
+    OSVERSIONINFOA version;
+    return os::runningVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// The system (os::installation) the privilege was asked for on, plus one; and its answer.
+std::atomic<unsigned> askedOn{0};
+std::atomic<bool> answer{false};
+
+}  // namespace
+
+bool enableDriverLoadPrivilege() {
+    if (askedOn.load() == os::installation() + 1) return answer.load();
+    const bool enabled = !ntFamily() || enableOnce();
+    answer.store(enabled);
+    askedOn.store(os::installation() + 1);
+    return enabled;
 }
 
 }  // namespace install

@@ -161,20 +161,25 @@ int copyFromMedium(const std::string& name, int target, bool prefixed, std::stri
         errorText = copyFailure(fileName, error, source);
         return kCopyFailed;
     }
-    {
-        // The system directory's files are the spooler's monitors and their
-        // UI: on 64-bit Windows they go to its native directory, which the
-        // program reaches with redirection off for this copy alone.
-        os::NativeSystemDirectory native(target == kSystemDirectory ? architecture : os::Architecture::X86);
-        if (!native.reached()) {
-            errorText = copyFailure(fileName, native.error(), source);
-            return kCopyFailed;
-        }
-        // Files copied from a disc arrive read-only; a later copy must replace them.
-        os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-        if (os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE)) return kCopied;
-        error = os::sys().GetLastError();
+    // The system directory's files are the spooler's monitors and their
+    // UI: on 64-bit Windows they go to its native directory, which the
+    // program reaches with redirection off for this copy alone.
+    os::NativeSystemDirectory native(target == kSystemDirectory ? architecture : os::Architecture::X86);
+    if (!native.reached()) {
+        errorText = copyFailure(fileName, native.error(), source);
+        return kCopyFailed;
     }
+    // Files copied from a disc arrive read-only; a later copy must replace them.
+    os::sys().SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    const bool copied = os::sys().CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE;
+    error = copied ? 0 : os::sys().GetLastError();
+    if (!native.restore()) {
+        logStep("redirection of the system directory could not be turned back on (system error " +
+                std::to_string(native.error()) + ")");
+        errorText = copyFailure(fileName, native.error(), source);
+        return kCopyFailed;
+    }
+    if (copied) return kCopied;
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
         return static_cast<int>(error);
     errorText = copyFailure(fileName, error, source);

@@ -175,6 +175,11 @@ bool Sequence::replacesNoWindowsFile() {
 // Logs a step of the sequence as done, or as failed with the text it left
 // and the system's error code.
 bool Sequence::step(const std::string& what, bool done) {
+    // A thread whose redirection stays off goes no further.
+    if (done && os::redirectionLeftOff()) {
+        done = false;
+        if (text_.empty()) text_ = "redirection of the system directory could not be turned back on";
+    }
     if (done)
         logStep(what);
     else
@@ -477,7 +482,7 @@ std::string& InstallMessage() {
 
 unsigned InstallWorker(void* params) {
     auto* worker = static_cast<WorkerParams*>(params);
-    bool succeeded = Sequence(*worker->job, InstallMessage()).run();
+    bool succeeded = Sequence(*worker->job, InstallMessage()).run() && !os::redirectionLeftOff();
     // What the driver cache gave is in the driver directory now, or not needed.
     removeDriverCacheFolder();
     worker->installStatus->store(succeeded ? kInstallSucceeded : kInstallFailed);

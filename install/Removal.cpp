@@ -1,6 +1,7 @@
 #include "install/Removal.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "config/AsciiCase.h"
@@ -8,6 +9,7 @@
 #include "install/AdditionalDriver.h"
 #include "install/ComponentInstallers.h"
 #include "install/ExistingPrinter.h"
+#include "install/DriverLoadPrivilege.h"
 #include "install/FileStaging.h"
 #include "install/InstallLog.h"
 #include "install/InstalledDrivers.h"
@@ -195,9 +197,13 @@ RemovalOutcome Removal::run() {
     if (!outcome_.anyInstalled || !outcome_.failure.empty()) return outcome_;
     // The installation brings the serial monitor for a port whose name holds
     // "COM" and the USB monitor for one that holds "USB_".
-    removeMonitor(parts_.serialMonitor, "COM");
-    removeMonitor(parts_.usbMonitor, "USB_");
-    removeMonitor(parts_.languageMonitor, nullptr);
+    const std::pair<const ModelParts::Component*, const char*> monitors[] = {
+        {&parts_.serialMonitor, "COM"}, {&parts_.usbMonitor, "USB_"}, {&parts_.languageMonitor, nullptr}};
+    for (const auto& [monitor, portKind] : monitors) {
+        removeMonitor(*monitor, portKind);
+        // Nothing more is done on a thread whose redirection stays off.
+        if (os::redirectionLeftOff()) return outcome_;
+    }
     for (const ModelParts::Component& processor : parts_.processors) removeProcessor(processor);
     return outcome_;
 }
@@ -383,6 +389,7 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
         return;
     }
     std::string name = monitor.name;
+    enableDriverLoadPrivilege();
     if (!os::sys().DeleteMonitorA(nullptr, os::spoolerEnvironment(), &name[0])) {
         if (os::sys().GetLastError() == ERROR_PRINT_MONITOR_IN_USE)
             logStep("monitor " + monitor.name + " kept: a printer still uses it");
@@ -395,7 +402,8 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
     if (!systemDirectory(&system)) return;
     // On 64-bit Windows the monitor's files lie in the native system
     // directory; an entry for the next start names it as it is, system32.
-    os::NativeSystemDirectory native(os::machineArchitecture());
+    // A file held is deleted at the next start (MoveFileExA): looked up before.
+    os::NativeSystemDirectory native(os::machineArchitecture(), {os::SystemFunction::MoveFileExA});
     if (!native.reached()) {
         failed("monitor " + monitor.name + "'s files could not be reached (system error " +
                std::to_string(native.error()) + ")");
@@ -404,6 +412,9 @@ void Removal::removeMonitor(const ModelParts::Component& monitor, const char* po
     deleteFile(system + "\\" + monitor.dll);
     deleteFile(system + "\\n" + monitor.dll);
     for (const std::string& file : monitor.otherFiles) deleteFile(system + "\\" + file);
+    if (!native.restore())
+        failed("redirection of the system directory could not be turned back on (system error " +
+               std::to_string(native.error()) + ")");
 }
 
 void Removal::removeProcessor(const ModelParts::Component& processor) {

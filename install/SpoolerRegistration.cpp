@@ -132,6 +132,8 @@ bool addPrinter(PRINTER_INFO_2A* record, DWORD level, bool usbPort, std::string&
 }
 
 bool addPrinterDriver(DRIVER_INFO_3A* record, std::string& errorText) {
+    // A failure is logged there; the call then says what it says.
+    enableDriverLoadPrivilege();
     if (os::sys().AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(record))) return true;
     const DWORD error = os::sys().GetLastError();
     logDriverPolicyCauses("AddPrinterDriver", error);
@@ -153,6 +155,7 @@ bool addMonitor(MONITOR_INFO_2A* record, std::string& errorText) {
 int addPrintProcessor(const std::string& processorName, const std::string& dllName, int targetOs) {
     std::string name = processorName, dll = dllName;
     LPSTR environment = targetOs == 0 ? config::windows40Environment() : os::spoolerEnvironment();
+    enableDriverLoadPrivilege();
     if (os::sys().AddPrintProcessorA(nullptr, environment, &dll[0], &name[0])) return 1;
     DWORD error = os::sys().GetLastError();
     if (error != ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED && error != ERROR_ALREADY_EXISTS)

@@ -8,6 +8,7 @@
 // Windows, under Wine and natively against the simulation.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "os/WinApi.h"
@@ -19,6 +20,30 @@ namespace os {
 
 // "SetDefaultPrinterA" as winspool.drv exports it.
 typedef BOOL(WINAPI* SetDefaultPrinterProc)(LPCSTR printerName);
+
+// The functions of Windows' own libraries that the program looks up at run
+// time rather than imports: not every Windows it loads on exports them, or
+// their library is not one Windows protects as a known DLL (an import would
+// let a library of the same name beside the program be loaded in its place).
+enum class SystemFunction {
+    RtlGetVersion,
+    IsWow64Process2, GetNativeSystemInfo, MoveFileExA, GetFinalPathNameByHandleA,
+    Wow64DisableWow64FsRedirection, Wow64RevertWow64FsRedirection, SetDllDirectoryA, SetDefaultDllDirectories,
+    CryptAcquireContextA, CryptGenRandom, CryptReleaseContext, LookupPrivilegeValueA, AdjustTokenPrivileges,
+    GetKernelObjectSecurity,
+    GetFileVersionInfoSizeA, GetFileVersionInfoA, VerQueryValueA,
+    SetupIterateCabinetA, SetupGetInfDriverStoreLocationA,
+    AddPrinterDriverA, AddPrinterDriverExA, DeletePrinterDriverA, DeletePrinterDriverExA, AddMonitorA, DeleteMonitorA, EnumMonitorsA,
+    AddPrintProcessorA, AddPrinterA, DeletePrintProcessorA, EnumPrintersA, EnumPrinterDriversA, GetPrinterDriverA,
+    DeletePrinter, EnumPortsA, GetPrinterDriverDirectoryA, GetPrintProcessorDirectoryA, OpenPrinterA, GetPrinterA,
+    SetPrinterA, ClosePrinter, GetDefaultPrinterA,
+    RoInitialize, RoUninitialize, WindowsCreateString, WindowsDeleteString, RoGetActivationFactory,
+    Count
+};
+
+// The library a function looked up at run time is exported by ("kernel32.dll"), and its name.
+const char* systemFunctionLibrary(SystemFunction function);
+const char* systemFunctionName(SystemFunction function);
 
 class Os {
 public:
@@ -274,6 +299,30 @@ public:
 
     // Message boxes (both kinds the system shows end here).
     virtual int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
+
+    // A function of Windows' own libraries, found through this system's own
+    // calls: its library loaded from the system directory by its full path
+    // (what that library loads in turn looked for there first too), then the
+    // function asked of it. Both backends look up at the same moments: the
+    // Win32 one before it calls the function, the simulation before it
+    // answers, so that the simulation sees every lookup. A function found
+    // is kept, its library loaded for the rest of the run as an import
+    // would be; one not found is looked for again at the next call (a load
+    // can fail for a while: with redirection off, say). Null, with the last
+    // error ERROR_CALL_NOT_IMPLEMENTED, where it is not found.
+    FARPROC lookUp(SystemFunction function);
+    // Whether `module` is a library lookUp keeps loaded for the run.
+    bool keptLoaded(HMODULE module) const;
+
+protected:
+    // A new run of the program has looked nothing up yet.
+    void forgetLookUps();
+
+private:
+    static constexpr int kSystemFunctions = static_cast<int>(SystemFunction::Count);
+    // Written by whichever thread finds a function first; all find the same.
+    std::atomic<FARPROC> found_[kSystemFunctions] = {};
+    std::atomic<HMODULE> kept_[kSystemFunctions] = {};
 };
 
 // RtlGetVersion's results.

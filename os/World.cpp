@@ -1,5 +1,7 @@
 #include "os/World.h"
 
+#include <atomic>
+
 #include "os/Os.h"
 
 namespace os {
@@ -23,19 +25,55 @@ const char* nativeEnvironment(Architecture machine) {
     return machine == Architecture::X64 ? "Windows x64" : nullptr;
 }
 
-NativeSystemDirectory::NativeSystemDirectory(Architecture machine) {
+namespace {
+
+// One more than the installation of the system (os::installation) on which
+// a revert failed; 0: none.
+std::atomic<unsigned> leftOffOn{0};
+
+}  // namespace
+
+bool redirectionLeftOff() {
+    return leftOffOn.load() == installation() + 1;
+}
+
+NativeSystemDirectory::NativeSystemDirectory(Architecture machine, std::initializer_list<SystemFunction> needed) {
     if (!sixtyFourBit(machine)) return;
+    // A thread that could not turn it back on once does not turn it off again.
+    if (redirectionLeftOff()) {
+        error_ = ERROR_INVALID_FUNCTION;
+        return;
+    }
+    for (SystemFunction function : needed) {
+        if (sys().lookUp(function) == nullptr) {
+            error_ = ERROR_CALL_NOT_IMPLEMENTED;
+            return;
+        }
+    }
+    if (sys().lookUp(SystemFunction::Wow64RevertWow64FsRedirection) == nullptr) {
+        error_ = ERROR_CALL_NOT_IMPLEMENTED;
+        return;
+    }
     turnedOff_ = sys().Wow64DisableWow64FsRedirection(&previous_) != FALSE;
     if (!turnedOff_) error_ = sys().GetLastError();
     if (!turnedOff_ && error_ == 0) error_ = ERROR_INVALID_FUNCTION;
 }
 
-NativeSystemDirectory::~NativeSystemDirectory() {
-    if (!turnedOff_) return;
+bool NativeSystemDirectory::restore() {
+    if (!turnedOff_) return true;
     // What failed inside keeps its own error code for the caller.
-    DWORD kept = sys().GetLastError();
-    sys().Wow64RevertWow64FsRedirection(previous_);
+    const DWORD kept = sys().GetLastError();
+    turnedOff_ = false;
+    if (!sys().Wow64RevertWow64FsRedirection(previous_)) {
+        error_ = sys().GetLastError();
+        if (error_ == 0) error_ = ERROR_INVALID_FUNCTION;
+        leftOffOn.store(installation() + 1);
+        return false;
+    }
     sys().SetLastError(kept);
+    return true;
 }
+
+NativeSystemDirectory::~NativeSystemDirectory() { restore(); }
 
 }  // namespace os

@@ -6,6 +6,9 @@
 // port records a 64-bit monitor reads) names the machine's world.
 #pragma once
 
+#include <initializer_list>
+
+#include "os/Os.h"
 #include "os/RunningSystem.h"
 #include "os/WinApi.h"
 
@@ -35,10 +38,15 @@ LPSTR environmentFor(Architecture installed);
 
 // Turns the redirection of the system directory off for the calling thread
 // for the scope's life, on 64-bit Windows only, so that a copy reaches the
-// native system directory. Nothing that loads a library may run inside.
+// native system directory. Windows documents that libraries fail to load
+// while redirection is off: nothing may be loaded or looked up inside. So
+// the scope opens only once the function that closes it, and every function
+// looked up at run time that the work inside calls (`needed`), has been
+// found; where one is missing it does not open.
 class NativeSystemDirectory {
 public:
-    explicit NativeSystemDirectory(Architecture machine);
+    NativeSystemDirectory(Architecture machine, std::initializer_list<SystemFunction> needed = {});
+    // Restores redirection if restore() has not.
     ~NativeSystemDirectory();
     NativeSystemDirectory(const NativeSystemDirectory&) = delete;
     NativeSystemDirectory& operator=(const NativeSystemDirectory&) = delete;
@@ -46,11 +54,19 @@ public:
     // False where redirection had to be turned off and could not be; error() says why.
     bool reached() const { return error_ == 0; }
     DWORD error() const { return error_; }
+    // Turns redirection back on, keeping the last error of the work inside.
+    // False when it stays off (error() says why): the thread must then do
+    // nothing more, and redirectionLeftOff() says so from now on.
+    bool restore();
 
 private:
     bool turnedOff_ = false;
     PVOID previous_ = nullptr;
     DWORD error_ = 0;
 };
+
+// Whether a thread of this run could not turn redirection back on: the
+// installation or removal then ends as failed, whatever step it is in.
+bool redirectionLeftOff();
 
 }  // namespace os

@@ -42,7 +42,9 @@ struct PrinterObject : SimOs::Object {
 };
 
 struct ModuleObject : SimOs::Object {
-    enum Kind { Usb, Winspool, Other } kind = Other;
+    // Windows' own libraries export every function the machine has: the
+    // simulation answers their calls itself.
+    enum Kind { Usb, Winspool, System, Other } kind = Other;
     std::string path;
     int references = 1;  // LoadLibraryA of a loaded module counts up, FreeLibrary down
     std::vector<std::string> imports;  // what its load loaded with it, which goes with it

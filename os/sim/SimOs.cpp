@@ -247,6 +247,7 @@ BOOL SimOs::GetVersionExA(LPOSVERSIONINFOA info) {
 }
 
 LONG SimOs::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
+    if (!lookUp(SystemFunction::RtlGetVersion)) return kStatusNotImplemented;
     SIM_LOCK();
     // A fault stands for a failure of ntdll's own.
     if (enter("RtlGetVersion")) return static_cast<LONG>(0xC0000001);  // STATUS_UNSUCCESSFUL

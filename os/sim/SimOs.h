@@ -84,15 +84,22 @@ public:
     };
     Pipe& servePipe(const std::string& name) { return pipes_[name]; }
     // The program's process ended, as between two runs of it: Windows
-    // closes the named mutexes it held.
+    // closes the named mutexes it held and unloads the libraries it kept
+    // loaded for the functions it looked up (Os::lookUp), which the next
+    // run looks up again; the next run's token has no privilege enabled.
     void endProgram();
     // Every library loaded: by the program, with what each imports, and
     // what Windows loaded for the program by name (a box's theme library).
     std::vector<std::string> loadedLibraries() const;
     // Every library ever loaded in the run, in the order of loading.
     const std::vector<std::string>& everLoaded() const { return loadHistory_; }
+    // The loads and lookups (LoadLibraryA, LoadLibraryExA, GetProcAddress,
+    // as "Name subject") made by a thread that had turned the redirection
+    // of the system directory off.
+    const std::vector<std::string>& lookedUpWithRedirectionOff() const { return lookedUpWithRedirectionOff_; }
     // Handles of this program's that are still open (files, searches, tokens,
-    // printers, service handles, modules, mutexes, registry keys).
+    // printers, service handles, modules, mutexes, registry keys); not the
+    // libraries Os::lookUp keeps loaded for the run.
     size_t openHandles() const;
 
     DWORD GetLastError() override;
@@ -305,6 +312,7 @@ private:
     BOOL spoolerDirectory(const char* call, LPSTR server, LPSTR environment, DWORD level,
                           LPBYTE buffer, DWORD size, LPDWORD needed, bool processor);
     std::string processorDirectory(const std::string& environment) const;
+    void noteDriverLoadPrivilege(const char* call);
 
     // The machine's lock, and the lock of the journal and the faults, which
     // the waits share with every other call (the clock has its own).
@@ -363,6 +371,11 @@ private:
     uint32_t randomState_ = 0x2545F491;
     // The threads that have turned the redirection of the system directory off.
     std::map<std::thread::id, bool> redirectionOff_;
+    bool redirectionOffHere() const;
+    std::vector<std::string> lookedUpWithRedirectionOff_;
+    void noteLookUp(const char* call, const std::string& subject);
+    std::string ownLibrary(const std::string& name) const;
+    bool hasOwnLibrary(const std::string& base) const;
     void holdSpoolerFile(const std::string& fullPath);
     void releaseSpoolerFile(const std::string& fullPath);
 };

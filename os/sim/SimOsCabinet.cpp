@@ -99,6 +99,7 @@ private:
 
 BOOL SimOs::SetupIterateCabinetA(PCSTR cabinet, DWORD, PSP_FILE_CALLBACK_A handler,
                                  PVOID context) {
+    if (!lookUp(SystemFunction::SetupIterateCabinetA)) return FALSE;
     std::string passed = cabinet ? cabinet : "";
     std::string full;
     Cabinet contents;

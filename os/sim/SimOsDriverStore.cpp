@@ -8,6 +8,7 @@ namespace os::sim {
 
 BOOL SimOs::SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platform, PCSTR, PSTR buffer, DWORD size,
                                             PDWORD required) {
+    if (!lookUp(SystemFunction::SetupGetInfDriverStoreLocationA)) return FALSE;
     SIM_LOCK();
     const std::string given = fileName ? fileName : "";
     if (enter("SetupGetInfDriverStoreLocationA", given)) return FALSE;

@@ -334,6 +334,7 @@ BOOL SimOs::GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATI
 }
 
 DWORD SimOs::GetFinalPathNameByHandleA(HANDLE handle, LPSTR path, DWORD size, DWORD flags) {
+    if (!lookUp(SystemFunction::GetFinalPathNameByHandleA)) return 0;
     SIM_LOCK();
     if (enter("GetFinalPathNameByHandleA")) return 0;
     // Vista brought it.
@@ -381,6 +382,7 @@ BOOL SimOs::CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
 }
 
 BOOL SimOs::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+    if (!lookUp(SystemFunction::MoveFileExA)) return FALSE;
     SIM_LOCK();
     std::string full = programPath(text(existing));
     if (enter("MoveFileExA", full)) return FALSE;

@@ -17,7 +17,10 @@ size_t sidLength(PSID sid) { return 8 + 4 * static_cast<const BYTE*>(sid)[1]; }
 
 size_t SimOs::openHandles() const {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    return objects_.size() + keys_.size();
+    size_t kept = 0;
+    for (const auto& [handle, object] : objects_)
+        if (dynamic_cast<const ModuleObject*>(object.get()) && keptLoaded(reinterpret_cast<HMODULE>(handle))) kept++;
+    return objects_.size() - kept + keys_.size();
 }
 
 namespace {
@@ -110,6 +113,16 @@ void SimOs::endProgram() {
     for (const auto& [handle, object] : objects_)
         if (dynamic_cast<MutexObject*>(object.get())) mutexes.push_back(reinterpret_cast<HANDLE>(handle));
     for (HANDLE mutex : mutexes) CloseHandle(mutex);
+    // Its libraries go with it, and what it had looked up.
+    for (auto it = objects_.begin(); it != objects_.end();) {
+        if (dynamic_cast<ModuleObject*>(it->second.get()) && keptLoaded(reinterpret_cast<HMODULE>(it->first)))
+            it = objects_.erase(it);
+        else
+            ++it;
+    }
+    forgetLookUps();
+    // The next run's token has its privileges as the account holds them.
+    machine_.enabledPrivileges.clear();
 }
 
 DWORD SimOs::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
@@ -138,6 +151,7 @@ DWORD SimOs::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 }
 
 BOOL SimOs::CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR, LPCSTR, DWORD type, DWORD flags) {
+    if (!lookUp(SystemFunction::CryptAcquireContextA)) return FALSE;
     SIM_LOCK();
     if (enter("CryptAcquireContextA")) return FALSE;
     if (provider == nullptr || type != PROV_RSA_FULL || !(flags & CRYPT_VERIFYCONTEXT)) {
@@ -149,6 +163,7 @@ BOOL SimOs::CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR, LPCSTR, DWORD typ
 }
 
 BOOL SimOs::CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
+    if (!lookUp(SystemFunction::CryptGenRandom)) return FALSE;
     SIM_LOCK();
     if (enter("CryptGenRandom")) return FALSE;
     if (object<CryptObject>(reinterpret_cast<HANDLE>(provider)) == nullptr || buffer == nullptr) {
@@ -166,6 +181,7 @@ BOOL SimOs::CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
 }
 
 BOOL SimOs::CryptReleaseContext(HCRYPTPROV provider, DWORD) {
+    if (!lookUp(SystemFunction::CryptReleaseContext)) return FALSE;
     SIM_LOCK();
     if (enter("CryptReleaseContext")) return FALSE;
     if (object<CryptObject>(reinterpret_cast<HANDLE>(provider)) == nullptr) {
@@ -233,6 +249,7 @@ bool tokenHolds(const Machine& machine, const std::string& privilege) {
 }  // namespace
 
 BOOL SimOs::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
+    if (!lookUp(SystemFunction::LookupPrivilegeValueA)) return FALSE;
     SIM_LOCK();
     if (enter("LookupPrivilegeValueA", name ? name : "")) return FALSE;
     if (refusedOffNtOrRemote(system)) return FALSE;
@@ -253,6 +270,7 @@ BOOL SimOs::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
 // Only what the program passes is modelled: no previous state asked for.
 BOOL SimOs::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD,
                                   PTOKEN_PRIVILEGES previousState, PDWORD) {
+    if (!lookUp(SystemFunction::AdjustTokenPrivileges)) return FALSE;
     SIM_LOCK();
     std::string subject;
     for (DWORD i = 0; !disableAll && newState != nullptr && i < newState->PrivilegeCount; ++i) {
@@ -379,6 +397,7 @@ BOOL SimOs::EqualSid(PSID first, PSID second) {
 
 BOOL SimOs::GetKernelObjectSecurity(HANDLE handle, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
                                     DWORD size, LPDWORD needed) {
+    if (!lookUp(SystemFunction::GetKernelObjectSecurity)) return FALSE;
     SIM_LOCK();
     if (enter("GetKernelObjectSecurity")) return FALSE;
     if (!machine_.isNt()) {

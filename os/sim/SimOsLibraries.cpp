@@ -20,6 +20,11 @@ bool isOrdinal(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000
 // A chain of imports ends somewhere: deeper than this is a loop.
 const int kImportDepth = 16;
 
+// What GetProcAddress hands out for a function of Windows' own libraries:
+// the simulation answers the call itself, so the address only says that the
+// function is there.
+void WINAPI systemExport() {}
+
 }  // namespace
 
 // The simulated winspool.drv's exports act on the machine that loaded it
@@ -29,6 +34,7 @@ void releaseLibraries(SimOs* owner) {
 }
 
 BOOL SimOs::SetDllDirectoryA(LPCSTR directory) {
+    if (!lookUp(SystemFunction::SetDllDirectoryA)) return FALSE;
     SIM_LOCK();
     if (enter("SetDllDirectoryA", text(directory))) return FALSE;
     // Windows XP SP1 and Server 2003 brought it.
@@ -49,6 +55,7 @@ bool SimOs::hasSearchFlags() const {
 }
 
 BOOL SimOs::SetDefaultDllDirectories(DWORD flags) {
+    if (!lookUp(SystemFunction::SetDefaultDllDirectories)) return FALSE;
     SIM_LOCK();
     if (enter("SetDefaultDllDirectories")) return FALSE;
     if (!hasSearchFlags()) {
@@ -160,9 +167,48 @@ void SimOs::loadForTheSystem(const std::string& name) {
     loadHistory_.push_back(path);
 }
 
+namespace {
+
+// Whether `name` is one of Windows' own libraries that the program looks up
+// functions in (Os::lookUp), and `function` one of them that it exports.
+bool lookedUpIn(const std::string& library, const std::string& function = std::string()) {
+    for (int i = 0; i < static_cast<int>(SystemFunction::Count); ++i) {
+        const auto known = static_cast<SystemFunction>(i);
+        if (equalsNoCase(library, systemFunctionLibrary(known)) &&
+            (function.empty() || function == systemFunctionName(known)))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Whether this Windows has that library: ntdll and setupapi are the NT
+// family's, combase came with Windows 8.
+bool SimOs::hasOwnLibrary(const std::string& base) const {
+    if (!lookedUpIn(base)) return false;
+    if (equalsNoCase(base, "ntdll.dll") || equalsNoCase(base, "setupapi.dll")) return machine_.isNt();
+    if (equalsNoCase(base, "combase.dll")) return machine_.ntAtLeast(6, 2);
+    return true;
+}
+
+// One of those libraries named by its full path in the system directory:
+// the program's view of it (SysWOW64's on 64-bit Windows), whatever files a
+// test laid out; empty for any other name, or a library this Windows lacks.
+std::string SimOs::ownLibrary(const std::string& name) const {
+    const std::string full = fullPath(name);
+    if (!equalsNoCase(FileSystem::parentOf(full), machine_.systemDirectory)) return std::string();
+    return hasOwnLibrary(FileSystem::nameOf(full)) ? programPath(full) : std::string();
+}
+
+void SimOs::noteLookUp(const char* call, const std::string& subject) {
+    if (redirectionOffHere()) lookedUpWithRedirectionOff_.push_back(std::string(call) + " " + subject);
+}
+
 HMODULE SimOs::LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
     SIM_LOCK();
     if (enter("LoadLibraryExA", text(fileName))) return nullptr;
+    noteLookUp("LoadLibraryExA", text(fileName));
     const DWORD searchFlags = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
     // What the program asks for: a full path, whose own imports are looked
     // for beside it first, or in the folders the search flags name where
@@ -186,13 +232,25 @@ HMODULE SimOs::LoadLibraryA(LPCSTR fileName) {
     SIM_LOCK();
     std::string name = text(fileName);
     if (enter("LoadLibraryA", name)) return nullptr;
+    noteLookUp("LoadLibraryA", name);
     return loadLibrary(name, LibrarySearch());
 }
 
 HMODULE SimOs::loadLibrary(const std::string& name, const LibrarySearch& search) {
-    const std::string found = findLibrary(name, search);
+    const std::string own = ownLibrary(name);
+    const std::string found = own.empty() ? findLibrary(name, search) : own;
     if (found.empty()) {
         fail(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    // Windows documents that library loading fails while the thread has
+    // redirection off: the load reaches the native system directory, whose
+    // libraries are 64-bit ones. The code is an assumption (the
+    // documentation names none): ERROR_BAD_EXE_FORMAT, as for any 64-bit
+    // library in this 32-bit process.
+    if (redirectionOffHere() && (equalsNoCase(found, machine_.systemDirectory) ||
+                                 equalsNoCase(FileSystem::parentOf(found), machine_.systemDirectory))) {
+        fail(ERROR_BAD_EXE_FORMAT);
         return nullptr;
     }
     ModuleObject* module = nullptr;
@@ -208,7 +266,7 @@ HMODULE SimOs::loadLibrary(const std::string& name, const LibrarySearch& search)
     }
     if (module == nullptr) {
         std::vector<std::string> imports;
-        if (!loadImports(found, search, 0, &imports)) return nullptr;
+        if (own.empty() && !loadImports(found, search, 0, &imports)) return nullptr;
         auto made = std::make_shared<ModuleObject>();
         made->path = found;
         made->imports = imports;
@@ -219,6 +277,9 @@ HMODULE SimOs::loadLibrary(const std::string& name, const LibrarySearch& search)
             made->kind = ModuleObject::Usb;
         else if (equalsNoCase(base, "winspool.drv"))
             made->kind = ModuleObject::Winspool;
+        else if (!own.empty() || (hasOwnLibrary(base) && (equalsNoCase(FileSystem::parentOf(found), machine_.systemDirectory) ||
+                                                        equalsNoCase(FileSystem::parentOf(found), machine_.wow64Directory()))))
+            made->kind = ModuleObject::System;
         module = made.get();
         result = reinterpret_cast<HMODULE>(addObject(made));
     }
@@ -235,6 +296,7 @@ FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
                            ? "#" + std::to_string(reinterpret_cast<uintptr_t>(procName))
                            : text(procName);
     if (enter("GetProcAddress", name)) return nullptr;
+    noteLookUp("GetProcAddress", name);
     auto* module = object<ModuleObject>(handle);
     if (module == nullptr) {
         fail(ERROR_INVALID_HANDLE);
@@ -247,6 +309,9 @@ FARPROC SimOs::GetProcAddress(HMODULE handle, LPCSTR procName) {
     if (module->kind == ModuleObject::Winspool && name == "SetDefaultPrinterA" &&
         machine_.isNt() && machine_.major >= 5)
         proc = reinterpret_cast<FARPROC>(&setDefaultPrinter);
+    else if ((module->kind == ModuleObject::Winspool || module->kind == ModuleObject::System) &&
+             lookedUpIn(FileSystem::nameOf(module->path), name))
+        proc = reinterpret_cast<FARPROC>(&systemExport);
     if (proc == nullptr) fail(ERROR_PROC_NOT_FOUND);
     return proc;
 }

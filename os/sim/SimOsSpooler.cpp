@@ -6,6 +6,7 @@
 // fail with RPC_S_SERVER_UNAVAILABLE while the service is stopped, an
 // existing printer name gives ERROR_PRINTER_ALREADY_EXISTS, a print
 // processor DLL must exist, and handles carry their access rights.
+#include <algorithm>
 #include <cstring>
 
 #include "os/sim/IniFile.h"
@@ -320,10 +321,12 @@ bool SimOs::spoolerAvailable() {
 // --- Monitors and ports -----------------------------------------------------------
 
 BOOL SimOs::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
+    if (!lookUp(SystemFunction::AddMonitorA)) return FALSE;
     SIM_LOCK();
     auto* record = reinterpret_cast<MONITOR_INFO_2A*>(info);
     std::string name = record ? text(record->pName) : std::string();
     if (enter("AddMonitorA", name)) return FALSE;
+    noteDriverLoadPrivilege("AddMonitorA");
     if (level != 2) {
         fail(ERROR_INVALID_LEVEL);
         return FALSE;
@@ -378,9 +381,11 @@ BOOL SimOs::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
 }
 
 BOOL SimOs::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
+    if (!lookUp(SystemFunction::DeleteMonitorA)) return FALSE;
     SIM_LOCK();
     std::string name = text(monitorName);
     if (enter("DeleteMonitorA", name)) return FALSE;
+    noteDriverLoadPrivilege("DeleteMonitorA");
     if (!spoolerReachable(server, true)) return FALSE;
     // Windows XP ignores the environment here; Vista and later check it.
     std::string resolved;
@@ -477,6 +482,7 @@ bool SimOs::recordFits(DWORD total, LPBYTE buffer, DWORD size, LPDWORD needed) {
 
 BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                           LPDWORD returned) {
+    if (!lookUp(SystemFunction::EnumMonitorsA)) return FALSE;
     SIM_LOCK();
     if (!beginEnumeration("EnumMonitorsA", server, level, needed, returned)) return FALSE;
     DWORD record = level == 1 ? sizeof(MONITOR_INFO_1A) : sizeof(MONITOR_INFO_2A);
@@ -505,6 +511,7 @@ BOOL SimOs::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, 
 
 BOOL SimOs::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                        LPDWORD returned) {
+    if (!lookUp(SystemFunction::EnumPortsA)) return FALSE;
     SIM_LOCK();
     if (!beginEnumeration("EnumPortsA", server, level, needed, returned)) return FALSE;
     struct Port {
@@ -543,9 +550,11 @@ BOOL SimOs::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPD
 
 BOOL SimOs::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
                                LPSTR processorName) {
+    if (!lookUp(SystemFunction::AddPrintProcessorA)) return FALSE;
     SIM_LOCK();
     std::string name = text(processorName);
     if (enter("AddPrintProcessorA", name)) return FALSE;
+    noteDriverLoadPrivilege("AddPrintProcessorA");
     if (!spoolerReachable(server, true)) return FALSE;
     std::string resolved;
     if (!resolveEnvironment(machine_, environment, &resolved)) {
@@ -585,6 +594,7 @@ BOOL SimOs::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName,
 }
 
 BOOL SimOs::DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) {
+    if (!lookUp(SystemFunction::DeletePrintProcessorA)) return FALSE;
     SIM_LOCK();
     std::string name = text(processorName);
     if (enter("DeletePrintProcessorA", name)) return FALSE;
@@ -662,12 +672,14 @@ BOOL SimOs::spoolerDirectory(const char* call, LPSTR server, LPSTR environment, 
 
 BOOL SimOs::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level,
                                        LPBYTE buffer, DWORD size, LPDWORD needed) {
+    if (!lookUp(SystemFunction::GetPrinterDriverDirectoryA)) return FALSE;
     return spoolerDirectory("GetPrinterDriverDirectoryA", server, environment, level, buffer, size,
                             needed, false);
 }
 
 BOOL SimOs::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level,
                                         LPBYTE buffer, DWORD size, LPDWORD needed) {
+    if (!lookUp(SystemFunction::GetPrintProcessorDirectoryA)) return FALSE;
     return spoolerDirectory("GetPrintProcessorDirectoryA", server, environment, level, buffer,
                             size, needed, true);
 }
@@ -676,16 +688,20 @@ BOOL SimOs::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD l
 
 // AddPrinterDriver copies as AddPrinterDriverEx does with APD_COPY_NEW_FILES.
 BOOL SimOs::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
+    if (!lookUp(SystemFunction::AddPrinterDriverA)) return FALSE;
     SIM_LOCK();
     auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
     if (enter("AddPrinterDriverA", record ? text(record->pName) : std::string())) return FALSE;
+    noteDriverLoadPrivilege("AddPrinterDriverA");
     return addPrinterDriver(server, level, info, APD_COPY_NEW_FILES);
 }
 
 BOOL SimOs::AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) {
+    if (!lookUp(SystemFunction::AddPrinterDriverExA)) return FALSE;
     SIM_LOCK();
     auto* record = reinterpret_cast<DRIVER_INFO_3A*>(info);
     if (enter("AddPrinterDriverExA", record ? text(record->pName) : std::string())) return FALSE;
+    noteDriverLoadPrivilege("AddPrinterDriverExA");
     // Not exported before Windows 2000: the seam answers as for a missing function.
     if (!machine_.isNt() || machine_.major < 5) {
         fail(ERROR_CALL_NOT_IMPLEMENTED);
@@ -808,6 +824,7 @@ BOOL SimOs::addPrinterDriver(LPSTR server, DWORD level, LPBYTE info, DWORD copyF
 }
 
 BOOL SimOs::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) {
+    if (!lookUp(SystemFunction::DeletePrinterDriverA)) return FALSE;
     SIM_LOCK();
     std::string name = text(driverName);
     if (enter("DeletePrinterDriverA", name)) return FALSE;
@@ -832,6 +849,7 @@ BOOL SimOs::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverNa
 
 BOOL SimOs::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
                                    DWORD versionFlag) {
+    if (!lookUp(SystemFunction::DeletePrinterDriverExA)) return FALSE;
     SIM_LOCK();
     if (enter("DeletePrinterDriverExA", text(driverName))) return FALSE;
     if (!machine_.isNt()) {
@@ -931,6 +949,7 @@ void fillPrinter(Spooler::Printer* printer, const PRINTER_INFO_2A& record,
 }  // namespace
 
 HANDLE SimOs::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
+    if (!lookUp(SystemFunction::AddPrinterA)) return nullptr;
     SIM_LOCK();
     auto* record = reinterpret_cast<PRINTER_INFO_2A*>(info);
     std::string name = record ? text(record->pPrinterName) : std::string();
@@ -977,6 +996,7 @@ HANDLE SimOs::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
 }
 
 BOOL SimOs::OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults) {
+    if (!lookUp(SystemFunction::OpenPrinterA)) return FALSE;
     SIM_LOCK();
     std::string name = text(printerName);
     if (enter("OpenPrinterA", name)) return FALSE;
@@ -1017,6 +1037,7 @@ BOOL SimOs::OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTS
 }
 
 BOOL SimOs::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    if (!lookUp(SystemFunction::GetPrinterA)) return FALSE;
     SIM_LOCK();
     auto* handle = object<PrinterHandle>(printer);
     if (enter("GetPrinterA", handle ? handle->name : std::string())) return FALSE;
@@ -1073,6 +1094,7 @@ BOOL SimOs::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 
 BOOL SimOs::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                           LPDWORD returned) {
+    if (!lookUp(SystemFunction::EnumPrintersA)) return FALSE;
     SIM_LOCK();
     if (enter("EnumPrintersA")) return FALSE;
     if (!spoolerReachable(nullptr, false)) return FALSE;
@@ -1144,6 +1166,7 @@ std::string SimOs::driverFilesDirectory(const Spooler::Driver& driver) const {
 
 BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                               LPDWORD needed) {
+    if (!lookUp(SystemFunction::GetPrinterDriverA)) return FALSE;
     SIM_LOCK();
     auto* handle = object<PrinterHandle>(printer);
     if (enter("GetPrinterDriverA", handle ? handle->name : std::string())) return FALSE;
@@ -1180,6 +1203,7 @@ BOOL SimOs::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LP
 
 BOOL SimOs::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                                 LPDWORD needed, LPDWORD returned) {
+    if (!lookUp(SystemFunction::EnumPrinterDriversA)) return FALSE;
     SIM_LOCK();
     if (enter("EnumPrinterDriversA", text(environment))) return FALSE;
     if (!spoolerReachable(server, false)) return FALSE;
@@ -1210,6 +1234,7 @@ BOOL SimOs::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LP
 }
 
 BOOL SimOs::SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) {
+    if (!lookUp(SystemFunction::SetPrinterA)) return FALSE;
     SIM_LOCK();
     auto* handle = object<PrinterHandle>(printer);
     if (enter("SetPrinterA", handle ? handle->name : std::string())) return FALSE;
@@ -1257,6 +1282,7 @@ BOOL SimOs::SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command)
 }
 
 BOOL SimOs::ClosePrinter(HANDLE printer) {
+    if (!lookUp(SystemFunction::ClosePrinter)) return FALSE;
     SIM_LOCK();
     auto* handle = object<PrinterHandle>(printer);
     if (enter("ClosePrinter", handle ? handle->name : std::string())) return FALSE;
@@ -1269,6 +1295,7 @@ BOOL SimOs::ClosePrinter(HANDLE printer) {
 }
 
 BOOL SimOs::DeletePrinter(HANDLE printer) {
+    if (!lookUp(SystemFunction::DeletePrinter)) return FALSE;
     SIM_LOCK();
     auto* handle = object<PrinterHandle>(printer);
     if (enter("DeletePrinter", handle ? handle->name : std::string())) return FALSE;
@@ -1296,6 +1323,7 @@ BOOL SimOs::DeletePrinter(HANDLE printer) {
 // it; the simulation answers on every version so that tests can read any
 // machine's default printer. It reads win.ini without the spooler.
 BOOL SimOs::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
+    if (!lookUp(SystemFunction::GetDefaultPrinterA)) return FALSE;
     SIM_LOCK();
     if (enter("GetDefaultPrinterA")) return FALSE;
     if (size == nullptr) {
@@ -1340,7 +1368,19 @@ BOOL SimOs::SetDefaultPrinterA(LPCSTR printerName) {
 
 namespace os::sim {
 
+void SimOs::noteDriverLoadPrivilege(const char* call) {
+    const std::vector<std::string>& enabled = machine_.enabledPrivileges;
+    const bool on = std::find(enabled.begin(), enabled.end(), "SeLoadDriverPrivilege") != enabled.end();
+    spooler_.driverLoadPrivilegeAtCalls.push_back(std::string(call) + (on ? " enabled" : " not enabled"));
+}
+
 HRESULT SimOs::IsProtectedPrintEnabled(BOOL* enabled) {
+    // The Windows Runtime's functions are looked up first, as the Win32
+    // backend looks them up; combase.dll came with Windows 8.
+    for (SystemFunction function : {SystemFunction::RoInitialize, SystemFunction::RoUninitialize,
+                                    SystemFunction::WindowsCreateString, SystemFunction::WindowsDeleteString,
+                                    SystemFunction::RoGetActivationFactory})
+        if (!lookUp(function)) return static_cast<HRESULT>(0x80070078);  // ERROR_CALL_NOT_IMPLEMENTED
     SIM_LOCK();
     if (enter("IsProtectedPrintEnabled")) return E_FAIL;
     // The Windows Runtime came with Windows 8, the mode with Windows 11 24H2.

@@ -178,6 +178,7 @@ UINT binaryLength(const Node& node) {
 }  // namespace
 
 DWORD SimOs::GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
+    if (!lookUp(SystemFunction::GetFileVersionInfoSizeA)) return 0;
     SIM_LOCK();
     std::string full = versionFilePath(*this, path ? path : "");
     if (handle) *handle = 0;
@@ -192,6 +193,7 @@ DWORD SimOs::GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
 }
 
 BOOL SimOs::GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID data) {
+    if (!lookUp(SystemFunction::GetFileVersionInfoA)) return FALSE;
     SIM_LOCK();
     std::string full = versionFilePath(*this, path ? path : "");
     if (enter("GetFileVersionInfoA", full)) return FALSE;
@@ -239,6 +241,7 @@ BOOL SimOs::GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID data) {
 }
 
 BOOL SimOs::VerQueryValueA(LPCVOID data, LPCSTR subBlock, LPVOID* value, UINT* length) {
+    if (!lookUp(SystemFunction::VerQueryValueA)) return FALSE;
     SIM_LOCK();
     std::string path = subBlock ? subBlock : "";
     if (enter("VerQueryValueA", path)) return FALSE;

@@ -60,6 +60,11 @@ WORD toldProcessor(const Machine& m) {
 
 }  // namespace
 
+bool SimOs::redirectionOffHere() const {
+    auto off = redirectionOff_.find(std::this_thread::get_id());
+    return machine_.wow64() && off != redirectionOff_.end() && off->second;
+}
+
 std::string SimOs::programPath(const std::string& path) const {
     std::string full = fullPath(path);
     if (!machine_.wow64() || full.empty()) return full;
@@ -83,6 +88,7 @@ std::string SimOs::viewedKey(HKEY root, const std::string& subKey, REGSAM access
 }
 
 BOOL SimOs::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
+    if (!lookUp(SystemFunction::IsWow64Process2)) return FALSE;
     SIM_LOCK();
     if (enter("IsWow64Process2")) return FALSE;
     if (!machine_.hasIsWow64Process2()) {
@@ -100,6 +106,11 @@ BOOL SimOs::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nati
 }
 
 void SimOs::GetNativeSystemInfo(LPSYSTEM_INFO info) {
+    if (!lookUp(SystemFunction::GetNativeSystemInfo)) {
+        *info = SYSTEM_INFO();
+        info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+        return;
+    }
     SIM_LOCK();
     enter("GetNativeSystemInfo");
     *info = SYSTEM_INFO();
@@ -115,6 +126,7 @@ void SimOs::GetNativeSystemInfo(LPSYSTEM_INFO info) {
 }
 
 BOOL SimOs::Wow64DisableWow64FsRedirection(PVOID* oldValue) {
+    if (!lookUp(SystemFunction::Wow64DisableWow64FsRedirection)) return FALSE;
     SIM_LOCK();
     if (enter("Wow64DisableWow64FsRedirection")) return FALSE;
     if (!machine_.wow64()) {
@@ -134,6 +146,7 @@ BOOL SimOs::Wow64DisableWow64FsRedirection(PVOID* oldValue) {
 }
 
 BOOL SimOs::Wow64RevertWow64FsRedirection(PVOID oldValue) {
+    if (!lookUp(SystemFunction::Wow64RevertWow64FsRedirection)) return FALSE;
     SIM_LOCK();
     if (enter("Wow64RevertWow64FsRedirection")) return FALSE;
     if (!machine_.wow64()) {

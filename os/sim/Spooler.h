@@ -77,6 +77,12 @@ public:
     // The ports a monitor DLL offers once it is added (by DLL file name);
     // a monitor DLL not listed here offers none.
     std::map<std::string, std::vector<std::string>, LessNoCase> monitorDllPorts;
+    // Each call Windows documents as needing the caller's SeLoadDriverPrivilege
+    // (AddPrinterDriver, AddPrintProcessor, AddMonitor, DeleteMonitor), in
+    // order, with whether the caller's token had it enabled: "AddMonitorA
+    // enabled" or "AddMonitorA not enabled". Nothing is refused for it:
+    // Windows documents no error code for its absence.
+    std::vector<std::string> driverLoadPrivilegeAtCalls;
     // The datatypes a print processor DLL offers (by DLL file name); one
     // not listed here offers "RAW".
     std::map<std::string, std::vector<std::string>, LessNoCase> processorDllDatatypes;

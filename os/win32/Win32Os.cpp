@@ -16,21 +16,6 @@ HMODULE loadSystemLibrary(const char* dll) {
 
 namespace {
 
-// A function of a system DLL that Windows does not protect as a known DLL,
-// or that not every Windows the program loads on exports (an import would
-// stop the program loading there, or let a DLL of the same name beside the
-// program be loaded in its place). The DLL is loaded at its first use from
-// the system directory by its full path, and what it loads in turn is looked
-// for there first too. Null, with the last error set, where it is missing.
-template <typename Function>
-Function systemFunction(const char* dll, const char* name) {
-    HMODULE module = loadSystemLibrary(dll);
-    FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
-    if (function == nullptr) ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    // The library stays loaded for the rest of the run, as an import would.
-    return reinterpret_cast<Function>(function);
-}
-
 // Fails as a call to a function the system lacks.
 template <typename Result>
 Result missing(Result failure) {
@@ -38,13 +23,14 @@ Result missing(Result failure) {
     return failure;
 }
 
-template <typename Function>
-Function spooler(const char* name) { return systemFunction<Function>("winspool.drv", name); }
-
-template <typename Function>
-Function versionInfo(const char* name) { return systemFunction<Function>("version.dll", name); }
-
 }  // namespace
+
+// A function of Windows' own libraries, looked up through the seam
+// (Os::lookUp) so that the lookups are the same as the simulation's.
+template <typename Function>
+Function Win32Os::found(SystemFunction function) {
+    return reinterpret_cast<Function>(lookUp(function));
+}
 
 DWORD Win32Os::GetLastError() {
     return ::GetLastError();
@@ -61,7 +47,7 @@ BOOL Win32Os::GetVersionExA(LPOSVERSIONINFOA info) {
 LONG Win32Os::RtlGetVersion(PRTL_OSVERSIONINFOEXW info) {
     // ntdll's, which the NT family has from Windows 2000 on.
     typedef LONG(WINAPI * Proc)(PRTL_OSVERSIONINFOEXW);
-    static const Proc function = systemFunction<Proc>("ntdll.dll", "RtlGetVersion");
+    const Proc function = found<Proc>(SystemFunction::RtlGetVersion);
     return function ? function(info) : kStatusNotImplemented;
 }
 
@@ -69,14 +55,14 @@ BOOL Win32Os::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* na
     // Windows 10 version 1709 on; the only call that tells an x86 program on
     // ARM64 from one on x64.
     typedef BOOL(WINAPI * Proc)(HANDLE, USHORT*, USHORT*);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "IsWow64Process2");
+    const Proc function = found<Proc>(SystemFunction::IsWow64Process2);
     return function ? function(process, processMachine, nativeMachine) : missing<BOOL>(FALSE);
 }
 
 void Win32Os::GetNativeSystemInfo(LPSYSTEM_INFO info) {
     // Windows XP on.
     typedef void(WINAPI * Proc)(LPSYSTEM_INFO);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetNativeSystemInfo");
+    const Proc function = found<Proc>(SystemFunction::GetNativeSystemInfo);
     if (function) return function(info);
     info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
     ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
@@ -253,7 +239,7 @@ BOOL Win32Os::FindClose(HANDLE search) {
 
 BOOL Win32Os::MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
     // Windows 95 exports it as a stub only: looked up, as the NT family has it.
-    static const auto function = systemFunction<decltype(&::MoveFileExA)>("kernel32.dll", "MoveFileExA");
+    const auto function = found<decltype(&::MoveFileExA)>(SystemFunction::MoveFileExA);
     return function ? function(existing, newName, flags) : missing<BOOL>(FALSE);
 }
 
@@ -264,7 +250,7 @@ BOOL Win32Os::GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATI
 DWORD Win32Os::GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
     // Windows Vista and later.
     typedef DWORD(WINAPI * Proc)(HANDLE, LPSTR, DWORD, DWORD);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "GetFinalPathNameByHandleA");
+    const Proc function = found<Proc>(SystemFunction::GetFinalPathNameByHandleA);
     return function ? function(file, path, size, flags) : missing<DWORD>(0);
 }
 
@@ -279,17 +265,17 @@ BOOL Win32Os::DeleteObject(HANDLE object) {
 // The random numbers came with the CryptoAPI, which not every Windows the
 // program loads on is sure to have: looked up at their first use.
 BOOL Win32Os::CryptAcquireContextA(HCRYPTPROV* provider, LPCSTR container, LPCSTR providerName, DWORD type, DWORD flags) {
-    static const auto function = systemFunction<decltype(&::CryptAcquireContextA)>("advapi32.dll", "CryptAcquireContextA");
+    const auto function = found<decltype(&::CryptAcquireContextA)>(SystemFunction::CryptAcquireContextA);
     return function ? function(provider, container, providerName, type, flags) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::CryptGenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
-    static const auto function = systemFunction<decltype(&::CryptGenRandom)>("advapi32.dll", "CryptGenRandom");
+    const auto function = found<decltype(&::CryptGenRandom)>(SystemFunction::CryptGenRandom);
     return function ? function(provider, length, buffer) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::CryptReleaseContext(HCRYPTPROV provider, DWORD flags) {
-    static const auto function = systemFunction<decltype(&::CryptReleaseContext)>("advapi32.dll", "CryptReleaseContext");
+    const auto function = found<decltype(&::CryptReleaseContext)>(SystemFunction::CryptReleaseContext);
     return function ? function(provider, flags) : missing<BOOL>(FALSE);
 }
 
@@ -302,24 +288,24 @@ BOOL Win32Os::RemoveDirectoryA(LPCSTR path) {
 }
 
 DWORD Win32Os::GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
-    static const auto function = versionInfo<decltype(&::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+    const auto function = found<decltype(&::GetFileVersionInfoSizeA)>(SystemFunction::GetFileVersionInfoSizeA);
     return function ? function(path, handle) : missing<DWORD>(0);
 }
 
 BOOL Win32Os::GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
-    static const auto function = versionInfo<decltype(&::GetFileVersionInfoA)>("GetFileVersionInfoA");
+    const auto function = found<decltype(&::GetFileVersionInfoA)>(SystemFunction::GetFileVersionInfoA);
     return function ? function(path, handle, size, data) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* length) {
-    static const auto function = versionInfo<decltype(&::VerQueryValueA)>("VerQueryValueA");
+    const auto function = found<decltype(&::VerQueryValueA)>(SystemFunction::VerQueryValueA);
     return function ? function(block, subBlock, value, length) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetupIterateCabinetA(PCSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_A handler, PVOID context) {
     // Windows 98 SE may lack setupapi.dll; only the NT family reads cabinets.
     typedef BOOL(WINAPI * Proc)(PCSTR, DWORD, PSP_FILE_CALLBACK_A, PVOID);
-    static const Proc function = systemFunction<Proc>("setupapi.dll", "SetupIterateCabinetA");
+    const Proc function = found<Proc>(SystemFunction::SetupIterateCabinetA);
     return function ? function(cabinet, reserved, handler, context) : missing<BOOL>(FALSE);
 }
 
@@ -327,123 +313,123 @@ BOOL Win32Os::SetupGetInfDriverStoreLocationA(PCSTR fileName, const void* platfo
                                                 DWORD size, PDWORD required) {
     // Windows Vista on.
     typedef BOOL(WINAPI * Proc)(PCSTR, const void*, PCSTR, PSTR, DWORD, PDWORD);
-    static const Proc function = systemFunction<Proc>("setupapi.dll", "SetupGetInfDriverStoreLocationA");
+    const Proc function = found<Proc>(SystemFunction::SetupGetInfDriverStoreLocationA);
     return function ? function(fileName, platform, localeName, buffer, size, required) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddPrinterDriverA(LPSTR server, DWORD level, LPBYTE info) {
-    static const auto function = spooler<decltype(&::AddPrinterDriverA)>("AddPrinterDriverA");
+    const auto function = found<decltype(&::AddPrinterDriverA)>(SystemFunction::AddPrinterDriverA);
     return function ? function(server, level, info) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddPrinterDriverExA(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags) {
     // Windows 2000 and later.
-    static const auto function = spooler<decltype(&::AddPrinterDriverExA)>("AddPrinterDriverExA");
+    const auto function = found<decltype(&::AddPrinterDriverExA)>(SystemFunction::AddPrinterDriverExA);
     return function ? function(server, level, info, copyFlags) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeletePrinterDriverA(LPSTR server, LPSTR environment, LPSTR driverName) {
-    static const auto function = spooler<decltype(&::DeletePrinterDriverA)>("DeletePrinterDriverA");
+    const auto function = found<decltype(&::DeletePrinterDriverA)>(SystemFunction::DeletePrinterDriverA);
     return function ? function(server, environment, driverName) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeletePrinterDriverExA(LPSTR server, LPSTR environment, LPSTR driverName, DWORD deleteFlags,
                                      DWORD versionFlag) {
     // Windows 2000 and later.
-    static const auto function = spooler<decltype(&::DeletePrinterDriverExA)>("DeletePrinterDriverExA");
+    const auto function = found<decltype(&::DeletePrinterDriverExA)>(SystemFunction::DeletePrinterDriverExA);
     return function ? function(server, environment, driverName, deleteFlags, versionFlag) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddMonitorA(LPSTR server, DWORD level, LPBYTE info) {
-    static const auto function = spooler<decltype(&::AddMonitorA)>("AddMonitorA");
+    const auto function = found<decltype(&::AddMonitorA)>(SystemFunction::AddMonitorA);
     return function ? function(server, level, info) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeleteMonitorA(LPSTR server, LPSTR environment, LPSTR monitorName) {
-    static const auto function = spooler<decltype(&::DeleteMonitorA)>("DeleteMonitorA");
+    const auto function = found<decltype(&::DeleteMonitorA)>(SystemFunction::DeleteMonitorA);
     return function ? function(server, environment, monitorName) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumMonitorsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    static const auto function = spooler<decltype(&::EnumMonitorsA)>("EnumMonitorsA");
+    const auto function = found<decltype(&::EnumMonitorsA)>(SystemFunction::EnumMonitorsA);
     return function ? function(server, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AddPrintProcessorA(LPSTR server, LPSTR environment, LPSTR pathName, LPSTR processorName) {
-    static const auto function = spooler<decltype(&::AddPrintProcessorA)>("AddPrintProcessorA");
+    const auto function = found<decltype(&::AddPrintProcessorA)>(SystemFunction::AddPrintProcessorA);
     return function ? function(server, environment, pathName, processorName) : missing<BOOL>(FALSE);
 }
 
 HANDLE Win32Os::AddPrinterA(LPSTR server, DWORD level, LPBYTE info) {
-    static const auto function = spooler<decltype(&::AddPrinterA)>("AddPrinterA");
+    const auto function = found<decltype(&::AddPrinterA)>(SystemFunction::AddPrinterA);
     return function ? function(server, level, info) : missing<HANDLE>(nullptr);
 }
 
 BOOL Win32Os::DeletePrintProcessorA(LPSTR server, LPSTR environment, LPSTR processorName) {
-    static const auto function = spooler<decltype(&::DeletePrintProcessorA)>("DeletePrintProcessorA");
+    const auto function = found<decltype(&::DeletePrintProcessorA)>(SystemFunction::DeletePrintProcessorA);
     return function ? function(server, environment, processorName) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    static const auto function = spooler<decltype(&::EnumPrintersA)>("EnumPrintersA");
+    const auto function = found<decltype(&::EnumPrintersA)>(SystemFunction::EnumPrintersA);
     return function ? function(flags, name, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumPrinterDriversA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                                   LPDWORD needed, LPDWORD returned) {
-    static const auto function = spooler<decltype(&::EnumPrinterDriversA)>("EnumPrinterDriversA");
+    const auto function = found<decltype(&::EnumPrinterDriversA)>(SystemFunction::EnumPrinterDriversA);
     return function ? function(server, environment, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrinterDriverA(HANDLE printer, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    static const auto function = spooler<decltype(&::GetPrinterDriverA)>("GetPrinterDriverA");
+    const auto function = found<decltype(&::GetPrinterDriverA)>(SystemFunction::GetPrinterDriverA);
     return function ? function(printer, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::DeletePrinter(HANDLE printer) {
-    static const auto function = spooler<decltype(&::DeletePrinter)>("DeletePrinter");
+    const auto function = found<decltype(&::DeletePrinter)>(SystemFunction::DeletePrinter);
     return function ? function(printer) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::EnumPortsA(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
-    static const auto function = spooler<decltype(&::EnumPortsA)>("EnumPortsA");
+    const auto function = found<decltype(&::EnumPortsA)>(SystemFunction::EnumPortsA);
     return function ? function(server, level, buffer, size, needed, returned) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrinterDriverDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    static const auto function = spooler<decltype(&::GetPrinterDriverDirectoryA)>("GetPrinterDriverDirectoryA");
+    const auto function = found<decltype(&::GetPrinterDriverDirectoryA)>(SystemFunction::GetPrinterDriverDirectoryA);
     return function ? function(server, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrintProcessorDirectoryA(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    static const auto function = spooler<decltype(&::GetPrintProcessorDirectoryA)>("GetPrintProcessorDirectoryA");
+    const auto function = found<decltype(&::GetPrintProcessorDirectoryA)>(SystemFunction::GetPrintProcessorDirectoryA);
     return function ? function(server, environment, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::OpenPrinterA(LPSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults) {
-    static const auto function = spooler<decltype(&::OpenPrinterA)>("OpenPrinterA");
+    const auto function = found<decltype(&::OpenPrinterA)>(SystemFunction::OpenPrinterA);
     return function ? function(printerName, printer, defaults) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-    static const auto function = spooler<decltype(&::GetPrinterA)>("GetPrinterA");
+    const auto function = found<decltype(&::GetPrinterA)>(SystemFunction::GetPrinterA);
     return function ? function(printer, level, buffer, size, needed) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetPrinterA(HANDLE printer, DWORD level, LPBYTE info, DWORD command) {
-    static const auto function = spooler<decltype(&::SetPrinterA)>("SetPrinterA");
+    const auto function = found<decltype(&::SetPrinterA)>(SystemFunction::SetPrinterA);
     return function ? function(printer, level, info, command) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::ClosePrinter(HANDLE printer) {
-    static const auto function = spooler<decltype(&::ClosePrinter)>("ClosePrinter");
+    const auto function = found<decltype(&::ClosePrinter)>(SystemFunction::ClosePrinter);
     return function ? function(printer) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::GetDefaultPrinterA(LPSTR buffer, LPDWORD size) {
     // Exported from Windows 2000 on.
     typedef BOOL(WINAPI * Proc)(LPSTR, LPDWORD);
-    static const Proc function = spooler<Proc>("GetDefaultPrinterA");
+    const Proc function = found<Proc>(SystemFunction::GetDefaultPrinterA);
     return function ? function(buffer, size) : missing<BOOL>(FALSE);
 }
 
@@ -452,16 +438,22 @@ namespace {
 // The Windows Runtime as the program reaches it: combase's functions, looked
 // up at run time (Windows 8 on), and the one interface it asks for.
 struct WinRt {
+    explicit WinRt(Os& os)
+        : initialize(reinterpret_cast<Initialize>(os.lookUp(SystemFunction::RoInitialize))),
+          uninitialize(reinterpret_cast<Uninitialize>(os.lookUp(SystemFunction::RoUninitialize))),
+          createString(reinterpret_cast<CreateString>(os.lookUp(SystemFunction::WindowsCreateString))),
+          deleteString(reinterpret_cast<DeleteString>(os.lookUp(SystemFunction::WindowsDeleteString))),
+          getFactory(reinterpret_cast<GetActivationFactory>(os.lookUp(SystemFunction::RoGetActivationFactory))) {}
     typedef HRESULT(WINAPI* Initialize)(int type);
     typedef void(WINAPI* Uninitialize)();
     typedef HRESULT(WINAPI* CreateString)(const WCHAR* text, UINT32 length, void** string);
     typedef HRESULT(WINAPI* DeleteString)(void* string);
     typedef HRESULT(WINAPI* GetActivationFactory)(void* classId, const GUID& iid, void** factory);
-    Initialize initialize = systemFunction<Initialize>("combase.dll", "RoInitialize");
-    Uninitialize uninitialize = systemFunction<Uninitialize>("combase.dll", "RoUninitialize");
-    CreateString createString = systemFunction<CreateString>("combase.dll", "WindowsCreateString");
-    DeleteString deleteString = systemFunction<DeleteString>("combase.dll", "WindowsDeleteString");
-    GetActivationFactory getFactory = systemFunction<GetActivationFactory>("combase.dll", "RoGetActivationFactory");
+    Initialize initialize;
+    Uninitialize uninitialize;
+    CreateString createString;
+    DeleteString deleteString;
+    GetActivationFactory getFactory;
     bool present() const { return initialize && uninitialize && createString && deleteString && getFactory; }
 };
 
@@ -503,7 +495,7 @@ HRESULT readProtectedPrint(const WinRt& rt, BOOL* enabled) {
 }  // namespace
 
 HRESULT Win32Os::IsProtectedPrintEnabled(BOOL* enabled) {
-    static const WinRt rt;
+    const WinRt rt(*this);
     if (!rt.present()) return HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED);
     // The thread is left as it was found: an apartment begun here is ended
     // here, one begun before (of either kind) stays.
@@ -557,16 +549,16 @@ BOOL Win32Os::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClas
     return ::GetTokenInformation(token, infoClass, buffer, size, returned);
 }
 
-// Asked for on 64-bit Windows only: looked up at their first use rather than
+// Asked for on the NT family only: looked up at their first use rather than
 // imported, so that no older system's loader is asked for them.
 BOOL Win32Os::LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
-    static const auto function = systemFunction<decltype(&::LookupPrivilegeValueA)>("advapi32.dll", "LookupPrivilegeValueA");
+    const auto function = found<decltype(&::LookupPrivilegeValueA)>(SystemFunction::LookupPrivilegeValueA);
     return function ? function(system, name, luid) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD size,
                                     PTOKEN_PRIVILEGES previousState, PDWORD returned) {
-    static const auto function = systemFunction<decltype(&::AdjustTokenPrivileges)>("advapi32.dll", "AdjustTokenPrivileges");
+    const auto function = found<decltype(&::AdjustTokenPrivileges)>(SystemFunction::AdjustTokenPrivileges);
     return function ? function(token, disableAll, newState, size, previousState, returned) : missing<BOOL>(FALSE);
 }
 
@@ -581,8 +573,7 @@ BOOL Win32Os::EqualSid(PSID first, PSID second) {
 BOOL Win32Os::GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested, PSECURITY_DESCRIPTOR descriptor,
                                       DWORD size, LPDWORD needed) {
     // Windows 98 and Me export it as a stub at most: looked up, as the NT family has it.
-    static const auto function =
-        systemFunction<decltype(&::GetKernelObjectSecurity)>("advapi32.dll", "GetKernelObjectSecurity");
+    const auto function = found<decltype(&::GetKernelObjectSecurity)>(SystemFunction::GetKernelObjectSecurity);
     return function ? function(object, requested, descriptor, size, needed) : missing<BOOL>(FALSE);
 }
 
@@ -592,15 +583,13 @@ PVOID Win32Os::FreeSid(PSID sid) {
 
 BOOL Win32Os::Wow64DisableWow64FsRedirection(PVOID* oldValue) {
     typedef BOOL(WINAPI * Proc)(PVOID*);
-    static const Proc function =
-        systemFunction<Proc>("kernel32.dll", "Wow64DisableWow64FsRedirection");
+    const Proc function = found<Proc>(SystemFunction::Wow64DisableWow64FsRedirection);
     return function ? function(oldValue) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::Wow64RevertWow64FsRedirection(PVOID oldValue) {
     typedef BOOL(WINAPI * Proc)(PVOID);
-    static const Proc function =
-        systemFunction<Proc>("kernel32.dll", "Wow64RevertWow64FsRedirection");
+    const Proc function = found<Proc>(SystemFunction::Wow64RevertWow64FsRedirection);
     return function ? function(oldValue) : missing<BOOL>(FALSE);
 }
 
@@ -608,14 +597,14 @@ BOOL Win32Os::SetDllDirectoryA(LPCSTR directory) {
     // From Windows XP SP1 on: a static import would stop the program loading
     // on the older systems.
     typedef BOOL(WINAPI * Proc)(LPCSTR);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "SetDllDirectoryA");
+    const Proc function = found<Proc>(SystemFunction::SetDllDirectoryA);
     return function ? function(directory) : missing<BOOL>(FALSE);
 }
 
 BOOL Win32Os::SetDefaultDllDirectories(DWORD flags) {
     // From Windows 8 on, and on Vista and 7 with their update for it.
     typedef BOOL(WINAPI * Proc)(DWORD);
-    static const Proc function = systemFunction<Proc>("kernel32.dll", "SetDefaultDllDirectories");
+    const Proc function = found<Proc>(SystemFunction::SetDefaultDllDirectories);
     return function ? function(flags) : missing<BOOL>(FALSE);
 }
 

@@ -143,6 +143,10 @@ public:
     LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, PDWORD_PTR result) override;
     BOOL SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
+
+private:
+    template <typename Function>
+    Function found(SystemFunction function);
 };
 
 }  // namespace os

@@ -172,15 +172,13 @@ TEST(AdditionalDriverTest, TheX86DriverIsRegisteredBesideTheX64OneWhenAllItsFile
 }
 
 // On 32-bit Windows the driver is the machine's own x86 one: nothing more
-// is registered and no privilege is asked for.
+// is registered.
 TEST(AdditionalDriverTest, ThirtyTwoBitWindowsRegistersItsOneDriverAsBefore) {
     SixtyFourBitInstall s(Machine::windows10());
     s.prepare("HVCOM1:");
     ASSERT_TRUE(s.install()) << s.message();
     EXPECT_EQ(s.sim.calls("AddPrinterDriverA").size(), 1u);
     EXPECT_EQ(s.read(s.versionFolder(kX86) + "DRV.DLL"), s.read("C:\\MEDIUM\\W32\\DRV.DLL"));
-    EXPECT_TRUE(s.sim.calls("AdjustTokenPrivileges").empty());
-    EXPECT_TRUE(s.sim.calls("LookupPrivilegeValueA").empty());
 }
 
 struct RemovalRow {
@@ -248,14 +246,15 @@ TEST(AdditionalDriverTest, TheDriverLoadPrivilegeIsEnabledWhereTheTokenHoldsIt) 
         {"an administrator on 64-bit Windows", Machine::sixtyFourBit(Machine::windows10()), true, true, nullptr},
         {"a standard user on 64-bit Windows", Machine::sixtyFourBit(Machine::windows10()), false, false,
          "SeLoadDriverPrivilege not enabled: the account does not hold it (system error 1300)"},
-        {"32-bit Windows, where nothing is asked", Machine::windows10(), true, false, nullptr},
+        {"an administrator on 32-bit Windows", Machine::windows10(), true, true, nullptr},
+        {"Windows 98, which has no privileges", Machine::windows98(), true, false, nullptr},
     };
     for (const PrivilegeRow& row : rows) {
         SCOPED_TRACE(row.what);
         testing_support::EngineMachine m(row.machine);
         m.sim.machine().administrator = row.administrator;
         install::setInstallLog("C:\\install.log");
-        EXPECT_EQ(install::enableDriverLoadPrivilege(), row.enabled || !m.sim.machine().wow64());
+        EXPECT_EQ(install::enableDriverLoadPrivilege(), row.enabled || !m.sim.machine().isNt());
         install::setInstallLog("");
         const std::vector<std::string>& enabled = m.sim.machine().enabledPrivileges;
         EXPECT_EQ(std::count(enabled.begin(), enabled.end(), "SeLoadDriverPrivilege"), row.enabled ? 1 : 0);

@@ -78,6 +78,8 @@ TEST(SixtyFourBitWindows, RedirectionIsTheCallingThreadsAndComesBackAsItWas) {
     layBoth(sim, "probe.dll");
     const std::string probe = sim.machine().systemDirectory + "\\probe.dll";
     PVOID outer = nullptr, inner = nullptr;
+    // Looked up before, as the program does: nothing loads with redirection off.
+    ASSERT_NE(sim.lookUp(os::SystemFunction::Wow64RevertWow64FsRedirection), nullptr);
     ASSERT_TRUE(sim.Wow64DisableWow64FsRedirection(&outer));
     ASSERT_TRUE(sim.Wow64DisableWow64FsRedirection(&inner));
     std::string elsewhere;
@@ -116,10 +118,18 @@ TEST(SixtyFourBitWindows, A64BitLibraryDoesNotLoadInThe32BitProgram) {
                           Spooler::dllExporting({"Probe"}, IMAGE_FILE_MACHINE_AMD64));
     sim.files().writeFile(m.wow64Directory() + "\\probe.dll", Spooler::dllExporting({"Probe"}));
     PVOID previous = nullptr;
+    ASSERT_NE(sim.lookUp(os::SystemFunction::Wow64RevertWow64FsRedirection), nullptr);
     ASSERT_TRUE(sim.Wow64DisableWow64FsRedirection(&previous));
     sim.SetLastError(0);
     EXPECT_EQ(sim.LoadLibraryA((m.systemDirectory + "\\probe.dll").c_str()), nullptr);
     EXPECT_EQ(sim.GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+    // Windows' own libraries too: with redirection off the load reaches the
+    // native ones (Windows documents that loads fail; the code is assumed).
+    sim.SetLastError(0);
+    EXPECT_EQ(sim.LoadLibraryExA((m.systemDirectory + "\\kernel32.dll").c_str(), nullptr,
+                                 LOAD_WITH_ALTERED_SEARCH_PATH), nullptr);
+    EXPECT_EQ(sim.GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+    EXPECT_EQ(sim.lookedUpWithRedirectionOff().size(), 2u);
     ASSERT_TRUE(sim.Wow64RevertWow64FsRedirection(previous));
     HMODULE module = sim.LoadLibraryA((m.systemDirectory + "\\probe.dll").c_str());
     EXPECT_NE(module, nullptr);
