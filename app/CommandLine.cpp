@@ -87,6 +87,21 @@ private:
         return true;
     }
     bool option(const std::string& name);
+    // An action that looks at one model's printers (the removal, the query)
+    // takes only the options `allowed`, needs /model, and the port a printer
+    // was installed on rather than "auto".
+    template <size_t N>
+    void checkModelAction(const char* action, const char* const (&allowed)[N]) {
+        for (const std::string& given : given_) {
+            bool known = false;
+            for (const char* option : allowed) known = known || given == option;
+            if (!known) invalid("/" + given + " does not go with /" + action);
+        }
+        if (result_.model.empty()) invalid(std::string("/") + action + " needs /model");
+        else if (config::equalIgnoringCase(result_.port, "auto"))
+            invalid(std::string("/") + action +
+                    " takes the port a printer was installed on, or no /port for every port");
+    }
 
     std::vector<std::string> arguments_;
     size_t next_ = 0;
@@ -199,28 +214,14 @@ CommandLine Parser::parse() {
     }
     if (result_.query && !usage_) {
         result_.action = CommandLine::kQuery;
-        for (const std::string& given : given_) {
-            bool allowed = false;
-            for (const char* option : kQueryOptions) allowed = allowed || given == option;
-            if (!allowed) invalid("/" + given + " does not go with /query");
-        }
-        if (result_.model.empty()) invalid("/query needs /model");
-        else if (config::equalIgnoringCase(result_.port, "auto"))
-            invalid("/query takes the port a printer was installed on, or no /port for every port");
+        checkModelAction("query", kQueryOptions);
     } else if (usage_) {
         result_.action = CommandLine::kUsage;
         // The usage is a box for a person; a quiet run answers its caller.
         if (result_.quiet) invalid("/? shows the usage in a box, which a quiet run never shows");
     } else if (result_.quiet && result_.uninstall) {
         result_.action = CommandLine::kRemove;
-        for (const std::string& given : given_) {
-            bool allowed = false;
-            for (const char* option : kRemovalOptions) allowed = allowed || given == option;
-            if (!allowed) invalid("/" + given + " does not go with /uninstall");
-        }
-        if (result_.model.empty()) invalid("/uninstall needs /model");
-        else if (config::equalIgnoringCase(result_.port, "auto"))
-            invalid("/uninstall takes the port a printer was installed on, or no /port for every port");
+        checkModelAction("uninstall", kRemovalOptions);
     } else if (result_.quiet) {
         result_.action = CommandLine::kQuiet;
         if (result_.model.empty()) invalid("/quiet needs /model");
