@@ -21,7 +21,7 @@ InstalledDriverStanding installedDriverStanding(const DRIVER_INFO_3A& driver) {
     standing.registered = true;
     for (const std::string& path : paths) {
         const std::string name = path.substr(path.find_last_of('\\') + 1);
-        std::string source, how;
+        std::string source;
         if (!isProgramFile(name) || !mediumSource(name, machine, &source)) continue;
         uint64_t installed = 0, ours = 0;
         if (!fileVersion(path, &installed) || !fileVersion(source, &ours) || installed <= ours) continue;
